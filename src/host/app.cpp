@@ -1,0 +1,119 @@
+#include "host/app.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "host/error.h"
+#include "host/form.h"
+#include "host/handles.h"
+#include "res/resource.h"
+
+namespace host {
+
+namespace {
+long g_owned = 0;
+HostStats g_stats;
+std::vector<Form*> g_loaded;
+std::vector<std::unique_ptr<Form>> g_graveyard;
+FontHandle g_font, g_fontUnderline;
+HCURSOR g_hand = nullptr;
+HANDLE g_instanceMutex = nullptr;
+int g_prevInstance = -1;
+}  // namespace
+
+long OwnedObjectCount() { return g_owned; }
+void AdjustOwnedObjectCount(long delta) { g_owned += delta; }
+
+void App::Init() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+HINSTANCE App::Instance() { return GetModuleHandleW(nullptr); }
+
+bool App::PrevInstance() {
+    if (g_prevInstance < 0) {
+        // One name per executable file: copies of the same program see each
+        // other, other programs and other copies elsewhere do not.
+        wchar_t path[MAX_PATH * 2] = {};
+        GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+        CharUpperW(path);
+        unsigned long hash = 5381;
+        for (wchar_t* p = path; *p; ++p) hash = hash * 33 + *p;
+        std::wstring name = L"Local\\QfExchangeLookup-" + std::to_wstring(hash);
+        g_instanceMutex = CreateMutexW(nullptr, FALSE, name.c_str());
+        g_prevInstance = (g_instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) ? 1 : 0;
+    }
+    return g_prevInstance == 1;
+}
+
+std::wstring App::Path() {
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    std::wstring full(path, n);
+    size_t slash = full.find_last_of(L"\\/");
+    std::wstring folder = slash == std::wstring::npos ? std::wstring() : full.substr(0, slash);
+    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+    return folder;
+}
+
+int App::Run() {
+    MSG msg;
+    while (LoadedFormCount() > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+        CollectGarbage();
+    }
+    CollectGarbage();
+    return 0;
+}
+
+void App::End() { ExitProcess(0); }
+
+void App::FormLoaded(Form* f) { g_loaded.push_back(f); }
+
+void App::FormUnloaded(Form* f) {
+    g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), f), g_loaded.end());
+}
+
+int App::LoadedFormCount() { return static_cast<int>(g_loaded.size()); }
+
+void App::Bury(std::unique_ptr<Form> f) { g_graveyard.push_back(std::move(f)); }
+
+void App::CollectGarbage() {
+    while (!g_graveyard.empty()) {
+        auto dead = std::move(g_graveyard);
+        dead.clear();
+    }
+}
+
+HFONT App::DefaultFont(bool underline) {
+    FontHandle& f = underline ? g_fontUnderline : g_font;
+    if (!f) {
+        // The user-interface font of a Simplified Chinese system: 12-pixel
+        // characters, crisp rather than smoothed.
+        f = FontHandle(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE,
+                                   GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                   L"宋体"));
+    }
+    return f.get();
+}
+
+HCURSOR App::HandCursor() {
+    if (!g_hand)
+        g_hand = static_cast<HCURSOR>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDC_HAND_POINTER),
+                                                 IMAGE_CURSOR, 0, 0, LR_DEFAULTCOLOR));
+    return g_hand;
+}
+
+HostStats& App::Stats() { return g_stats; }
+
+}  // namespace host

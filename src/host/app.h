@@ -1,0 +1,44 @@
+#pragma once
+// The application object: message loop, previous instance, the folder of
+// the executable, the forms that are loaded, and the host's counters.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace host {
+
+class Form;
+
+struct HostStats {
+    long invalidations = 0;  // repaint requests for a visible change
+    long paints = 0;         // WM_PAINT handled by forms and frames
+    long timerTicks = 0;
+    long messages = 0;       // messages dispatched by forms and frames
+};
+
+class App {
+public:
+    static void Init();
+    static HINSTANCE Instance();
+    // Another copy of this executable is running (decided once, at the
+    // first call, which also claims the name for this copy).
+    static bool PrevInstance();
+    // The executable's folder, with a trailing backslash only at a root.
+    static std::wstring Path();
+    // Runs the message loop until no form is loaded.
+    static int Run();
+    [[noreturn]] static void End();
+
+    static void FormLoaded(Form* f);
+    static void FormUnloaded(Form* f);
+    static int LoadedFormCount();
+    static void Bury(std::unique_ptr<Form> f);
+    static void CollectGarbage();
+
+    static HFONT DefaultFont(bool underline);
+    static HCURSOR HandCursor();
+    static HostStats& Stats();
+};
+
+}  // namespace host

@@ -1,0 +1,180 @@
+#include "host/container.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "host/app.h"
+#include "host/error.h"
+#include "host/twips.h"
+
+namespace host {
+
+void Container::Add(Control* c) {
+    c->parent_ = this;
+    children_.push_back(c);
+}
+
+Control* Container::HitTest(POINT px) const {
+    for (Control* c : children_) {
+        if (!c->Windowless()) continue;
+        RECT r = c->PixelRect();
+        if (PtInRect(&r, px)) return c;
+    }
+    return nullptr;
+}
+
+void Container::InvalidatePx(const RECT& r) {
+    ++App::Stats().invalidations;
+    if (hwnd_) InvalidateRect(hwnd_, &r, FALSE);
+}
+
+void Container::PaintChildren(HDC dc) {
+    for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
+        Control* c = *it;
+        if (!c->Windowless()) continue;
+        RECT r = c->PixelRect();
+        RECT clip;
+        GetClipBox(dc, &clip);
+        RECT both;
+        if (!IntersectRect(&both, &r, &clip)) continue;
+        SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        c->Paint(dc);
+        RestoreDC(dc, -1);
+    }
+}
+
+namespace {
+int ShiftState() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+int ButtonsOf(WPARAM wp) {
+    return ((wp & MK_LBUTTON) ? 1 : 0) | ((wp & MK_RBUTTON) ? 2 : 0) | ((wp & MK_MBUTTON) ? 4 : 0);
+}
+}  // namespace
+
+bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    auto local = [&](Control* c, float& x, float& y) {
+        RECT r = c->PixelRect();
+        x = static_cast<float>(PixelsToTwips(pt.x - r.left));
+        y = static_cast<float>(PixelsToTwips(pt.y - r.top));
+    };
+    int button = 0;
+    switch (msg) {
+    case WM_MOUSEMOVE: {
+        Control* c = pressed_ ? pressed_ : HitTest(pt);
+        float x, y;
+        if (c) {
+            local(c, x, y);
+            if (c->MouseMove) c->MouseMove(ButtonsOf(wp), ShiftState(), x, y);
+        } else {
+            OwnMouseMove(ButtonsOf(wp), ShiftState(), static_cast<float>(PixelsToTwips(pt.x)),
+                         static_cast<float>(PixelsToTwips(pt.y)));
+        }
+        result = 0;
+        return true;
+    }
+    case WM_LBUTTONDOWN: button = 1; [[fallthrough]];
+    case WM_RBUTTONDOWN: if (!button) button = 2; [[fallthrough]];
+    case WM_MBUTTONDOWN: {
+        if (!button) button = 4;
+        Control* c = HitTest(pt);
+        result = 0;
+        if (!c) return true;
+        pressed_ = c;
+        SetCapture(hwnd_);
+        float x, y;
+        local(c, x, y);
+        if (c->MouseDown) c->MouseDown(button, ShiftState(), x, y);
+        // A handler that started a system move loop has taken the capture
+        // and swallowed the release: forget the press.
+        if (GetCapture() != hwnd_) pressed_ = nullptr;
+        return true;
+    }
+    case WM_LBUTTONUP: button = 1; [[fallthrough]];
+    case WM_RBUTTONUP: if (!button) button = 2; [[fallthrough]];
+    case WM_MBUTTONUP: {
+        if (!button) button = 4;
+        result = 0;
+        Control* c = pressed_;
+        if (!c) return true;
+        if (!(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+            pressed_ = nullptr;
+            if (GetCapture() == hwnd_) ReleaseCapture();
+        }
+        float x, y;
+        local(c, x, y);
+        RECT r = c->PixelRect();
+        bool over = PtInRect(&r, pt) != FALSE;
+        if (c->MouseUp) c->MouseUp(button, ShiftState(), x, y);
+        if (button == 1 && over && c->Click) c->Click();
+        return true;
+    }
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lp) != hwnd_) pressed_ = nullptr;
+        return false;
+    case WM_SETCURSOR:
+        if (LOWORD(lp) == HTCLIENT && reinterpret_cast<HWND>(wp) == hwnd_) {
+            POINT p;
+            GetCursorPos(&p);
+            ScreenToClient(hwnd_, &p);
+            Control* c = HitTest(p);
+            SetCursor(c && c->MousePointer() ? c->MousePointer() : LoadCursor(nullptr, IDC_ARROW));
+            result = TRUE;
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+LRESULT Container::HandleCtlColor(HDC dc, HWND child) {
+    for (Control* c : children_) {
+        auto* tb = dynamic_cast<TextBox*>(c);
+        if (tb && tb->hWnd() == child) {
+            SetBkColor(dc, ToColorRef(tb->BackColor() == 0xFFFFFFFF ? 0x80000005 : tb->BackColor()));
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            return reinterpret_cast<LRESULT>(tb->BackBrush());
+        }
+    }
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+}
+
+void Container::RegisterTools(HWND tooltip) {
+    tooltip_ = tooltip;
+    if (!tooltip_) return;
+    for (size_t i = 0; i < children_.size(); ++i) {
+        Control* c = children_[i];
+        if (c->ToolTipText().empty()) continue;
+        TTTOOLINFOW ti = {};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.lpszText = const_cast<wchar_t*>(c->ToolTipText().c_str());
+        if (auto* tb = dynamic_cast<TextBox*>(c)) {
+            ti.uFlags |= TTF_IDISHWND;
+            ti.uId = reinterpret_cast<UINT_PTR>(tb->hWnd());
+        } else {
+            ti.uId = i + 1;
+            ti.rect = c->PixelRect();
+        }
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void Container::UpdateToolRect(Control* c) {
+    if (!tooltip_ || c->ToolTipText().empty()) return;
+    for (size_t i = 0; i < children_.size(); ++i) {
+        if (children_[i] != c) continue;
+        TTTOOLINFOW ti = {};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = hwnd_;
+        ti.uId = i + 1;
+        ti.rect = c->PixelRect();
+        SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+}  // namespace host

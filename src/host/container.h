@@ -1,0 +1,42 @@
+#pragma once
+// A window that holds windowless controls: paints them back to front,
+// hit-tests them front to back and routes mouse events to them.
+#include <windows.h>
+
+#include <vector>
+
+#include "host/controls.h"
+
+namespace host {
+
+class Container {
+public:
+    virtual ~Container() = default;
+    HWND Window() const { return hwnd_; }
+    // Controls in front-to-back order (the order they were added).
+    const std::vector<Control*>& Children() const { return children_; }
+    void Add(Control* c);
+    // The frontmost windowless control under a client-area point.
+    Control* HitTest(POINT px) const;
+    void InvalidatePx(const RECT& r);
+    virtual Form* OwnerForm() = 0;
+
+protected:
+    void PaintChildren(HDC dc);
+    // Returns true when the message was a mouse or cursor message it handled.
+    bool HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    LRESULT HandleCtlColor(HDC dc, HWND child);
+    // Mouse moves over no control reach the container itself.
+    virtual void OwnMouseMove(int, int, float, float) {}
+    void UpdateToolRect(Control* c);
+    void RegisterTools(HWND tooltip);
+
+    HWND hwnd_ = nullptr;
+    HWND tooltip_ = nullptr;
+    std::vector<Control*> children_;
+    Control* pressed_ = nullptr;
+
+    friend class Image;
+};
+
+}  // namespace host

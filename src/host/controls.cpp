@@ -1,0 +1,274 @@
+#include "host/controls.h"
+
+#include <commctrl.h>
+
+#include "host/app.h"
+#include "host/container.h"
+#include "host/error.h"
+#include "host/form.h"
+#include "host/twips.h"
+
+namespace host {
+
+COLORREF ToColorRef(Colour c) {
+    if (c & 0x80000000u) return GetSysColor(static_cast<int>(c & 0xFF));
+    return static_cast<COLORREF>(c & 0x00FFFFFF);
+}
+
+RECT Control::PixelRect() const {
+    RECT r;
+    r.left = TwipsToPixels(rect_.left);
+    r.top = TwipsToPixels(rect_.top);
+    r.right = r.left + TwipsToPixels(rect_.width);
+    r.bottom = r.top + TwipsToPixels(rect_.height);
+    return r;
+}
+
+void Control::Invalidate(const RECT& r) {
+    if (parent_) parent_->InvalidatePx(r);
+}
+
+// ---- Image -------------------------------------------------------------
+
+RECT Image::PixelRect() const {
+    RECT r = Control::PixelRect();
+    if (!picture_.Empty()) {
+        r.right = r.left + picture_.WidthPx();
+        r.bottom = r.top + picture_.HeightPx();
+    }
+    return r;
+}
+
+void Image::SetPicture(const StdPicture& p) {
+    if (p.Handle() == picture_.Handle() && !p.Empty() == !picture_.Empty()) {
+        picture_ = p;  // share the object all the same; nothing to repaint
+        return;
+    }
+    RECT before = PixelRect();
+    picture_ = p;
+    RECT after = PixelRect();
+    RECT both;
+    UnionRect(&both, &before, &after);
+    Invalidate(both);
+    if (parent_ && !EqualRect(&before, &after)) parent_->UpdateToolRect(this);
+}
+
+void Image::Paint(HDC dc) {
+    RECT r = PixelRect();
+    picture_.Render(dc, r.left, r.top);
+}
+
+// ---- Label -------------------------------------------------------------
+
+void Label::SetCaption(const std::wstring& c) {
+    if (c == caption_) return;
+    caption_ = c;
+    InvalidateSelf();
+}
+
+void Label::SetForeColor(Colour c) {
+    if (c == fore_) return;
+    fore_ = c;
+    InvalidateSelf();
+}
+
+void Label::SetFontUnderline(bool u) {
+    if (u == underline_) return;
+    underline_ = u;
+    InvalidateSelf();
+}
+
+namespace {
+bool BreaksAnywhere(wchar_t c) { return c >= 0x2E80; }  // CJK and full-width forms
+
+// Greedy wrapping: between any two Chinese characters, at blanks elsewhere,
+// and inside a word only when a word is wider than the whole line.
+std::vector<std::wstring> Wrap(HDC dc, const std::wstring& text, int width) {
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(L'\n', start);
+        std::wstring para = text.substr(start, end == std::wstring::npos ? std::wstring::npos
+                                                                          : end - start);
+        if (!para.empty() && para.back() == L'\r') para.pop_back();
+        size_t i = 0;
+        if (para.empty()) lines.emplace_back();
+        while (i < para.size()) {
+            int fit = 0;
+            SIZE sz;
+            GetTextExtentExPointW(dc, para.c_str() + i, static_cast<int>(para.size() - i), width,
+                                  &fit, nullptr, &sz);
+            size_t n = static_cast<size_t>(fit);
+            if (i + n >= para.size()) {
+                lines.push_back(para.substr(i));
+                break;
+            }
+            if (n == 0) n = 1;
+            size_t cut = i + n;
+            if (!BreaksAnywhere(para[cut - 1]) && !BreaksAnywhere(para[cut])) {
+                size_t sp = para.rfind(L' ', cut);
+                if (sp != std::wstring::npos && sp > i) cut = sp + 1;
+            }
+            std::wstring line = para.substr(i, cut - i);
+            while (!line.empty() && line.back() == L' ') line.pop_back();
+            lines.push_back(line);
+            i = cut;
+            while (i < para.size() && para[i] == L' ') ++i;
+        }
+        if (end == std::wstring::npos) break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+int LineHeight(HDC dc) {
+    TEXTMETRICW tm;
+    GetTextMetricsW(dc, &tm);
+    return tm.tmHeight;
+}
+}  // namespace
+
+std::vector<std::wstring> Label::WrappedLines() const {
+    HDC dc = GetDC(nullptr);
+    Selected font(dc, App::DefaultFont(underline_));
+    RECT r = PixelRect();
+    auto lines = Wrap(dc, caption_, r.right - r.left);
+    ReleaseDC(nullptr, dc);
+    return lines;
+}
+
+int Label::VisibleLineCount() const {
+    HDC dc = GetDC(nullptr);
+    Selected font(dc, App::DefaultFont(underline_));
+    RECT r = PixelRect();
+    int lh = LineHeight(dc);
+    int total = static_cast<int>(Wrap(dc, caption_, r.right - r.left).size());
+    ReleaseDC(nullptr, dc);
+    int fit = lh > 0 ? (r.bottom - r.top) / lh : 0;
+    return total < fit ? total : fit;
+}
+
+void Label::Paint(HDC dc) {
+    if (caption_.empty()) return;
+    RECT r = PixelRect();
+    Selected font(dc, App::DefaultFont(underline_));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ToColorRef(fore_));
+    int lh = LineHeight(dc);
+    int y = r.top;
+    for (const auto& line : Wrap(dc, caption_, r.right - r.left)) {
+        if (y >= r.bottom) break;
+        int x = r.left;
+        if (centred_) {
+            SIZE sz;
+            GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &sz);
+            x = r.left + ((r.right - r.left) - sz.cx) / 2;
+        }
+        ExtTextOutW(dc, x, y, ETO_CLIPPED, &r, line.c_str(), static_cast<UINT>(line.size()),
+                    nullptr);
+        y += lh;
+    }
+}
+
+// ---- TextBox -----------------------------------------------------------
+
+TextBox::TextBox(std::wstring name, TwipsRect rect, bool multiLine, int maxLength, int tabIndex)
+    : Control(std::move(name), rect), multiLine_(multiLine), maxLength_(maxLength),
+      tabIndex_(tabIndex) {}
+
+std::wstring TextBox::Text() const {
+    if (!hwnd_) return pendingText_;
+    int n = GetWindowTextLengthW(hwnd_);
+    std::wstring t(static_cast<size_t>(n) + 1, L'\0');
+    n = GetWindowTextW(hwnd_, &t[0], n + 1);
+    t.resize(static_cast<size_t>(n));
+    return t;
+}
+
+void TextBox::SetText(const std::wstring& t) {
+    if (!hwnd_) {
+        pendingText_ = t;
+        return;
+    }
+    if (Text() == t) return;
+    SetWindowTextW(hwnd_, t.c_str());
+}
+
+void TextBox::SetBackColor(Colour c) {
+    if (c == back_) return;
+    back_ = c;
+    brush_.reset();
+    if (c != 0xFFFFFFFF && !(c & 0x80000000u)) brush_ = BrushHandle(CreateSolidBrush(ToColorRef(c)));
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+HBRUSH TextBox::BackBrush() const {
+    if (back_ == 0xFFFFFFFF) return GetSysColorBrush(COLOR_WINDOW);
+    if (back_ & 0x80000000u) return GetSysColorBrush(static_cast<int>(back_ & 0xFF));
+    return brush_.get();
+}
+
+void TextBox::Realize() {
+    RECT r = PixelRect();
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP;
+    style |= multiLine_ ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;
+    hwnd_ = CreateWindowExW(0, L"EDIT", pendingText_.c_str(), style, r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, parent_->Window(), nullptr,
+                            App::Instance(), nullptr);
+    if (!hwnd_) RaiseLastError(L"cannot create the edit box " + name_);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
+    if (maxLength_ > 0) SendMessageW(hwnd_, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+    SetWindowSubclass(hwnd_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                       DWORD_PTR ref) {
+    auto* self = reinterpret_cast<TextBox*>(ref);
+    switch (msg) {
+    case WM_KEYDOWN: {
+        int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+        if (wp == VK_TAB && !(shift & 2)) {
+            if (Form* f = self->parent_->OwnerForm()) f->TabFrom(self, shift & 1);
+            return 0;
+        }
+        if (self->KeyDown) {
+            int code = static_cast<int>(wp);
+            Guard([&] { self->KeyDown(code, shift); });
+            if (code == 0) return 0;
+            wp = static_cast<WPARAM>(code);
+        }
+        break;
+    }
+    case WM_CHAR:
+        // Tab moves the focus; Enter in a one-line box would only beep.
+        if (wp == L'\t' && !(GetKeyState(VK_CONTROL) < 0)) return 0;
+        if (wp == L'\r' && !self->multiLine_) return 0;
+        break;
+    case WM_SETFOCUS:
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(h, SubclassProc, 1);
+        self->pendingText_ = self->Text();
+        self->hwnd_ = nullptr;
+        break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+// ---- Menu --------------------------------------------------------------
+
+MenuItem& Menu::Add(std::wstring name, std::wstring caption) {
+    items_.push_back(std::make_unique<MenuItem>());
+    items_.back()->name = std::move(name);
+    items_.back()->caption = std::move(caption);
+    return *items_.back();
+}
+
+MenuItem& Menu::Item(const std::wstring& name) {
+    for (auto& i : items_)
+        if (i->name == name) return *i;
+    Raise(L"no menu item " + name);
+}
+
+}  // namespace host

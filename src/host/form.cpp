@@ -1,0 +1,476 @@
+#include "host/form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "host/error.h"
+#include "host/twips.h"
+
+namespace host {
+
+namespace {
+constexpr wchar_t kFormClass[] = L"QfForm";
+constexpr wchar_t kFrameClass[] = L"QfFrame";
+constexpr UINT_PTR kTimerBase = 100;
+
+// Paints into a memory bitmap first, so nothing flickers.
+template <class F>
+void DoubleBuffered(HWND hwnd, F paint) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (w > 0 && h > 0) {
+        DcHandle mem(CreateCompatibleDC(dc));
+        BitmapHandle bmp(CreateCompatibleBitmap(dc, w, h));
+        {
+            Selected sel(mem.get(), bmp.get());
+            IntersectClipRect(mem.get(), ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right,
+                              ps.rcPaint.bottom);
+            paint(mem.get());
+            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, mem.get(), ps.rcPaint.left,
+                   ps.rcPaint.top, SRCCOPY);
+        }
+    }
+    EndPaint(hwnd, &ps);
+    ++App::Stats().paints;
+}
+}  // namespace
+
+// ---- Form --------------------------------------------------------------
+
+Form::Form(const FormSpec& spec, const std::vector<ControlSpec>& design) : spec_(spec) {
+    // Frames first, so that their children can find them.
+    std::vector<std::pair<Control*, const wchar_t*>> placed;
+    for (const auto& s : design) {
+        std::unique_ptr<Control> c;
+        switch (s.kind) {
+        case Kind::Timer:
+            timers_.push_back(std::make_unique<Timer>(s.name, s.interval));
+            continue;
+        case Kind::Image: {
+            auto img = std::make_unique<Image>(s.name, s.rect);
+            if (s.picture) img->SetPicture(StdPicture::FromResource(s.picture));
+            c = std::move(img);
+            break;
+        }
+        case Kind::Label: {
+            auto lbl = std::make_unique<Label>(s.name, s.rect);
+            if (s.caption) lbl->SetCaption(s.caption);
+            lbl->SetForeColor(s.fore);
+            lbl->SetCentred(s.flags & kCentred);
+            c = std::move(lbl);
+            break;
+        }
+        case Kind::TextBox: {
+            auto tb = std::make_unique<TextBox>(s.name, s.rect, (s.flags & kMultiLine) != 0,
+                                                s.maxLength, s.tabIndex);
+            if (s.back != 0xFFFFFFFF) tb->SetBackColor(s.back);
+            c = std::move(tb);
+            break;
+        }
+        case Kind::Frame:
+            c = std::make_unique<Frame>(s.name, s.rect, s.caption ? s.caption : L"", this);
+            break;
+        }
+        if (s.tooltip) c->SetToolTipText(s.tooltip);
+        if (s.flags & kHandCursor) c->SetMousePointer(App::HandCursor());
+        placed.emplace_back(c.get(), s.container);
+        controls_.push_back(std::move(c));
+    }
+    for (auto& [c, container] : placed) {
+        if (!container) {
+            Add(c);
+        } else {
+            auto* frame = dynamic_cast<Frame*>(Find(container));
+            if (!frame) Raise(std::wstring(L"no frame ") + container);
+            frame->Add(c);
+        }
+    }
+}
+
+Form::~Form() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyForm();
+}
+
+Control* Form::Find(const wchar_t* name) {
+    for (auto& c : controls_)
+        if (c->Name() == name) return c.get();
+    return nullptr;
+}
+
+Timer& Form::GetTimer(const wchar_t* name) {
+    for (auto& t : timers_)
+        if (t->Name() == name) return *t;
+    Raise(std::wstring(L"no timer ") + name);
+}
+
+Menu& Form::AddMenu(const wchar_t* name, const wchar_t* caption) {
+    menus_.push_back(std::make_unique<Menu>(name, caption));
+    return *menus_.back();
+}
+
+Menu& Form::GetMenu(const wchar_t* name) {
+    for (auto& m : menus_)
+        if (m->Name() == name) return *m;
+    Raise(std::wstring(L"no menu ") + name);
+}
+
+void Form::LoadForm() {
+    static bool registered = [] {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.hInstance = App::Instance();
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = Form::Proc;
+        wc.lpszClassName = kFormClass;
+        RegisterClassExW(&wc);
+        wc.lpfnWndProc = Frame::Proc;
+        wc.lpszClassName = kFrameClass;
+        RegisterClassExW(&wc);
+        return true;
+    }();
+    (void)registered;
+
+    DWORD ex = spec_.showInTaskbar ? WS_EX_APPWINDOW : 0;
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    int x = TwipsToPixels(spec_.rect.left), y = TwipsToPixels(spec_.rect.top);
+    int w = TwipsToPixels(spec_.rect.width), h = TwipsToPixels(spec_.rect.height);
+    hwnd_ = CreateWindowExW(ex, kFormClass, spec_.caption, style, x, y, w, h, nullptr, nullptr,
+                            App::Instance(), this);
+    if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + spec_.caption);
+
+    if (spec_.icon) {
+        HINSTANCE inst = App::Instance();
+        icon_ = IconHandle(static_cast<HICON>(
+            LoadImageW(inst, MAKEINTRESOURCEW(spec_.icon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
+        iconBig_ = IconHandle(static_cast<HICON>(LoadImageW(
+            inst, MAKEINTRESOURCEW(spec_.icon), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+            GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+        iconSmall_ = IconHandle(static_cast<HICON>(LoadImageW(
+            inst, MAKEINTRESOURCEW(spec_.icon), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+            GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+        if (!icon_) RaiseLastError(L"cannot load the window icon");
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.get()));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
+    }
+
+    // Frames before the edit boxes they hold.
+    for (auto& c : controls_)
+        if (dynamic_cast<Frame*>(c.get())) c->Realize();
+    for (auto& c : controls_)
+        if (!dynamic_cast<Frame*>(c.get())) c->Realize();
+
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               App::Instance(), nullptr);
+    if (tip) {
+        SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
+        RegisterTools(tip);
+        for (auto& c : controls_)
+            if (auto* f = dynamic_cast<Frame*>(c.get())) f->RegisterTools(tip);
+    }
+
+    for (size_t i = 0; i < timers_.size(); ++i)
+        SetTimer(hwnd_, kTimerBase + i, timers_[i]->Interval(), nullptr);
+
+    auto order = TabOrder();
+    lastFocus_ = order.empty() ? nullptr : order.front()->hWnd();
+
+    loaded_ = true;
+    App::FormLoaded(this);
+    Form_Load();
+}
+
+void Form::DestroyForm() {
+    if (!loaded_) return;
+    loaded_ = false;
+    App::FormUnloaded(this);
+    if (hwnd_) {
+        for (size_t i = 0; i < timers_.size(); ++i) KillTimer(hwnd_, kTimerBase + i);
+        HWND h = hwnd_;
+        DestroyWindow(h);
+    }
+}
+
+void Form::Show() {
+    if (!hwnd_) Raise(L"the form is not loaded");
+    if (IsWindowVisible(hwnd_)) return;
+    ShowWindow(hwnd_, SW_SHOW);
+    if (lastFocus_) ::SetFocus(lastFocus_);
+    if (!shown_) {
+        shown_ = true;
+        RaiseResize();
+    }
+}
+
+void Form::SetFocus() {
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) Raise(L"invalid procedure call: the form is not visible");
+    SetForegroundWindow(hwnd_);
+    SetActiveWindow(hwnd_);
+    ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : hwnd_);
+}
+
+bool Form::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void Form::SetVisible(bool v) {
+    if (!hwnd_) Raise(L"the form is not loaded");
+    if (v == Visible()) return;
+    if (v && !shown_) {
+        Show();
+        return;
+    }
+    ShowWindow(hwnd_, v ? SW_SHOW : SW_HIDE);
+}
+
+int Form::WindowState() const {
+    if (!hwnd_) Raise(L"the form is not loaded");
+    if (IsIconic(hwnd_)) return 1;
+    if (IsZoomed(hwnd_)) return 2;
+    return 0;
+}
+
+void Form::SetWindowState(int s) {
+    if (!hwnd_) Raise(L"the form is not loaded");
+    if (s < 0 || s > 2) Raise(L"invalid window state");
+    if (s == WindowState()) return;
+    ShowWindow(hwnd_, s == 1 ? SW_MINIMIZE : s == 2 ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+double Form::Width() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return PixelsToTwips(r.right - r.left);
+}
+
+double Form::Height() const {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    return PixelsToTwips(r.bottom - r.top);
+}
+
+void Form::PopupMenu(Menu& menu) {
+    MenuHandle popup(CreatePopupMenu());
+    if (!popup) RaiseLastError(L"cannot create the pop-up menu");
+    UINT id = 1;
+    for (auto& item : menu.Items()) {
+        if (item->caption == L"-")
+            AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(popup.get(), MF_STRING, id, item->caption.c_str());
+        ++id;
+    }
+    POINT pt;
+    GetCursorPos(&pt);
+    // The owner must be the foreground window, or a click elsewhere would
+    // not close the menu; the null message afterwards lets it close cleanly.
+    SetForegroundWindow(hwnd_);
+    UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+        pt.x, pt.y, 0, hwnd_, nullptr));
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+    popup.reset();
+    if (chosen >= 1 && chosen <= menu.Items().size()) {
+        MenuItem& item = *menu.Items()[chosen - 1];
+        if (item.Click) item.Click();
+    }
+}
+
+std::vector<TextBox*> Form::TabOrder() {
+    std::vector<TextBox*> boxes;
+    for (auto& c : controls_)
+        if (auto* tb = dynamic_cast<TextBox*>(c.get())) boxes.push_back(tb);
+    std::stable_sort(boxes.begin(), boxes.end(),
+                     [](TextBox* a, TextBox* b) { return a->TabIndex() < b->TabIndex(); });
+    return boxes;
+}
+
+void Form::TabFrom(TextBox* from, bool backwards) {
+    auto order = TabOrder();
+    if (order.empty()) return;
+    auto it = std::find(order.begin(), order.end(), from);
+    size_t i = it == order.end() ? 0 : static_cast<size_t>(it - order.begin());
+    size_t n = order.size();
+    size_t next = backwards ? (i + n - 1) % n : (i + 1) % n;
+    if (order[next]->hWnd()) ::SetFocus(order[next]->hWnd());
+}
+
+void Form::RaiseResize() {
+    if (!loaded_ || !shown_) return;
+    lastState_ = WindowState();
+    Form_Resize();
+}
+
+void Form::Paint() {
+    DoubleBuffered(hwnd_, [&](HDC dc) {
+        RECT rc;
+        GetClientRect(hwnd_, &rc);
+        HBRUSH back = (spec_.back & 0x80000000u)
+                          ? GetSysColorBrush(static_cast<int>(spec_.back & 0xFF))
+                          : nullptr;
+        if (back) {
+            FillRect(dc, &rc, back);
+        } else {
+            BrushHandle b(CreateSolidBrush(ToColorRef(spec_.back)));
+            FillRect(dc, &rc, b.get());
+        }
+        PaintChildren(dc);
+    });
+}
+
+LRESULT CALLBACK Form::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        auto* self = static_cast<Form*>(cs->lpCreateParams);
+        self->hwnd_ = h;
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(h, msg, wp, lp);
+    ++App::Stats().messages;
+    return GuardOr(LRESULT(0), [&] { return self->WndProc(msg, wp, lp); });
+}
+
+LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    HWND self = hwnd_;
+    if (HandleInput(msg, wp, lp, result)) return result;
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_CTLCOLOREDIT:
+        return HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_TIMER:
+        if (wp >= kTimerBase && wp < kTimerBase + timers_.size()) {
+            ++App::Stats().timerTicks;
+            Timer& t = *timers_[wp - kTimerBase];
+            if (t.Tick) t.Tick();
+            return 0;
+        }
+        break;
+    case WM_SIZE: {
+        SIZE sz = {LOWORD(lp), HIWORD(lp)};
+        int state = WindowState();
+        if (state != lastState_ || sz.cx != lastSize_.cx || sz.cy != lastSize_.cy) {
+            lastSize_ = sz;
+            RaiseResize();
+        }
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND f = GetFocus();
+            if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+        } else if (lastFocus_ && IsWindow(lastFocus_) && !HIWORD(wp)) {
+            ::SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        if (HIWORD(wp) == EN_SETFOCUS) lastFocus_ = reinterpret_cast<HWND>(lp);
+        break;
+    case WM_CLOSE:
+        if (RequestUnload) RequestUnload();
+        return 0;
+    case WM_NCDESTROY:
+        hwnd_ = nullptr;
+        break;
+    }
+    return DefWindowProcW(self, msg, wp, lp);
+}
+
+// ---- Frame -------------------------------------------------------------
+
+Frame::Frame(std::wstring name, TwipsRect rect, std::wstring caption, Form* form)
+    : Control(std::move(name), rect), caption_(std::move(caption)), form_(form) {}
+
+void Frame::SetBackColor(Colour c) {
+    if (c == back_) return;
+    back_ = c;
+    if (hwnd_) {
+        ++App::Stats().invalidations;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+    }
+}
+
+void Frame::Realize() {
+    RECT r = PixelRect();
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFrameClass, caption_.c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
+                            r.top, r.right - r.left, r.bottom - r.top, Control::parent_->Window(),
+                            nullptr, App::Instance(), this);
+    if (!hwnd_) RaiseLastError(L"cannot create the frame " + name_);
+    for (Control* c : children_)
+        if (!c->Windowless()) c->Realize();
+}
+
+void Frame::OwnMouseMove(int b, int s, float x, float y) {
+    if (MouseMove) MouseMove(b, s, x, y);
+}
+
+LRESULT CALLBACK Frame::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        auto* self = static_cast<Frame*>(cs->lpCreateParams);
+        self->hwnd_ = h;
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Frame*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(h, msg, wp, lp);
+    ++App::Stats().messages;
+    return GuardOr(LRESULT(0), [&] { return self->WndProc(msg, wp, lp); });
+}
+
+LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    HWND self = hwnd_;
+    if (HandleInput(msg, wp, lp, result)) return result;
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        DoubleBuffered(hwnd_, [&](HDC dc) {
+            RECT rc;
+            GetClientRect(hwnd_, &rc);
+            COLORREF back = ToColorRef(back_);
+            BrushHandle brush(CreateSolidBrush(back));
+            FillRect(dc, &rc, brush.get());
+            Selected font(dc, App::DefaultFont(false));
+            TEXTMETRICW tm;
+            GetTextMetricsW(dc, &tm);
+            RECT border = rc;
+            border.top = tm.tmHeight / 2;
+            DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+            if (!caption_.empty()) {
+                SIZE sz;
+                GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &sz);
+                RECT cap = {8, 0, 8 + sz.cx + 4, tm.tmHeight};
+                FillRect(dc, &cap, brush.get());
+                SetBkMode(dc, TRANSPARENT);
+                SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+                TextOutW(dc, 10, 0, caption_.c_str(), static_cast<int>(caption_.size()));
+            }
+            PaintChildren(dc);
+        });
+        return 0;
+    case WM_CTLCOLOREDIT:
+        return HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_COMMAND:
+        if (HIWORD(wp) == EN_SETFOCUS) form_->lastFocus_ = reinterpret_cast<HWND>(lp);
+        break;
+    case WM_NCDESTROY:
+        hwnd_ = nullptr;
+        break;
+    }
+    return DefWindowProcW(self, msg, wp, lp);
+}
+
+}  // namespace host

@@ -1,0 +1,182 @@
+#pragma once
+// A top-level borderless window with windowless controls, child edit boxes
+// and frames, timers and pop-up menus: one form of the program.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/container.h"
+#include "host/controls.h"
+#include "host/error.h"
+#include "host/handles.h"
+
+namespace host {
+
+enum class Kind { Image, Label, TextBox, Frame, Timer };
+
+// One row of a form's design table.
+struct ControlSpec {
+    Kind kind;
+    const wchar_t* name;
+    TwipsRect rect;
+    const wchar_t* caption = nullptr;  // label and frame caption
+    int picture = 0;                   // picture resource id
+    const wchar_t* tooltip = nullptr;
+    Colour fore = kBtnText;
+    Colour back = 0xFFFFFFFF;  // unset
+    unsigned flags = 0;
+    int maxLength = 0;
+    int tabIndex = 0;
+    const wchar_t* container = nullptr;  // frame name, or the form
+    unsigned interval = 0;               // timer
+};
+
+enum SpecFlags : unsigned {
+    kCentred = 1,
+    kHandCursor = 2,
+    kMultiLine = 4,
+};
+
+struct FormSpec {
+    const wchar_t* caption;
+    TwipsRect rect;  // screen position and client size, twips
+    int icon = 0;    // icon resource id, 0 for none
+    bool showInTaskbar = true;
+    Colour back = kBtnFace;
+};
+
+class Frame;
+
+class Form : public Container {
+public:
+    Form(const FormSpec& spec, const std::vector<ControlSpec>& design);
+    ~Form() override;
+    Form* OwnerForm() override { return this; }
+
+    HWND hWnd() const { return hwnd_; }
+    std::wstring Caption() const { return spec_.caption; }
+    bool Loaded() const { return loaded_; }
+
+    void Show();
+    void SetFocus();
+    bool Visible() const;
+    void SetVisible(bool v);
+    int WindowState() const;  // 0 normal, 1 minimised, 2 maximised
+    void SetWindowState(int s);
+    double Width() const;   // outer size, twips
+    double Height() const;  // outer size, twips
+    HICON Icon() const { return icon_.get(); }
+    // Opens the menu at the pointer; the chosen item's Click runs before
+    // this returns.
+    void PopupMenu(Menu& menu);
+
+    template <class T>
+    T& Get(const wchar_t* name) {
+        T* c = dynamic_cast<T*>(Find(name));
+        if (!c) Raise(std::wstring(L"no control ") + name);
+        return *c;
+    }
+    Timer& GetTimer(const wchar_t* name);
+    Menu& AddMenu(const wchar_t* name, const wchar_t* caption);
+    Menu& GetMenu(const wchar_t* name);
+
+    // The form's whole life: create the window and controls, run Form_Load.
+    void LoadForm();
+    // Destroys the window; the object goes on living until the host
+    // collects it, so a handler that unloads its own form returns safely.
+    void DestroyForm();
+    // Called by the window's close request; set by the default instance.
+    std::function<void()> RequestUnload;
+
+    // Moves the focus to the next edit box in tab order.
+    void TabFrom(TextBox* from, bool backwards);
+
+protected:
+    virtual void Form_Load() {}
+    virtual void Form_Resize() {}
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    Control* Find(const wchar_t* name);
+    void Paint();
+    void RaiseResize();
+    std::vector<TextBox*> TabOrder();
+
+    FormSpec spec_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::vector<std::unique_ptr<Timer>> timers_;
+    std::vector<std::unique_ptr<Menu>> menus_;
+    IconHandle icon_, iconBig_, iconSmall_;
+    HWND lastFocus_ = nullptr;
+    bool loaded_ = false;
+    bool shown_ = false;
+    int lastState_ = -1;
+    SIZE lastSize_ = {-1, -1};
+    friend class Frame;
+};
+
+class Frame : public Control, public Container {
+public:
+    Frame(std::wstring name, TwipsRect rect, std::wstring caption, Form* form);
+    bool Windowless() const override { return false; }
+    Form* OwnerForm() override { return form_; }
+    HWND hWnd() const { return hwnd_; }
+    const std::wstring& Caption() const { return caption_; }
+    Colour BackColor() const { return back_; }
+    void SetBackColor(Colour c);
+
+protected:
+    void Realize() override;
+    void OwnMouseMove(int b, int s, float x, float y) override;
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    std::wstring caption_;
+    Colour back_ = kBtnFace;
+    Form* form_;
+    friend class Form;
+};
+
+// The single default instance of a form class, created on first
+// reference and created afresh on the next reference after an unload.
+template <class T>
+class DefaultInstance {
+public:
+    static T& Instance() {
+        auto& p = Slot();
+        if (!p) {
+            p.reset(new T());
+            p->RequestUnload = [] { Unload(); };
+            T* raw = p.get();
+            raw->LoadForm();
+            return *raw;
+        }
+        return *p;
+    }
+    static bool IsLoaded() { return Slot() != nullptr; }
+    static void Unload();
+
+private:
+    static std::unique_ptr<T>& Slot() {
+        static std::unique_ptr<T> p;
+        return p;
+    }
+};
+
+}  // namespace host
+
+#include "host/app.h"
+
+template <class T>
+void host::DefaultInstance<T>::Unload() {
+    auto& p = Slot();
+    if (!p) return;
+    std::unique_ptr<Form> f(p.release());
+    f->DestroyForm();
+    App::Bury(std::move(f));
+}

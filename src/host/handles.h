@@ -1,0 +1,79 @@
+#pragma once
+// Move-only owners of GDI objects, menus and icons. Every owner counts
+// itself, so tests and benchmarks can see that nothing leaks.
+#include <windows.h>
+
+#include <utility>
+
+namespace host {
+
+// Live GDI objects, menus, icons and pictures owned by the host.
+long OwnedObjectCount();
+void AdjustOwnedObjectCount(long delta);
+
+template <class H, BOOL(WINAPI* Free)(H)>
+class Owned {
+public:
+    Owned() = default;
+    explicit Owned(H h) : h_(h) {
+        if (h_) AdjustOwnedObjectCount(1);
+    }
+    ~Owned() { reset(); }
+    Owned(Owned&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+    Owned& operator=(Owned&& o) noexcept {
+        if (this != &o) {
+            reset();
+            h_ = std::exchange(o.h_, nullptr);
+        }
+        return *this;
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+
+    H get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+    void reset() {
+        if (h_) {
+            Free(h_);
+            AdjustOwnedObjectCount(-1);
+            h_ = nullptr;
+        }
+    }
+    // Hands the handle to someone else (a window region, say).
+    H release() {
+        if (h_) AdjustOwnedObjectCount(-1);
+        return std::exchange(h_, nullptr);
+    }
+
+private:
+    H h_ = nullptr;
+};
+
+inline BOOL WINAPI FreeGdi(HGDIOBJ h) { return DeleteObject(h); }
+inline BOOL WINAPI FreeFont(HFONT h) { return DeleteObject(h); }
+inline BOOL WINAPI FreeBrush(HBRUSH h) { return DeleteObject(h); }
+inline BOOL WINAPI FreeBitmap(HBITMAP h) { return DeleteObject(h); }
+inline BOOL WINAPI FreeRegion(HRGN h) { return DeleteObject(h); }
+
+using FontHandle = Owned<HFONT, FreeFont>;
+using BrushHandle = Owned<HBRUSH, FreeBrush>;
+using BitmapHandle = Owned<HBITMAP, FreeBitmap>;
+using RegionHandle = Owned<HRGN, FreeRegion>;
+using DcHandle = Owned<HDC, DeleteDC>;
+using MenuHandle = Owned<HMENU, DestroyMenu>;
+using IconHandle = Owned<HICON, DestroyIcon>;
+
+// Selects an object into a DC for one scope.
+class Selected {
+public:
+    Selected(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
+    ~Selected() { SelectObject(dc_, old_); }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace host

@@ -1,0 +1,35 @@
+#pragma once
+// A picture loaded through OLE's picture loader: shared and reference
+// counted. Its Handle is its identity: controls that were given one another's
+// picture share the object; two loads of one resource give two objects.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+struct IPicture;
+
+namespace host {
+
+class StdPicture {
+public:
+    StdPicture() = default;
+    // Loads the RCDATA resource `id` of this executable (JPEG or GIF).
+    static StdPicture FromResource(int id);
+
+    uintptr_t Handle() const;
+    bool Empty() const { return !impl_; }
+    int WidthPx() const;
+    int HeightPx() const;
+    // Draws the picture unscaled with its top-left corner at x, y.
+    void Render(HDC dc, int x, int y) const;
+
+    bool operator==(const StdPicture& o) const { return Handle() == o.Handle(); }
+    bool operator!=(const StdPicture& o) const { return !(*this == o); }
+
+private:
+    struct Impl;
+    std::shared_ptr<Impl> impl_;
+};
+
+}  // namespace host

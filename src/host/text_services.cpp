@@ -1,0 +1,53 @@
+#include "host/text_services.h"
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include "mainwindow/clock_text.h"
+
+namespace host {
+
+bool IsNumeric(const std::wstring& text) {
+    if (text.empty()) return false;
+    double value = 0;
+    return VarR8FromStr(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value) ==
+           S_OK;
+}
+
+std::wstring LongDateNow() {
+    wchar_t buf[128] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, nullptr, nullptr, buf, 128);
+    return buf;
+}
+
+std::wstring TimeNow() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return mainwindow::ClockTime(t.wHour, t.wMinute, t.wSecond);
+}
+
+namespace {
+std::string Narrow(UINT cp, const std::wstring& text) {
+    if (text.empty()) return {};
+    int n = WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(cp, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                        nullptr);
+    return out;
+}
+std::wstring Widen(UINT cp, const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(cp, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(n, L'\0');
+    MultiByteToWideChar(cp, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+    return out;
+}
+}  // namespace
+
+std::string ToAnsi(const std::wstring& text) { return Narrow(CP_ACP, text); }
+std::wstring FromAnsi(const std::string& text) { return Widen(CP_ACP, text); }
+std::string ToUtf8(const std::wstring& text) { return Narrow(CP_UTF8, text); }
+std::wstring FromUtf8(const std::string& text) { return Widen(CP_UTF8, text); }
+
+}  // namespace host

@@ -1,0 +1,62 @@
+#include "lookup/exchange_table.h"
+
+#include <array>
+#include <cstdint>
+
+namespace lookup {
+
+const wchar_t* const kFallbackText = L"未知数据，请与作者联系";
+const wchar_t* const kAnswerHeading = L"你所查询电话号码的归属地是：";
+
+std::wstring LookupKey(const std::wstring& number) {
+    return number.substr(0, 4);
+}
+
+namespace {
+
+// Index over all 10,000 four-digit keys: the table row of the first equal
+// prefix, or -1. Keys of any other shape can never equal a prefix text.
+struct KeyIndex {
+    std::array<int16_t, 10000> row;
+    KeyIndex() {
+        row.fill(-1);
+        const auto& table = ExchangeTable();
+        for (size_t r = 0; r < table.size(); ++r)
+            for (int prefix : table[r].prefixes)
+                if (prefix >= 0 && prefix < 10000 && row[prefix] < 0)
+                    row[prefix] = static_cast<int16_t>(r);
+    }
+};
+
+const KeyIndex& Index() {
+    static const KeyIndex index;
+    return index;
+}
+
+}  // namespace
+
+const wchar_t* FindExchange(const std::wstring& number) {
+    if (number.size() < 4) return kFallbackText;
+    int key = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        wchar_t c = number[i];
+        if (c < L'0' || c > L'9') return kFallbackText;
+        key = key * 10 + (c - L'0');
+    }
+    int r = Index().row[key];
+    return r < 0 ? kFallbackText : ExchangeTable()[r].text;
+}
+
+const wchar_t* FindExchangeLinear(const std::wstring& number) {
+    const std::wstring key = LookupKey(number);
+    for (const auto& row : ExchangeTable())
+        for (int prefix : row.prefixes)
+            if (std::to_wstring(prefix) == key) return row.text;
+    return kFallbackText;
+}
+
+std::wstring AnswerText(const std::wstring& number) {
+    return std::wstring(kAnswerHeading) + L"\r\n" + FindExchange(number);
+}
+
+}  // namespace lookup

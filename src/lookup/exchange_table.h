@@ -1,0 +1,36 @@
+#pragma once
+// The fixed exchange prefix table and the lookup of a number's exchange.
+// Pure logic: no window, no Win32, so it builds and is tested natively.
+#include <string>
+#include <vector>
+
+namespace lookup {
+
+struct ExchangeRow {
+    const wchar_t* text;
+    std::vector<int> prefixes;  // four-digit prefixes, in search order
+};
+
+// The table in search order: row by row, and left to right within a row.
+const std::vector<ExchangeRow>& ExchangeTable();
+
+// Answer for a number whose prefix is not in the table.
+extern const wchar_t* const kFallbackText;
+// First line of every answer shown in the result box.
+extern const wchar_t* const kAnswerHeading;
+
+// The lookup key: the first four UTF-16 units of the number, or all of it.
+std::wstring LookupKey(const std::wstring& number);
+
+// Exchange text for a number: the text of the first prefix whose decimal
+// text equals the lookup key exactly, else the fallback text. O(1).
+const wchar_t* FindExchange(const std::wstring& number);
+
+// The same answer by walking the table in order; the reference for the
+// index and the baseline of the benchmark.
+const wchar_t* FindExchangeLinear(const std::wstring& number);
+
+// The full answer text: heading, CR LF, exchange text.
+std::wstring AnswerText(const std::wstring& number);
+
+}  // namespace lookup

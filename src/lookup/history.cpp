@@ -1,0 +1,47 @@
+// The query history log and the two picture check boxes.
+#include "host/app.h"
+#include "host/error.h"
+#include "host/text_file.h"
+#include "host/text_services.h"
+#include "lookup/history_rules.h"
+#include "mainwindow/frmmain.h"
+
+namespace {
+const wchar_t* const kHistoryFailedNotice = L"历史记录无法写入，本次查询未被记录！";
+}
+
+void Frmmain::FixHistoryPath() { historyPath_ = lookup::HistoryPath(host::App::Path()); }
+
+bool Frmmain::HistoryChecked() const {
+    return imghistory.Picture().Handle() == Imgchk2.Picture().Handle();
+}
+
+void Frmmain::ToggleCheckBox(host::Image& box) {
+    // The state is the picture object shown; the box gets the template's
+    // object itself so the next comparison recognises it.
+    if (box.Picture().Handle() == Imgchk2.Picture().Handle())
+        box.SetPicture(Imgchk1.Picture());
+    else
+        box.SetPicture(Imgchk2.Picture());
+}
+
+void Frmmain::imghistory_Click() { ToggleCheckBox(imghistory); }
+void Frmmain::Lblhistory_Click() { ToggleCheckBox(imghistory); }
+void Frmmain::ImgMouse_Click() { ToggleCheckBox(ImgMouse); }
+void Frmmain::LblMouse_Click() { ToggleCheckBox(ImgMouse); }
+
+void Frmmain::AppendHistory() {
+    try {
+        host::AppendFile file(historyPath_);  // creates a missing file
+        const std::wstring number = Text1.Text();
+        if (number == lastLogged_) return;
+        file.Write(host::ToAnsi(lookup::HistoryRecord(recordNumber_, number)));
+        file.Close();
+        ++recordNumber_;
+        lastLogged_ = number;
+    } catch (const host::RuntimeError&) {
+        // The answer stays on screen; the counters stay, so the next query
+        // tries again.
+        ShowNotice(kHistoryFailedNotice);
+    }
+}

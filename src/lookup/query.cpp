@@ -1,0 +1,40 @@
+// The query command: read the number, refuse empty or non-numeric input
+// with a notice, otherwise show the exchange and log the query.
+#include "host/text_services.h"
+#include "lookup/exchange_table.h"
+#include "mainwindow/frmmain.h"
+#include "notice/frmok.h"
+
+namespace {
+const wchar_t* const kEmptyNotice = L"电话号码输入有误，请重新输入！";
+const wchar_t* const kInvalidNotice = L"你所输入的8位电话号码不合法！";
+}  // namespace
+
+void Frmmain::Imgok0_Click() {
+    const std::wstring number = Text1.Text();
+    if (number.empty()) {
+        ShowNotice(kEmptyNotice);
+        return;
+    }
+    if (!host::IsNumeric(number)) {
+        ShowNotice(kInvalidNotice);
+        return;
+    }
+    LookupExchange(number);
+    if (HistoryChecked()) AppendHistory();
+}
+
+void Frmmain::Text1_KeyDown(int& keyCode, int /*shift*/) {
+    if (keyCode == 13) Imgok0_Click();
+}
+
+void Frmmain::LookupExchange(const std::wstring& number) {
+    Text2.SetText(lookup::AnswerText(number));
+}
+
+void Frmmain::ShowNotice(const std::wstring& text) {
+    frmok& notice = frmok::Instance();
+    notice.Show();
+    notice.Lblremind1.SetCaption(text);
+    notice.SetFocus();
+}

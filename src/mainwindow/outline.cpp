@@ -1,0 +1,28 @@
+#include "mainwindow/outline.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "host/twips.h"
+
+namespace mainwindow {
+
+namespace {
+int32_t Checked(double px) {
+    if (!std::isfinite(px) || px < -2147483648.0 || px > 2147483647.0)
+        throw std::range_error("window size out of range");
+    return static_cast<int32_t>(px);
+}
+}  // namespace
+
+std::array<Vertex, 7> OutlineVertices(double widthTwips, double heightTwips) {
+    Checked(widthTwips / host::kTwipsPerPixel);
+    Checked(heightTwips / host::kTwipsPerPixel);
+    const int32_t w = host::TwipsToPixels(widthTwips);
+    const int32_t h = host::TwipsToPixels(heightTwips);
+    // Vertex 3 is Width / 15 - 6, rounded: the same as W - 6.
+    const int32_t x3 = host::TwipsToPixels(widthTwips - 6 * host::kTwipsPerPixel);
+    return {{{0, h}, {0, 6}, {6, 0}, {x3, 0}, {w, 6}, {w, h}, {0, h}}};
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,32 @@
+// Start-up of the main window and its cut-corner outline.
+#include <windows.h>
+
+#include "host/app.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/outline.h"
+
+static_assert(sizeof(mainwindow::Vertex) == sizeof(POINT), "vertices are POINTs");
+
+void Frmmain::Form_Load() {
+    // The only error trap: any failure ends start-up here, silently, and
+    // the window is shown as far as it was prepared.
+    try {
+        if (host::App::PrevInstance()) {
+            Unload();
+            host::App::End();
+        }
+        ShapeWindow();
+        PrimeTray();
+        FixHistoryPath();
+        Frame1.SetBackColor(0x00ECECEC);
+        ShowPlatformLine();
+    } catch (const std::exception&) {
+    }
+}
+
+void Frmmain::ShapeWindow() {
+    auto vertices = mainwindow::OutlineVertices(Width(), Height());
+    HRGN region = CreatePolygonRgn(reinterpret_cast<const POINT*>(vertices.data()), 7, WINDING);
+    // The window owns the region from here on.
+    SetWindowRgn(hWnd(), region, -1);
+}

@@ -1,0 +1,105 @@
+#include "tray/apistuff.h"
+
+#include <shellapi.h>
+
+#include "host/error.h"
+#include "host/text_services.h"
+#include "mainwindow/frmmain.h"
+#include "tray/tray_tip.h"
+
+namespace APIStuff {
+
+Frmmain* TrayForm = nullptr;
+host::Menu* TrayMenu = nullptr;
+WNDPROC PrevWndProc = nullptr;
+TrayRecord TrayIconData = {};
+std::wstring TrayTip = tray::PaddedTip(L"");
+ShellNotifyFn ShellNotify = ::Shell_NotifyIconA;
+
+namespace {
+bool g_iconShown = false;
+
+BOOL Notify(DWORD op) {
+    return ShellNotify(op, reinterpret_cast<PNOTIFYICONDATAA>(&TrayIconData));
+}
+
+LONG_PTR CurrentProc(HWND h) { return GetWindowLongA(h, GWL_WNDPROC); }
+
+UINT TaskbarCreated() {
+    static const UINT msg = RegisterWindowMessageA("TaskbarCreated");
+    return msg;
+}
+}  // namespace
+
+void InstallTray(Frmmain& form, host::Menu& menu) {
+    TrayForm = &form;
+    TrayMenu = &menu;
+    HWND h = form.hWnd();
+    // Hook only once: saving our own procedure as the previous one would
+    // loop forever.
+    if (CurrentProc(h) != reinterpret_cast<LONG_PTR>(TrayWindowProc))
+        PrevWndProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongA(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWindowProc)));
+    TrayIconData.uID = 0;
+    TrayIconData.cbSize = sizeof(TrayRecord);
+    TrayIconData.hWnd = h;
+    TrayIconData.hIcon = form.Icon();
+    TrayIconData.uCallbackMessage = TrayCallbackMessage;
+    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
+    g_iconShown = Notify(NIM_ADD) != FALSE;
+}
+
+void SetTrayTip(const std::wstring& text) {
+    TrayTip = tray::PaddedTip(text);
+    std::string field = tray::TipField(host::ToAnsi(TrayTip));
+    memcpy(TrayIconData.szTip, field.data(), sizeof TrayIconData.szTip);
+    TrayIconData.uFlags = NIF_TIP;
+    Notify(NIM_MODIFY);
+}
+
+void RemoveTray() {
+    TrayIconData.uFlags = 0;
+    Notify(NIM_DELETE);
+    g_iconShown = false;
+    if (!TrayForm || !TrayForm->hWnd()) return;
+    HWND h = TrayForm->hWnd();
+    // Put the old procedure back only while ours is the one in place.
+    if (PrevWndProc && CurrentProc(h) == reinterpret_cast<LONG_PTR>(TrayWindowProc))
+        SetWindowLongA(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(PrevWndProc));
+}
+
+bool TrayIconShown() { return g_iconShown; }
+
+void RestoreFromTray() {
+    Frmmain& form = *TrayForm;
+    if (form.WindowState() == 1) form.SetWindowState(form.LastState);
+    form.SetVisible(true);
+    form.SetFocus();
+}
+
+LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    return host::GuardOr(
+        LRESULT(0), [&]() -> LRESULT {
+            if (msg == TrayCallbackMessage && lp == WM_LBUTTONUP) {
+                RestoreFromTray();
+                return 0;  // the hook may be gone by now: touch nothing more
+            }
+            if (msg == TrayCallbackMessage && lp == WM_RBUTTONUP) {
+                if (TrayForm && TrayMenu) TrayForm->PopupMenu(*TrayMenu);
+                return 0;
+            }
+            if (msg == TaskbarCreated() && TrayForm) {
+                // The shell restarted: put the icon back with its tooltip.
+                TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+                g_iconShown = Notify(NIM_ADD) != FALSE;
+            }
+            return CallWindowProcA(PrevWndProc, hwnd, msg, wp, lp);
+        });
+}
+
+void SetTopmost(host::Form& form, bool onTop) {
+    SetWindowPos(form.hWnd(), onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE);
+}
+
+}  // namespace APIStuff

@@ -1,0 +1,52 @@
+#pragma once
+// The module APIStuff: the tray icon, the window hook that receives its
+// notifications while the window is in the tray, and the topmost switch.
+#include <windows.h>
+
+#include <string>
+
+#include "host/controls.h"
+
+class Frmmain;
+namespace host {
+class Form;
+}
+
+namespace APIStuff {
+
+constexpr UINT TrayCallbackMessage = 2025;
+
+// NOTIFYICONDATAA in its first, 88-byte form.
+struct TrayRecord {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    char szTip[64];
+};
+static_assert(sizeof(TrayRecord) == 88, "the 88-byte tray record");
+
+extern Frmmain* TrayForm;
+extern host::Menu* TrayMenu;
+extern WNDPROC PrevWndProc;
+extern TrayRecord TrayIconData;
+extern std::wstring TrayTip;  // the 64-character padded tooltip
+
+void InstallTray(Frmmain& form, host::Menu& menu);
+void SetTrayTip(const std::wstring& text);
+void RemoveTray();
+LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Brings the window back from the tray: normal state, visible, focused.
+void RestoreFromTray();
+// Whether the shell accepted the icon at the last InstallTray.
+bool TrayIconShown();
+
+void SetTopmost(host::Form& form, bool onTop);
+
+// The shell call; tests put a stand-in here to make the shell refuse.
+using ShellNotifyFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+extern ShellNotifyFn ShellNotify;
+
+}  // namespace APIStuff

@@ -1,0 +1,31 @@
+#include "tray/frmmenu.h"
+
+#include "mainwindow/frmmain.h"
+#include "tray/apistuff.h"
+
+namespace {
+const host::FormSpec kForm = {L"frmMenu", {0, 0, 1500, 1000}, 0, false};
+}
+
+frmMenu::frmMenu()
+    : Form(kForm, {}),
+      RightMenu(AddMenu(L"RightMenu", L"RightMenu")),
+      mnuResume(RightMenu.Add(L"mnuResume", L"恢复(&R)")),
+      Menu_0(RightMenu.Add(L"Menu_0", L"-")),
+      mnuAbout(RightMenu.Add(L"mnuAbout", L"关于(&A)")),
+      mnuExit(RightMenu.Add(L"mnuExit", L"退出(&X)")) {
+    mnuResume.Click = [this] { mnuResume_Click(); };
+    mnuAbout.Click = [this] { mnuAbout_Click(); };
+    mnuExit.Click = [this] { mnuExit_Click(); };
+}
+
+void frmMenu::mnuResume_Click() { APIStuff::RestoreFromTray(); }
+
+void frmMenu::mnuAbout_Click() {}
+
+void frmMenu::mnuExit_Click() {
+    // No dead icon and no stale hook may outlive the main window.
+    APIStuff::RemoveTray();
+    Unload();
+    Frmmain::Unload();
+}
