@@ -144,8 +144,9 @@ int Label::VisibleLineCount() const {
     int lh = LineHeight(dc);
     int total = static_cast<int>(Wrap(dc, caption_, r.right - r.left).size());
     ReleaseDC(nullptr, dc);
-    int fit = lh > 0 ? (r.bottom - r.top) / lh : 0;
-    return total < fit ? total : fit;
+    // A line shows, clipped, when its top lies inside the label.
+    int shown = lh > 0 ? ((r.bottom - r.top) + lh - 1) / lh : 0;
+    return total < shown ? total : shown;
 }
 
 void Label::Paint(HDC dc) {

@@ -102,7 +102,7 @@ public:
     void SetCentred(bool c) { centred_ = c; }
     // The caption as painted: wrapped to the label's width, each line.
     std::vector<std::wstring> WrappedLines() const;
-    // How many of those lines fit into the label's height.
+    // How many of those lines show, the last one perhaps clipped.
     int VisibleLineCount() const;
 
 protected:

@@ -102,6 +102,7 @@ private:
     static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     Control* Find(const wchar_t* name);
+    ATOM Inspect(ATOM query);
     void Paint();
     void RaiseResize();
     std::vector<TextBox*> TabOrder();

@@ -1,1 +1,134 @@
+// Reads the state of the running program from outside, exactly:
+//   probe wait TITLE [ms]          wait for a visible window of ours, print its handle
+//   probe gone TITLE [ms]          wait until no visible window of ours has the title
+//   probe count TITLE              visible windows of ours with the title
+//   probe get TITLE CONTROL[.Prop] a control's caption, text or picture
+//   probe state TITLE              visible, iconic, topmost, x, y, w, h
+//   probe focus                    title of the active window and class of the focus
+//   probe hold PATH MS             hold a file open without sharing
+// Output is UTF-8; the exit code is 0 on success, 1 when not found.
+#include <windows.h>
 
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::wstring Widen(const char* s) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s, -1, &w[0], n);
+    w.resize(n ? n - 1 : 0);
+    return w;
+}
+
+void PrintUtf8(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, &s[0], n, nullptr, nullptr);
+    s.resize(n ? n - 1 : 0);
+    fwrite(s.data(), 1, s.size(), stdout);
+    fputc('\n', stdout);
+}
+
+struct Search {
+    std::wstring title;
+    HWND found = nullptr;
+    int count = 0;
+};
+
+BOOL CALLBACK Visit(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    wchar_t cls[64] = {}, title[256] = {};
+    GetClassNameW(w, cls, 64);
+    GetWindowTextW(w, title, 256);
+    if (std::wstring(cls) == L"QfForm" && s->title == title && IsWindowVisible(w)) {
+        if (!s->found) s->found = w;
+        ++s->count;
+    }
+    return TRUE;
+}
+
+Search Find(const std::wstring& title) {
+    Search s;
+    s.title = title;
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+    return s;
+}
+
+// Finds the window even while it is hidden in the tray.
+HWND FindAny(const std::wstring& title) {
+    HWND w = nullptr;
+    while ((w = FindWindowExW(nullptr, w, L"QfForm", title.c_str())) != nullptr) return w;
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    std::string cmd = argv[1];
+    if ((cmd == "wait" || cmd == "gone") && argc >= 3) {
+        std::wstring title = Widen(argv[2]);
+        DWORD limit = argc >= 4 ? static_cast<DWORD>(atoi(argv[3])) : 10000;
+        DWORD start = GetTickCount();
+        for (;;) {
+            Search s = Find(title);
+            if (cmd == "wait" && s.found) {
+                printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(s.found)));
+                return 0;
+            }
+            if (cmd == "gone" && !s.found) return 0;
+            if (GetTickCount() - start > limit) return 1;
+            Sleep(50);
+        }
+    }
+    if (cmd == "count" && argc >= 3) {
+        printf("%d\n", Find(Widen(argv[2])).count);
+        return 0;
+    }
+    if (cmd == "get" && argc >= 4) {
+        HWND w = FindAny(Widen(argv[2]));
+        if (!w) return 1;
+        ATOM q = GlobalAddAtomW(Widen(argv[3]).c_str());
+        ATOM a = static_cast<ATOM>(
+            SendMessageW(w, RegisterWindowMessageW(L"QfInspectControl"), 0, q));
+        GlobalDeleteAtom(q);
+        if (!a) return 1;
+        wchar_t buf[256] = {};
+        GlobalGetAtomNameW(a, buf, 256);
+        GlobalDeleteAtom(a);
+        std::wstring v = buf;
+        PrintUtf8(v == L"\x01" ? L"" : v);
+        return 0;
+    }
+    if (cmd == "state" && argc >= 3) {
+        HWND w = FindAny(Widen(argv[2]));
+        if (!w) return 1;
+        RECT r;
+        GetWindowRect(w, &r);
+        printf("visible=%d iconic=%d topmost=%d %ld %ld %ld %ld\n", IsWindowVisible(w) ? 1 : 0,
+               IsIconic(w) ? 1 : 0, (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) ? 1 : 0,
+               r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (cmd == "focus") {
+        GUITHREADINFO gi{};
+        gi.cbSize = sizeof gi;
+        GetGUIThreadInfo(0, &gi);
+        wchar_t title[256] = {}, cls[64] = {};
+        if (gi.hwndActive) GetWindowTextW(gi.hwndActive, title, 256);
+        if (gi.hwndFocus) GetClassNameW(gi.hwndFocus, cls, 64);
+        PrintUtf8(std::wstring(title) + L"|" + cls);
+        return 0;
+    }
+    if (cmd == "hold" && argc >= 4) {
+        HANDLE h = CreateFileW(Widen(argv[2]).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_ALWAYS, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return 1;
+        Sleep(static_cast<DWORD>(atoi(argv[3])));
+        CloseHandle(h);
+        return 0;
+    }
+    return 2;
+}

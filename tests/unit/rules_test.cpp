@@ -1,1 +1,113 @@
+#include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "host/twips.h"
+#include "lookup/history_rules.h"
+#include "mainwindow/clock_text.h"
+#include "mainwindow/outline.h"
+#include "mainwindow/platform.h"
+#include "tray/tray_tip.h"
+
+TEST(Twips, RoundToTheNearestPixelWithHalvesToEven) {
+    EXPECT_EQ(host::TwipsToPixels(5385), 359);
+    EXPECT_EQ(host::TwipsToPixels(4808), 321);  // 320.53
+    EXPECT_EQ(host::TwipsToPixels(3980), 265);  // 265.33
+    EXPECT_EQ(host::TwipsToPixels(112.5), 8);   // 7.5 -> 8
+    EXPECT_EQ(host::TwipsToPixels(97.5), 6);    // 6.5 -> 6
+    EXPECT_EQ(host::TwipsToPixels(0), 0);
+}
+
+TEST(Outline, DesignSizeGivesTheSevenVertices) {
+    auto v = mainwindow::OutlineVertices(5385, 4395);
+    const int expected[7][2] = {{0, 293}, {0, 6}, {6, 0}, {353, 0}, {359, 6}, {359, 293}, {0, 293}};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(v[i].x, expected[i][0]) << i;
+        EXPECT_EQ(v[i].y, expected[i][1]) << i;
+    }
+}
+
+TEST(Outline, OtherSizesRoundAndKeepTheCutCorners) {
+    auto v = mainwindow::OutlineVertices(4808, 3001);  // 320.53 x 200.07
+    EXPECT_EQ(v[5].x, 321);
+    EXPECT_EQ(v[5].y, 200);
+    EXPECT_EQ(v[3].x, 315);  // W - 6
+    EXPECT_EQ(v[0].y, v[6].y);
+    auto odd = mainwindow::OutlineVertices(97.5, 112.5);  // 6.5 x 7.5 pixels
+    EXPECT_EQ(odd[4].x, 6);
+    EXPECT_EQ(odd[5].y, 8);
+}
+
+TEST(Outline, UnconvertibleSizesRaise) {
+    EXPECT_THROW(mainwindow::OutlineVertices(std::nan(""), 100), std::range_error);
+    EXPECT_THROW(mainwindow::OutlineVertices(100, std::numeric_limits<double>::infinity()),
+                 std::range_error);
+    EXPECT_THROW(mainwindow::OutlineVertices(1e12, 100), std::range_error);
+}
+
+TEST(Platform, NamesEveryRowOfTheDecision) {
+    using mainwindow::PlatformNameFor;
+    EXPECT_EQ(PlatformNameFor(1, 4, 0), L"Windows 95");
+    EXPECT_EQ(PlatformNameFor(1, 4, 10), L"Windows 98");
+    EXPECT_EQ(PlatformNameFor(1, 9, 10), L"Windows 98");  // major not tested in 9x
+    EXPECT_EQ(PlatformNameFor(1, 4, 90), L"Windows Mellinnium");
+    EXPECT_EQ(PlatformNameFor(1, 4, 3), L"");
+    EXPECT_EQ(PlatformNameFor(2, 3, 0), L"Windows NT 3.51");
+    EXPECT_EQ(PlatformNameFor(2, 3, 51), L"Windows NT 3.51");
+    EXPECT_EQ(PlatformNameFor(2, 4, 7), L"Windows NT 4.0");
+    EXPECT_EQ(PlatformNameFor(2, 5, 0), L"Windows 2000");
+    EXPECT_EQ(PlatformNameFor(2, 5, 1), L"Windows XP");
+    EXPECT_EQ(PlatformNameFor(2, 5, 2), L"Windows XP");
+    EXPECT_EQ(PlatformNameFor(2, 6, 0), L"");
+    EXPECT_EQ(PlatformNameFor(2, 10, 0), L"");
+    EXPECT_EQ(PlatformNameFor(0, 0, 0), L"Failed");
+    EXPECT_EQ(PlatformNameFor(3, 5, 1), L"Failed");
+}
+
+TEST(Platform, LineIsThePrefixDirectlyFollowedByTheName) {
+    EXPECT_EQ(mainwindow::PlatformLine(L"Windows XP"), L"你的操作平台是Windows XP");
+    EXPECT_EQ(mainwindow::PlatformLine(L""), L"你的操作平台是");
+    EXPECT_EQ(mainwindow::PlatformLine(L"Failed"), L"你的操作平台是Failed");
+}
+
+TEST(Clock, TimeHasLeadingZerosAndTheLineOneBlank) {
+    EXPECT_EQ(mainwindow::ClockTime(9, 5, 3), L"09:05:03");
+    EXPECT_EQ(mainwindow::ClockTime(23, 59, 59), L"23:59:59");
+    EXPECT_EQ(mainwindow::ClockTime(0, 0, 0), L"00:00:00");
+    EXPECT_EQ(mainwindow::ClockLine(L"2026年12月7日", L"09:05:03"), L"2026年12月7日 09:05:03");
+}
+
+TEST(TrayTip, PaddsWithNulThenBlanksToSixtyFourCharacters) {
+    std::wstring tip = tray::PaddedTip(L"青枫软件系列");
+    ASSERT_EQ(tip.size(), 64u);
+    EXPECT_EQ(tip.substr(0, 6), L"青枫软件系列");
+    EXPECT_EQ(tip[6], L'\0');
+    EXPECT_EQ(tip.find_first_not_of(L' ', 7), std::wstring::npos);
+    std::wstring longTip = tray::PaddedTip(std::wstring(80, L'x'));
+    EXPECT_EQ(longTip, std::wstring(64, L'x'));
+}
+
+TEST(TrayTip, FieldIsSixtyFourBytesAndAlwaysTerminated) {
+    std::string field = tray::TipField(std::string("ab\0", 3) + std::string(61, ' ') + "zzzz");
+    ASSERT_EQ(field.size(), 64u);
+    EXPECT_EQ(field[2], '\0');
+    EXPECT_EQ(field[63], ' ');  // padding kept when a NUL is already there
+    std::string full = tray::TipField(std::string(70, 'x'));
+    EXPECT_EQ(full.size(), 64u);
+    EXPECT_EQ(full[63], '\0');
+}
+
+TEST(HistoryRules, PathHasExactlyOneBackslashBeforeTheName) {
+    EXPECT_EQ(lookup::HistoryPath(L"C:\\Tools\\Phone"), L"C:\\Tools\\Phone\\历史查询纪录.txt");
+    EXPECT_EQ(lookup::HistoryPath(L"D:\\"), L"D:\\历史查询纪录.txt");
+    EXPECT_EQ(lookup::HistoryPath(L"\\\\server\\share\\"), L"\\\\server\\share\\历史查询纪录.txt");
+}
+
+TEST(HistoryRules, RecordIsThreeCrLfLines) {
+    EXPECT_EQ(lookup::HistoryRecord(0, L"65251234"),
+              L"0.记录   \r\n65251234\r\n------------------------------\r\n");
+    EXPECT_EQ(lookup::HistoryRecord(32768, L" 6525"),
+              L"32768.记录   \r\n 6525\r\n------------------------------\r\n");
+}

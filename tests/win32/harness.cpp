@@ -1,1 +1,147 @@
+#include "tests/win32/harness.h"
 
+#include "host/error.h"
+#include "host/form.h"
+#include "host/text_services.h"
+#include "notice/frmok.h"
+#include "tray/frmmenu.h"
+
+namespace testenv {
+
+std::vector<std::wstring>& Errors() {
+    static std::vector<std::wstring> errors;
+    return errors;
+}
+
+std::string FormsTest::host_error() {
+    return Errors().empty() ? std::string() : host::ToUtf8(Errors().front());
+}
+
+void Pump(int ms) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            host::App::CollectGarbage();
+        }
+        if (ms > 0) Sleep(5);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    host::App::CollectGarbage();
+}
+
+HWND ContainerOf(const host::Control& c) { return c.Parent()->Window(); }
+
+POINT PointIn(const host::Control& c, int dx, int dy) {
+    RECT r = c.PixelRect();
+    return {r.left + dx, r.top + dy};
+}
+
+void MouseMoveAt(HWND w, POINT p) {
+    SendMessageW(w, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+}
+
+void MouseMove(const host::Control& c, int dx, int dy) {
+    MouseMoveAt(ContainerOf(c), PointIn(c, dx, dy));
+}
+
+void LeftClick(const host::Control& c) {
+    POINT p = PointIn(c);
+    HWND w = ContainerOf(c);
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+void PressKey(HWND w, UINT vk, bool shift) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE saved = keys[VK_SHIFT];
+    if (shift) {
+        keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+    }
+    UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    LPARAM down = 1 | (scan << 16);
+    SendMessageW(w, WM_KEYDOWN, vk, down);
+    if (vk == VK_RETURN) SendMessageW(w, WM_CHAR, L'\r', down);
+    if (vk == VK_ESCAPE) SendMessageW(w, WM_CHAR, 27, down);
+    SendMessageW(w, WM_KEYUP, vk, down | (1u << 30) | (1u << 31));
+    if (shift) {
+        keys[VK_SHIFT] = saved;
+        SetKeyboardState(keys);
+    }
+}
+
+void TypeText(HWND w, const std::wstring& text) {
+    for (wchar_t ch : text) SendMessageW(w, WM_CHAR, ch, 1);
+}
+
+void SetClipboardText(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+}
+
+namespace {
+struct TitleCount {
+    std::wstring title;
+    int n = 0;
+};
+BOOL CALLBACK CountTitle(HWND w, LPARAM lp) {
+    auto* c = reinterpret_cast<TitleCount*>(lp);
+    wchar_t t[256];
+    GetWindowTextW(w, t, 256);
+    if (IsWindowVisible(w) && c->title == t) ++c->n;
+    return TRUE;
+}
+}  // namespace
+
+int CountVisibleWindows(const std::wstring& title) {
+    TitleCount c{title};
+    EnumWindows(CountTitle, reinterpret_cast<LPARAM>(&c));
+    return c.n;
+}
+
+Frmmain& OpenMain() {
+    Frmmain& f = Frmmain::Instance();
+    f.Show();
+    Pump(50);
+    return f;
+}
+
+void UnloadAll() {
+    frmok::Unload();
+    frmMenu::Unload();
+    Frmmain::Unload();
+    Pump(0);
+}
+
+}  // namespace testenv
+
+namespace {
+void RecordError(const std::wstring& message) { testenv::Errors().push_back(message); }
+
+// Holds a file open without sharing, for the history tests' helper process.
+int HoldFile(const char* path, const char* ms) {
+    std::wstring wpath = host::FromUtf8(path);
+    HANDLE h = CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 2;
+    Sleep(static_cast<DWORD>(atoi(ms)));
+    CloseHandle(h);
+    return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--hold-file") return HoldFile(argv[2], argv[3]);
+    host::App::Init();
+    host::SetErrorHandler(RecordError);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

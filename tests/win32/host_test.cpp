@@ -1,1 +1,101 @@
+// The form host itself: pictures, repaints, handle ownership, unloading.
+#include "host/form.h"
+#include "notice/frmok.h"
+#include "res/resource.h"
+#include "tests/win32/harness.h"
 
+using namespace testenv;
+
+TEST(Picture, EachLoadIsItsOwnObjectAndSharingKeepsTheHandle) {
+    host::StdPicture a = host::StdPicture::FromResource(IDP_OK_NORMAL);
+    host::StdPicture b = host::StdPicture::FromResource(IDP_OK_NORMAL);
+    EXPECT_NE(a.Handle(), 0u);
+    EXPECT_NE(a.Handle(), b.Handle());
+    host::StdPicture c = a;
+    EXPECT_EQ(c.Handle(), a.Handle());
+    EXPECT_EQ(a.WidthPx(), 70);
+    EXPECT_EQ(a.HeightPx(), 19);
+    host::StdPicture gif = host::StdPicture::FromResource(IDP_CHK_TICKED);
+    EXPECT_EQ(gif.WidthPx(), 13);
+    EXPECT_THROW(host::StdPicture::FromResource(9999), host::RuntimeError);
+}
+
+TEST_F(FormsTest, PicturesAreDrawnWithTheirTransparentColour) {
+    Frmmain& f = OpenMain();
+    RedrawWindow(f.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    HDC dc = GetDC(f.Frame1.hWnd());
+    RECT box = f.imghistory.PixelRect();
+    COLORREF corner = GetPixel(dc, box.left, box.top);
+    COLORREF inside = GetPixel(dc, box.left + 6, box.top + 6);
+    ReleaseDC(f.Frame1.hWnd(), dc);
+    EXPECT_NE(corner, RGB(255, 0, 255)) << "the key colour must not show";
+    EXPECT_NE(inside, RGB(255, 0, 255));
+}
+
+TEST_F(FormsTest, SettingAnUnchangedPropertyRepaintsNothing) {
+    Frmmain& f = OpenMain();
+    MouseMove(f.Imgbody, 5, 250);  // the first reset shares the holders' pictures
+    long before = host::App::Stats().invalidations;
+    for (int i = 0; i < 50; ++i) {
+        f.Imgok0.SetPicture(f.Imgok0.Picture());
+        f.Lblabout.SetCaption(f.Lblabout.Caption());
+        f.Lblmail.SetForeColor(f.Lblmail.ForeColor());
+        MouseMove(f.Imgbody, 5, 250);  // already at rest
+    }
+    EXPECT_EQ(host::App::Stats().invalidations, before);
+    MouseMove(f.Imgok0);
+    EXPECT_EQ(host::App::Stats().invalidations, before + 1);
+}
+
+TEST_F(FormsTest, HoverSwapsAndClockTicksLeakNoHandles) {
+    Frmmain& f = OpenMain();
+    RedrawWindow(f.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MouseMove(f.Imgok0);  // the shown buttons give up their own first copies
+    MouseMove(f.Imgend0);
+    long start = host::OwnedObjectCount();
+    for (int i = 0; i < 10000; ++i) {
+        MouseMove(i % 2 ? f.Imgok0 : f.Imgend0);
+        if (i % 100 == 0) Pump(0);
+    }
+    for (int i = 0; i < 3600; ++i) {
+        f.Timer1_Timer();
+        if (i % 100 == 0) Pump(0);
+    }
+    Pump(0);
+    EXPECT_EQ(host::OwnedObjectCount(), start);
+}
+
+TEST_F(FormsTest, UnloadingAFormFreesEverythingItOwned) {
+    OpenMain();
+    UnloadAll();
+    long base = host::OwnedObjectCount();
+    for (int i = 0; i < 5; ++i) {
+        OpenMain();
+        frmok::Instance().Show();
+        Pump(10);
+        UnloadAll();
+    }
+    EXPECT_EQ(host::OwnedObjectCount(), base);
+    EXPECT_EQ(host::App::LoadedFormCount(), 0);
+}
+
+TEST_F(FormsTest, AFormThatUnloadsItselfInAHandlerReturnsSafely) {
+    frmok& n = frmok::Instance();
+    n.Show();
+    HWND h = n.hWnd();
+    LeftClick(n.Imgok0);  // unloads inside its own click handler
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(frmok::IsLoaded());
+    Pump(0);
+}
+
+TEST(AppObject, PathIsTheExecutablesFolderWithoutTrailingBackslash) {
+    std::wstring p = host::App::Path();
+    ASSERT_GE(p.size(), 3u);
+    EXPECT_NE(p.back(), L'\\');
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    EXPECT_EQ(std::wstring(exe).rfind(p + L"\\", 0), 0u);
+}
+
+TEST(AppObject, TheEnvironmentUsesCodePage936) { REQUIRE_ACP_936(); }

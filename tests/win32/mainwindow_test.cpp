@@ -1,1 +1,254 @@
+// The main window: design, start-up, outline, chrome and hover feedback.
+#include <regex>
 
+#include "host/error.h"
+#include "host/text_services.h"
+#include "mainwindow/chrome.h"
+#include "tests/win32/harness.h"
+
+using namespace testenv;
+
+namespace {
+struct MainWindowTest : FormsTest {
+    Frmmain* f = nullptr;
+    void SetUp() override { f = &OpenMain(); }
+    uintptr_t H(const host::Image& i) { return i.Picture().Handle(); }
+};
+
+RECT FormRect(const host::Control& c) {
+    RECT r = c.PixelRect();
+    POINT p = {r.left, r.top};
+    MapWindowPoints(c.Parent()->Window(), GetAncestor(c.Parent()->Window(), GA_ROOT), &p, 1);
+    return {p.x, p.y, p.x + (r.right - r.left), p.y + (r.bottom - r.top)};
+}
+}  // namespace
+
+TEST_F(MainWindowTest, OpensBorderlessAtItsDesignPlaceWithFocusInTheInputBox) {
+    RECT r;
+    GetWindowRect(f->hWnd(), &r);
+    EXPECT_EQ(r.left, 226);
+    EXPECT_EQ(r.top, 135);
+    EXPECT_EQ(r.right - r.left, 359);
+    EXPECT_EQ(r.bottom - r.top, 293);
+    LONG style = GetWindowLongW(f->hWnd(), GWL_STYLE);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME));
+    EXPECT_TRUE(GetWindowLongW(f->hWnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW) << "taskbar button";
+    wchar_t title[64];
+    GetWindowTextW(f->hWnd(), title, 64);
+    EXPECT_STREQ(title, L"青枫软件系列");
+    EXPECT_EQ(GetFocus(), f->Text1.hWnd());
+    EXPECT_NE(f->Icon(), nullptr);
+}
+
+TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThem) {
+    RECT t1 = FormRect(f->Text1);
+    EXPECT_EQ(t1.left, 120);  // 1800 twips: frame 240 + 1560
+    EXPECT_EQ(t1.top, 96);
+    EXPECT_EQ(t1.right - t1.left, 209);
+    EXPECT_EQ(t1.bottom - t1.top, 18);
+    RECT t2 = FormRect(f->Text2);
+    EXPECT_EQ(t2.top, 136);
+    EXPECT_EQ(t2.bottom - t2.top, 57);
+    LONG s2 = GetWindowLongW(f->Text2.hWnd(), GWL_STYLE);
+    EXPECT_TRUE(s2 & ES_MULTILINE);
+    EXPECT_FALSE(s2 & (WS_VSCROLL | WS_HSCROLL | ES_READONLY));
+    EXPECT_EQ(SendMessageW(f->Text1.hWnd(), EM_GETLIMITTEXT, 0, 0), 8);
+    EXPECT_EQ(FormRect(f->Imgok0).left, 192);
+    EXPECT_EQ(FormRect(f->Imgok0).top, 240);
+    EXPECT_EQ(FormRect(f->Imgbody).bottom, 291) << "the lowest 2 pixels show the form colour";
+    EXPECT_EQ(f->Label1.WrappedLines().size(), 2u);
+    EXPECT_EQ(f->Label2.WrappedLines().size(), 2u);
+    EXPECT_EQ(f->Lblmail.WrappedLines().size(), 1u) << "the mail line fits its label";
+    EXPECT_EQ(f->Lbltitle.Caption(), L"霁岚通1.0.0829");
+    EXPECT_EQ(f->Lbltitle.WrappedLines().size(), 1u);
+}
+
+TEST_F(MainWindowTest, PictureHoldersAndThePlatformLineLieOutsideTheClientArea) {
+    for (const host::Control* c : std::initializer_list<const host::Control*>{&f->Imgchk2, &f->Imgchk1, &f->Lblversion, &f->Imgend1,
+          &f->Imgok1, &f->Imgclose2, &f->Imgmin2, &f->Imgclose1, &f->Imgmin1, &f->Imgding2,
+          &f->Imgding1, &f->Imgend2, &f->Imgok2}) {
+        RECT r = FormRect(*c);
+        EXPECT_TRUE(r.left >= 359 || r.top >= 293) << host::ToUtf8(c->Name());
+    }
+    // Shown controls carry their own copies, not the holders' objects.
+    EXPECT_NE(H(f->Imgok0), H(f->Imgok1));
+    EXPECT_NE(H(f->imghistory), H(f->Imgchk1));
+}
+
+TEST_F(MainWindowTest, StartUpCutsTheTopCornersAndColoursTheFrame) {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(f->hWnd(), rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 1, 1));
+    EXPECT_FALSE(PtInRegion(rgn, 357, 1));
+    EXPECT_TRUE(PtInRegion(rgn, 6, 6));
+    EXPECT_TRUE(PtInRegion(rgn, 180, 1));
+    EXPECT_TRUE(PtInRegion(rgn, 0, 292)) << "bottom corners stay square";
+    EXPECT_TRUE(PtInRegion(rgn, 358, 292));
+    DeleteObject(rgn);
+    EXPECT_EQ(f->Frame1.BackColor(), 0x00ECECECu);
+    EXPECT_EQ(f->Lblversion.Caption().rfind(L"你的操作平台是", 0), 0u);
+}
+
+TEST_F(MainWindowTest, PictureButtonsLightUpAndTheRestingResetPutsThemBack) {
+    MouseMove(f->Imgok0);
+    EXPECT_EQ(H(f->Imgok0), H(f->Imgok2));
+    MouseMove(f->Imgend0);
+    EXPECT_EQ(H(f->Imgend0), H(f->Imgend2));
+    EXPECT_EQ(H(f->Imgok0), H(f->Imgok2)) << "no memory: the query button stays lit";
+    MouseMove(f->Imgmin0);
+    EXPECT_EQ(H(f->Imgmin0), H(f->Imgmin2));
+    MouseMove(f->Imgclose0);  // straight from minimise onto close
+    EXPECT_EQ(H(f->Imgclose0), H(f->Imgclose2));
+    EXPECT_EQ(H(f->Imgmin0), H(f->Imgmin1));
+    MouseMove(f->Lblmail);
+    EXPECT_TRUE(f->Lblmail.FontUnderline());
+    EXPECT_EQ(f->Lblmail.ForeColor(), 0x00FF0000u);
+
+    MouseMove(f->Imgbody, 5, 250);  // the background, away from every control
+    EXPECT_EQ(H(f->Imgok0), H(f->Imgok1));
+    EXPECT_EQ(H(f->Imgend0), H(f->Imgend1));
+    EXPECT_EQ(H(f->Imgclose0), H(f->Imgclose1));
+    EXPECT_FALSE(f->Lblmail.FontUnderline());
+    EXPECT_EQ(f->Lblmail.ForeColor(), 0x80000012u);
+
+    MouseMove(f->Imgmin0);
+    MouseMove(f->Lbltitle, 20, 5);  // the title resets as well
+    EXPECT_EQ(H(f->Imgmin0), H(f->Imgmin1));
+}
+
+TEST_F(MainWindowTest, HintLineShowsThePlatformAndThePinHint) {
+    MouseMove(f->Lblabout);
+    EXPECT_EQ(f->Lblabout.Caption(), f->Lblversion.Caption());
+    MouseMove(f->Imgding0);
+    EXPECT_EQ(f->Lblabout.Caption(), L"窗体最前/普通窗体");
+    MouseMove(f->Imgbody, 5, 250);
+    EXPECT_EQ(f->Lblabout.Caption(), L"青枫软件系列");
+}
+
+TEST_F(MainWindowTest, CheckBoxLabelsTurnBlueUntilTheFrameResetsThem) {
+    MouseMove(f->LblMouse);
+    MouseMove(f->Lblhistory);
+    EXPECT_EQ(f->LblMouse.ForeColor(), 0x00FF0000u);
+    EXPECT_EQ(f->Lblhistory.ForeColor(), 0x00FF0000u);
+    MouseMove(f->Imgbody, 5, 250);
+    EXPECT_EQ(f->Lblhistory.ForeColor(), 0x00FF0000u) << "the resting reset leaves them";
+    MouseMoveAt(f->Frame1.hWnd(), {5, 100});
+    EXPECT_EQ(f->LblMouse.ForeColor(), 0x80000012u);
+    EXPECT_EQ(f->Lblhistory.ForeColor(), 0x80000012u);
+}
+
+TEST_F(MainWindowTest, TitleBandRoutesTheMouseFrontToBack) {
+    RECT min = f->Imgmin0.PixelRect();
+    EXPECT_EQ(f->HitTest({min.left + 3, min.top + 3}), &f->Imgmin0);
+    EXPECT_EQ(f->HitTest({min.left - 3, min.top + 3}), &f->Lbltitle);
+    EXPECT_EQ(f->HitTest({5, 250}), &f->Imgbody);
+    MouseMoveAt(f->hWnd(), {min.left + 3, min.top + 3});
+    EXPECT_EQ(H(f->Imgmin0), H(f->Imgmin2));
+    MouseMoveAt(f->hWnd(), {min.left - 3, min.top + 3});
+    EXPECT_EQ(H(f->Imgmin0), H(f->Imgmin1));
+}
+
+TEST_F(MainWindowTest, CloseButtonShrinksOnItsRightSideWhenLit) {
+    RECT before = f->Imgclose0.PixelRect();
+    EXPECT_EQ(before.right - before.left, 20);
+    MouseMove(f->Imgclose0);
+    RECT lit = f->Imgclose0.PixelRect();
+    EXPECT_EQ(lit.right - lit.left, 19);
+    EXPECT_EQ(lit.left, before.left);
+    EXPECT_EQ(lit.top, before.top);
+}
+
+TEST_F(MainWindowTest, PinTogglesTheTopmostStateAndItsPicture) {
+    LeftClick(f->Imgding0);
+    EXPECT_TRUE(GetWindowLongW(f->hWnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(H(f->Imgding0), H(f->Imgding2));
+    MouseMove(f->Imgbody, 5, 250);
+    EXPECT_EQ(H(f->Imgding0), H(f->Imgding2)) << "the resting reset leaves the pin";
+    LeftClick(f->Imgding0);
+    EXPECT_FALSE(GetWindowLongW(f->hWnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(H(f->Imgding0), H(f->Imgding1));
+    RECT r;
+    GetWindowRect(f->hWnd(), &r);
+    EXPECT_EQ(r.left, 226) << "pinning never moves the window";
+}
+
+TEST_F(MainWindowTest, OnlyTheLeftButtonInTheNormalStateDrags) {
+    RECT before, after;
+    GetWindowRect(f->hWnd(), &before);
+    POINT p = PointIn(f->Lbltitle, 40, 5);
+    SendMessageW(f->hWnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(f->hWnd(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    SendMessageW(f->hWnd(), WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(f->hWnd(), WM_MBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    GetWindowRect(f->hWnd(), &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+namespace {
+struct ShellCall {
+    HWND hwnd;
+    std::string op, file, params, dir;
+    bool paramsNull;
+    int show;
+};
+std::vector<ShellCall> g_shell;
+HINSTANCE WINAPI RecordShell(HWND h, LPCSTR op, LPCSTR file, LPCSTR params, LPCSTR dir, INT show) {
+    g_shell.push_back({h, op, file, params ? params : "", dir ? dir : "", params == nullptr, show});
+    return reinterpret_cast<HINSTANCE>(33);
+}
+}  // namespace
+
+TEST_F(MainWindowTest, MailLinkOpensAnAnsiMailtoWithTheSubject) {
+    REQUIRE_ACP_936();
+    mainwindow::shellExecute = RecordShell;
+    POINT p = PointIn(f->Lblmail);
+    SendMessageW(f->hWnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageW(f->hWnd(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    mainwindow::shellExecute = ::ShellExecuteA;
+    ASSERT_EQ(g_shell.size(), 1u) << "any button's release opens the link";
+    const ShellCall& c = g_shell[0];
+    EXPECT_EQ(c.hwnd, f->hWnd());
+    EXPECT_EQ(c.op, "Open");
+    // 晴川助手使用情况回复 in code page 936, not percent-encoded.
+    EXPECT_EQ(c.file, std::string("mailto:qf@qf.test?subject=") +
+                          "\xC7\xE7\xB4\xA8\xD6\xFA\xCA\xD6\xCA\xB9\xD3\xC3\xC7\xE9\xBF\xF6"
+                          "\xBB\xD8\xB8\xB4");
+    EXPECT_EQ(c.params, "");
+    EXPECT_FALSE(c.paramsNull);
+    EXPECT_EQ(c.dir, host::ToAnsi(host::App::Path()));
+    EXPECT_EQ(c.show, SW_SHOWNORMAL);
+    EXPECT_EQ(f->Lblmail.Caption(), L"E-mail:qf@qf.test");
+}
+
+TEST_F(MainWindowTest, ClockShowsTheLongDateABlankAndTheTime) {
+    f->Timer1_Timer();
+    std::wstring line = f->Lbltime.Caption();
+    std::wstring date = host::LongDateNow();
+    ASSERT_EQ(line.size(), date.size() + 9);
+    EXPECT_EQ(line.substr(0, date.size()), date);
+    EXPECT_TRUE(std::regex_match(host::ToUtf8(line.substr(date.size())),
+                                 std::regex(" [0-2][0-9]:[0-5][0-9]:[0-5][0-9]")))
+        << host::ToUtf8(line);
+    EXPECT_EQ(f->Lbltime.WrappedLines().size(), 1u) << "the clock fits one line";
+}
+
+TEST_F(MainWindowTest, TimerTicksEverySecondIntoTheClockLine) {
+    Frmmain::Unload();
+    Pump(0);
+    f = &Frmmain::Instance();
+    f->Show();
+    EXPECT_EQ(f->Lbltime.Caption(), L"") << "empty until the first tick";
+    long ticks = host::App::Stats().timerTicks;
+    Pump(2300);
+    EXPECT_FALSE(f->Lbltime.Caption().empty());
+    EXPECT_EQ(host::App::Stats().timerTicks - ticks, 2) << "one tick a second";
+}
+
+TEST_F(MainWindowTest, TabMovesBetweenTheTwoBoxes) {
+    ::SetFocus(f->Text1.hWnd());
+    PressKey(f->Text1.hWnd(), VK_TAB);
+    EXPECT_EQ(GetFocus(), f->Text2.hWnd());
+    PressKey(f->Text2.hWnd(), VK_TAB);
+    EXPECT_EQ(GetFocus(), f->Text1.hWnd());
+}

@@ -1,1 +1,233 @@
+// Tray residence: the icon record, the window hook, the menu, the faults.
+#include <cstddef>
 
+#include "notice/frmok.h"
+#include "tests/win32/harness.h"
+#include "tray/apistuff.h"
+#include "tray/frmmenu.h"
+
+using namespace testenv;
+
+namespace {
+struct ShellOp {
+    DWORD op;
+    APIStuff::TrayRecord rec;
+};
+std::vector<ShellOp> g_ops;
+bool g_refuseAdd = false;
+
+BOOL WINAPI FakeShell(DWORD op, PNOTIFYICONDATAA data) {
+    g_ops.push_back({op, *reinterpret_cast<APIStuff::TrayRecord*>(data)});
+    if (op == NIM_ADD && g_refuseAdd) return FALSE;
+    return TRUE;
+}
+
+LONG_PTR Proc(HWND h) { return GetWindowLongA(h, GWL_WNDPROC); }
+LONG_PTR Tray() { return reinterpret_cast<LONG_PTR>(APIStuff::TrayWindowProc); }
+
+struct TrayTest : FormsTest {
+    Frmmain* f = nullptr;
+    LONG_PTR own = 0;
+    void SetUp() override {
+        g_ops.clear();
+        g_refuseAdd = false;
+        APIStuff::ShellNotify = FakeShell;
+        f = &OpenMain();
+        own = GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC);
+        g_ops.clear();
+    }
+    void TearDown() override {
+        FormsTest::TearDown();
+        APIStuff::ShellNotify = ::Shell_NotifyIconA;
+    }
+    void Callback(LPARAM what) {
+        SendMessageW(f->hWnd(), APIStuff::TrayCallbackMessage, 0, what);
+        Pump(0);
+    }
+    bool Hooked() { return Proc(f->hWnd()) == Tray(); }
+    void Minimise() {
+        LeftClick(f->Imgmin0);
+        Pump(20);
+    }
+};
+}  // namespace
+
+TEST_F(TrayTest, StartUpPrimesTheModuleAndLeavesNoIconAndNoHook) {
+    EXPECT_EQ(APIStuff::TrayForm, f);
+    EXPECT_EQ(APIStuff::TrayMenu, &frmMenu::Instance().RightMenu);
+    EXPECT_NE(APIStuff::PrevWndProc, nullptr);
+    EXPECT_FALSE(Hooked());
+    EXPECT_TRUE(frmMenu::IsLoaded());
+    EXPECT_FALSE(frmMenu::Instance().Visible());
+}
+
+TEST_F(TrayTest, RecordHasTheEightyEightByteLayoutAndTheAnsiTooltip) {
+    REQUIRE_ACP_936();
+    EXPECT_EQ(offsetof(APIStuff::TrayRecord, hWnd), 4u);
+    EXPECT_EQ(offsetof(APIStuff::TrayRecord, uCallbackMessage), 16u);
+    EXPECT_EQ(offsetof(APIStuff::TrayRecord, hIcon), 20u);
+    EXPECT_EQ(offsetof(APIStuff::TrayRecord, szTip), 24u);
+    Minimise();
+    ASSERT_EQ(g_ops.size(), 2u);
+    EXPECT_EQ(g_ops[0].op, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(g_ops[0].rec.uFlags, 3u);
+    EXPECT_EQ(g_ops[1].op, static_cast<DWORD>(NIM_MODIFY));
+    const APIStuff::TrayRecord& r = g_ops[1].rec;
+    EXPECT_EQ(r.cbSize, 88u);
+    EXPECT_EQ(r.hWnd, f->hWnd());
+    EXPECT_EQ(r.uID, 0u);
+    EXPECT_EQ(r.uFlags, 4u);
+    EXPECT_EQ(r.uCallbackMessage, 2025u);
+    EXPECT_EQ(r.hIcon, f->Icon());
+    const std::string gbk = "\xC7\xE0\xB7\xE3\xC8\xED\xBC\xFE\xCF\xB5\xC1\xD0";  // 青枫软件系列
+    std::string tip(r.szTip, 64);
+    EXPECT_EQ(tip.substr(0, 12), gbk);
+    EXPECT_EQ(tip[12], '\0');
+    EXPECT_EQ(tip.substr(13), std::string(51, ' '));
+}
+
+TEST_F(TrayTest, MinimisingHidesIntoTheTrayAndLeftReleaseRestores) {
+    Minimise();
+    EXPECT_FALSE(f->Visible());
+    EXPECT_EQ(f->WindowState(), 1);
+    EXPECT_TRUE(Hooked());
+    EXPECT_TRUE(APIStuff::TrayIconShown());
+    g_ops.clear();
+    Callback(WM_LBUTTONUP);
+    EXPECT_TRUE(f->Visible());
+    EXPECT_EQ(f->WindowState(), 0);
+    EXPECT_FALSE(Hooked());
+    EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
+    ASSERT_FALSE(g_ops.empty());
+    EXPECT_EQ(g_ops.back().op, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(GetActiveWindow(), f->hWnd());
+    EXPECT_EQ(GetFocus(), f->Text1.hWnd());
+}
+
+TEST_F(TrayTest, OtherNotificationsReachTheWindowsOwnProcedure) {
+    Minimise();
+    for (LPARAM what : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN}) {
+        long before = host::App::Stats().messages;
+        Callback(what);
+        EXPECT_EQ(host::App::Stats().messages, before + 1) << what;
+        EXPECT_FALSE(f->Visible());
+        EXPECT_TRUE(Hooked());
+    }
+    Callback(WM_LBUTTONUP);
+    EXPECT_TRUE(f->Visible());
+}
+
+TEST_F(TrayTest, InstallAndRemoveNeverHookTwiceNorUnhookAStranger) {
+    frmMenu& m = frmMenu::Instance();
+    APIStuff::InstallTray(*f, m.RightMenu);
+    EXPECT_TRUE(Hooked());
+    WNDPROC saved = APIStuff::PrevWndProc;
+    APIStuff::InstallTray(*f, m.RightMenu);
+    EXPECT_EQ(APIStuff::PrevWndProc, saved) << "our own procedure is never saved as the old one";
+    APIStuff::RemoveTray();
+    EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
+    APIStuff::RemoveTray();
+    EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
+    EXPECT_TRUE(IsWindowUnicode(f->hWnd()));
+}
+
+TEST_F(TrayTest, MenuHasItsThreeItemsAndSeparator) {
+    const auto& items = frmMenu::Instance().RightMenu.Items();
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0]->caption, L"恢复(&R)");
+    EXPECT_EQ(items[1]->caption, L"-");
+    EXPECT_EQ(items[2]->caption, L"关于(&A)");
+    EXPECT_EQ(items[3]->caption, L"退出(&X)");
+}
+
+TEST_F(TrayTest, ResumeRestoresAndAboutChangesNothing) {
+    Minimise();
+    frmMenu::Instance().mnuAbout_Click();
+    EXPECT_FALSE(f->Visible());
+    EXPECT_TRUE(Hooked());
+    frmMenu::Instance().mnuResume_Click();
+    Pump(0);
+    EXPECT_TRUE(f->Visible());
+    EXPECT_EQ(f->WindowState(), 0);
+    EXPECT_FALSE(Hooked());
+}
+
+TEST_F(TrayTest, ExitRemovesTheIconAndTheHookBeforeUnloading) {
+    Minimise();
+    HWND h = f->hWnd();
+    g_ops.clear();
+    frmMenu::Instance().mnuExit_Click();
+    Pump(0);
+    ASSERT_FALSE(g_ops.empty());
+    EXPECT_EQ(g_ops.front().op, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_FALSE(Frmmain::IsLoaded());
+    EXPECT_FALSE(frmMenu::IsLoaded());
+    EXPECT_EQ(host::App::LoadedFormCount(), 0);
+}
+
+TEST_F(TrayTest, ExitWithANoticeOpenKeepsTheProgramAlive) {
+    f->Text1.SetText(L"");
+    f->Imgok0_Click();
+    Minimise();
+    frmMenu::Instance().mnuExit_Click();
+    Pump(0);
+    EXPECT_FALSE(Frmmain::IsLoaded());
+    EXPECT_TRUE(frmok::IsLoaded());
+    EXPECT_TRUE(frmok::Instance().Visible());
+    EXPECT_EQ(host::App::LoadedFormCount(), 1);
+}
+
+TEST_F(TrayTest, ARefusedIconLeavesTheWindowMinimisedOnTheTaskbar) {
+    g_refuseAdd = true;
+    Minimise();
+    EXPECT_EQ(f->WindowState(), 1);
+    EXPECT_TRUE(f->Visible()) << "never hidden without an icon to bring it back";
+    EXPECT_FALSE(Hooked());
+    g_refuseAdd = false;
+    f->SetWindowState(0);
+    Pump(0);
+    EXPECT_TRUE(f->Visible());
+    EXPECT_EQ(f->WindowState(), 0);
+    Minimise();  // and the tray works again afterwards
+    EXPECT_FALSE(f->Visible());
+    EXPECT_TRUE(Hooked());
+}
+
+TEST_F(TrayTest, AShellRestartPutsTheIconBackWithItsTooltip) {
+    Minimise();
+    g_ops.clear();
+    SendMessageW(f->hWnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_EQ(g_ops.size(), 1u);
+    EXPECT_EQ(g_ops[0].op, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(g_ops[0].rec.uFlags, 7u);
+    EXPECT_EQ(std::string(g_ops[0].rec.szTip, 12),
+              std::string("\xC7\xE0\xB7\xE3\xC8\xED\xBC\xFE\xCF\xB5\xC1\xD0"));
+    EXPECT_FALSE(f->Visible());
+}
+
+TEST_F(TrayTest, TwoHundredCyclesLeaveOneWindowNoIconAndNoLeak) {
+    Minimise();
+    Callback(WM_LBUTTONUP);
+    long objects = host::OwnedObjectCount();
+    int adds = 0, deletes = 0;
+    g_ops.clear();
+    for (int i = 0; i < 200; ++i) {
+        f->SetWindowState(1);
+        Pump(0);
+        ASSERT_FALSE(f->Visible()) << i;
+        Callback(WM_LBUTTONUP);
+        ASSERT_TRUE(f->Visible()) << i;
+    }
+    for (const auto& op : g_ops) {
+        adds += op.op == NIM_ADD;
+        deletes += op.op == NIM_DELETE;
+    }
+    EXPECT_EQ(adds, 200);
+    EXPECT_EQ(deletes, 200);
+    EXPECT_EQ(g_ops.back().op, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
+    EXPECT_EQ(host::OwnedObjectCount(), objects);
+    int windows = CountVisibleWindows(L"青枫软件系列");
+    EXPECT_EQ(windows, 1);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Helpers for in-process tests under Wine: real window messages sent at
+// control coordinates, message pumping, and form cleanup.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/app.h"
+#include "host/controls.h"
+#include "mainwindow/frmmain.h"
+
+namespace testenv {
+
+// Fails the test loudly unless the ANSI code page is 936.
+#define REQUIRE_ACP_936() \
+    ASSERT_EQ(GetACP(), 936u) << "these tests need the zh_CN.UTF-8 locale (code page 936)"
+
+void Pump(int ms = 0);
+// Pixel point in the control's container window, `dx`/`dy` from its top-left.
+POINT PointIn(const host::Control& c, int dx = 2, int dy = 2);
+HWND ContainerOf(const host::Control& c);
+void MouseMove(const host::Control& c, int dx = 2, int dy = 2);
+void MouseMoveAt(HWND w, POINT p);
+void LeftClick(const host::Control& c);
+// A key press to a window: WM_KEYDOWN, WM_CHAR when it has one, WM_KEYUP.
+void PressKey(HWND w, UINT vk, bool shift = false);
+void TypeText(HWND w, const std::wstring& text);
+void SetClipboardText(const std::wstring& text);
+
+// Visible top-level windows with this title.
+int CountVisibleWindows(const std::wstring& title);
+
+// Errors that reached the window-procedure boundary.
+std::vector<std::wstring>& Errors();
+Frmmain& OpenMain();
+void UnloadAll();
+
+struct FormsTest : ::testing::Test {
+    void TearDown() override {
+        UnloadAll();
+        EXPECT_TRUE(Errors().empty()) << "run-time error: " << host_error();
+        Errors().clear();
+    }
+    static std::string host_error();
+};
+
+}  // namespace testenv
