@@ -1,1 +1,168 @@
-int main(){return 0;}
+// Figures of the program under Wine, printed for the closing notes:
+//   bench_win32 PATH\jilantong.exe PATH\bare_window.exe
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/lookup_bench.h"
+#include "host/app.h"
+#include "host/handles.h"
+#include "host/text_file.h"
+#include "host/text_services.h"
+#include "lookup/history_rules.h"
+#include "mainwindow/frmmain.h"
+#include "notice/frmok.h"
+#include "tray/frmmenu.h"
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double Now() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    host::App::CollectGarbage();
+}
+
+// Milliseconds from process start until its window is shown and painted.
+double StartToPainted(const std::wstring& exe, const wchar_t* title) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring cmd = L"\"" + exe + L"\"";
+    double t0 = Now();
+    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    double t = -1;
+    for (int i = 0; i < 20000 && t < 0; ++i) {
+        HWND w = FindWindowW(nullptr, title);
+        if (w && IsWindowVisible(w) && !GetUpdateRect(w, nullptr, FALSE)) t = Now() - t0;
+        else Sleep(1);
+    }
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    Sleep(200);
+    return t;
+}
+
+void MoveOver(const host::Control& c, int dx, int dy) {
+    RECT r = c.PixelRect();
+    SendMessageW(c.Parent()->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + dx, r.top + dy));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::printf("usage: bench_win32 jilantong.exe bare_window.exe\n");
+        return 2;
+    }
+    std::wstring app = host::FromAnsi(argv[1]), bare = host::FromAnsi(argv[2]);
+    host::App::Init();
+
+    LookupBench();
+
+    // Start-up against a bare window, alternating, medians of 7.
+    std::vector<double> mine, base;
+    for (int i = 0; i < 7; ++i) {
+        base.push_back(StartToPainted(bare, L"bare"));
+        mine.push_back(StartToPainted(app, L"青枫软件系列"));
+    }
+    std::printf("start-up to painted: program %.0f ms, bare window %.0f ms, ratio %.2f\n",
+                Median(mine), Median(base), Median(mine) / Median(base));
+
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (GetFileAttributesExW(app.c_str(), GetFileExInfoStandard, &fa))
+        std::printf("executable size: %lu bytes (%.0f KB)\n", fa.nFileSizeLow,
+                    fa.nFileSizeLow / 1024.0);
+
+    Frmmain& f = Frmmain::Instance();
+    f.Show();
+    Pump();
+    MoveOver(f.Imgbody, 5, 250);
+    Pump();
+
+    // Quiet: moves to and fro over one button, and moves within it.
+    long inv0 = host::App::Stats().invalidations;
+    for (int i = 0; i < 1000; ++i) {
+        if (i % 2) MoveOver(f.Imgbody, 5, 250);
+        else MoveOver(f.Imgok0, 3 + i % 20, 5);
+        Pump();
+    }
+    long toAndFro = host::App::Stats().invalidations - inv0;
+    inv0 = host::App::Stats().invalidations;
+    for (int i = 0; i < 1000; ++i) {
+        MoveOver(f.Imgok0, 2 + i % 60, 3 + i % 10);
+        Pump();
+    }
+    long within = host::App::Stats().invalidations - inv0;
+    std::printf("repaints: 1000 moves to and fro over the query button %ld, "
+                "1000 moves within it %ld\n", toAndFro, within);
+
+    // Idle: messages the window handles in 5 s without input.
+    MoveOver(f.Imgbody, 5, 250);
+    Pump();
+    long msg0 = host::App::Stats().messages, tick0 = host::App::Stats().timerTicks;
+    int wakes = 0;
+    double t0 = Now();
+    for (double left = 5000; left > 0; left = 5000 - (Now() - t0)) {
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT) ==
+            WAIT_OBJECT_0)
+            ++wakes;
+        Pump();
+    }
+    std::printf("idle: %.1f wake-ups a second, %.1f clock ticks, %.1f messages (tick and its "
+                "repaint)\n",
+                wakes / 5.0, (host::App::Stats().timerTicks - tick0) / 5.0,
+                (host::App::Stats().messages - msg0) / 5.0);
+
+    // Leaks: hover swaps and clock ticks against the host's object count.
+    MoveOver(f.Imgok0, 3, 3);
+    MoveOver(f.Imgend0, 3, 3);
+    long objects = host::OwnedObjectCount();
+    for (int i = 0; i < 10000; ++i) MoveOver(i % 2 ? f.Imgok0 : f.Imgend0, 3, 3);
+    for (int i = 0; i < 3600; ++i) f.Timer1_Timer();
+    Pump();
+    std::printf("owned GDI objects: %ld before, %ld after 10000 hover swaps and 3600 ticks\n",
+                objects, host::OwnedObjectCount());
+
+    // History: one record appended (open, write, close), 10,000 times.
+    wchar_t tmp[MAX_PATH];
+    GetTempPathW(MAX_PATH, tmp);
+    std::wstring path = std::wstring(tmp) + L"qf-bench-history.txt";
+    DeleteFileW(path.c_str());
+    std::vector<double> costs;
+    for (int i = 0; i < 10000; ++i) {
+        std::string rec = host::ToAnsi(lookup::HistoryRecord(i, i % 2 ? L"65251234" : L"5508"));
+        double a = Now();
+        host::AppendFile file(path);
+        file.Write(rec);
+        file.Close();
+        costs.push_back(Now() - a);
+    }
+    DeleteFileW(path.c_str());
+    std::sort(costs.begin(), costs.end());
+    std::printf("history append: median %.3f ms, 99th percentile %.3f ms over 10000 records\n",
+                costs[costs.size() / 2], costs[costs.size() * 99 / 100]);
+
+    frmok::Unload();
+    frmMenu::Unload();
+    Frmmain::Unload();
+    Pump();
+    return 0;
+}

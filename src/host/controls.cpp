@@ -40,7 +40,7 @@ RECT Image::PixelRect() const {
 }
 
 void Image::SetPicture(const StdPicture& p) {
-    if (p.Handle() == picture_.Handle() && !p.Empty() == !picture_.Empty()) {
+    if (p.SameObject(picture_)) {
         picture_ = p;  // share the object all the same; nothing to repaint
         return;
     }

@@ -145,18 +145,13 @@ void Form::LoadForm() {
     if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + spec_.caption);
 
     if (spec_.icon) {
-        HINSTANCE inst = App::Instance();
-        icon_ = IconHandle(static_cast<HICON>(
-            LoadImageW(inst, MAKEINTRESOURCEW(spec_.icon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
-        iconBig_ = IconHandle(static_cast<HICON>(LoadImageW(
-            inst, MAKEINTRESOURCEW(spec_.icon), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-            GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-        iconSmall_ = IconHandle(static_cast<HICON>(LoadImageW(
-            inst, MAKEINTRESOURCEW(spec_.icon), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-            GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+        // One 128-pixel image serves the taskbar, the window and the tray;
+        // the system scales it where it draws it.
+        icon_ = IconHandle(static_cast<HICON>(LoadImageW(
+            App::Instance(), MAKEINTRESOURCEW(spec_.icon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
         if (!icon_) RaiseLastError(L"cannot load the window icon");
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(iconBig_.get()));
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(iconSmall_.get()));
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
     }
 
     // Frames before the edit boxes they hold.
@@ -165,9 +160,13 @@ void Form::LoadForm() {
     for (auto& c : controls_)
         if (!dynamic_cast<Frame*>(c.get())) c->Realize();
 
-    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+    bool anyTip = false;
+    for (auto& c : controls_) anyTip = anyTip || !c->ToolTipText().empty();
+    // Unowned: a window that owns a topmost tooltip cannot itself be made
+    // topmost under Wine, and a tooltip is topmost on its own anyway.
+    HWND tip = !anyTip ? nullptr : CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                App::Instance(), nullptr);
     if (tip) {
         SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
@@ -191,6 +190,10 @@ void Form::DestroyForm() {
     if (!loaded_) return;
     loaded_ = false;
     App::FormUnloaded(this);
+    if (tooltip_) {
+        DestroyWindow(tooltip_);
+        tooltip_ = nullptr;
+    }
     if (hwnd_) {
         for (size_t i = 0; i < timers_.size(); ++i) KillTimer(hwnd_, kTimerBase + i);
         HWND h = hwnd_;
@@ -202,6 +205,7 @@ void Form::Show() {
     if (!hwnd_) Raise(L"the form is not loaded");
     if (IsWindowVisible(hwnd_)) return;
     ShowWindow(hwnd_, SW_SHOW);
+    UpdateWindow(hwnd_);  // paint now, not after every other queued message
     if (lastFocus_) ::SetFocus(lastFocus_);
     if (!shown_) {
         shown_ = true;

@@ -111,7 +111,7 @@ private:
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<std::unique_ptr<Timer>> timers_;
     std::vector<std::unique_ptr<Menu>> menus_;
-    IconHandle icon_, iconBig_, iconSmall_;
+    IconHandle icon_;
     HWND lastFocus_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;

@@ -9,7 +9,10 @@
 namespace host {
 
 struct StdPicture::Impl {
-    IPicture* pic = nullptr;
+    int id = 0;
+    const unsigned char* data = nullptr;
+    DWORD size = 0;
+    IPicture* pic = nullptr;  // decoded on first use
     int w = 0, h = 0;
     OLE_XSIZE_HIMETRIC hmW = 0;
     OLE_YSIZE_HIMETRIC hmH = 0;
@@ -18,16 +21,41 @@ struct StdPicture::Impl {
         if (pic) pic->Release();
         AdjustOwnedObjectCount(-1);
     }
+    void Decode();
 };
 
-StdPicture StdPicture::FromResource(int id) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /*RT_RCDATA*/);
-    if (!res) Raise(L"picture resource " + std::to_wstring(id) + L" not found");
-    DWORD size = SizeofResource(module, res);
-    const void* data = LockResource(LoadResource(module, res));
-    if (!data || !size) Raise(L"picture resource " + std::to_wstring(id) + L" is empty");
+namespace {
 
+// Pixel size from the file header, so that a picture can be placed and
+// hit-tested before it is decoded.
+bool HeaderSize(const unsigned char* d, DWORD n, int& w, int& h) {
+    if (n >= 10 && memcmp(d, "GIF8", 4) == 0) {
+        w = d[6] | (d[7] << 8);
+        h = d[8] | (d[9] << 8);
+        return true;
+    }
+    if (n >= 4 && d[0] == 0xFF && d[1] == 0xD8) {
+        DWORD i = 2;
+        while (i + 9 < n) {
+            if (d[i] != 0xFF) return false;
+            unsigned char m = d[i + 1];
+            DWORD len = (d[i + 2] << 8) | d[i + 3];
+            bool sof = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
+            if (sof) {
+                h = (d[i + 5] << 8) | d[i + 6];
+                w = (d[i + 7] << 8) | d[i + 8];
+                return true;
+            }
+            i += 2 + len;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void StdPicture::Impl::Decode() {
+    if (pic) return;
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!mem) Raise(L"out of memory loading a picture");
     memcpy(GlobalLock(mem), data, size);
@@ -37,25 +65,27 @@ StdPicture StdPicture::FromResource(int id) {
         GlobalFree(mem);
         Raise(L"cannot read picture resource " + std::to_wstring(id));
     }
-    auto impl = std::make_shared<Impl>();
     HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(&impl->pic));
+                                reinterpret_cast<void**>(&pic));
     stream->Release();
-    if (FAILED(hr) || !impl->pic)
+    if (FAILED(hr) || !pic) {
+        pic = nullptr;
         Raise(L"invalid picture in resource " + std::to_wstring(id));
-
-    impl->pic->get_Width(&impl->hmW);
-    impl->pic->get_Height(&impl->hmH);
-    OLE_HANDLE h = 0;
-    impl->pic->get_Handle(&h);
-    BITMAP bm = {};
-    if (h && GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(h)), sizeof bm, &bm)) {
-        impl->w = bm.bmWidth;
-        impl->h = bm.bmHeight;
-    } else {
-        impl->w = MulDiv(impl->hmW, 96, 2540);
-        impl->h = MulDiv(impl->hmH, 96, 2540);
     }
+    pic->get_Width(&hmW);
+    pic->get_Height(&hmH);
+}
+
+StdPicture StdPicture::FromResource(int id) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /*RT_RCDATA*/);
+    if (!res) Raise(L"picture resource " + std::to_wstring(id) + L" not found");
+    auto impl = std::make_shared<Impl>();
+    impl->id = id;
+    impl->size = SizeofResource(module, res);
+    impl->data = static_cast<const unsigned char*>(LockResource(LoadResource(module, res)));
+    if (!impl->data || !HeaderSize(impl->data, impl->size, impl->w, impl->h))
+        Raise(L"picture resource " + std::to_wstring(id) + L" is not a JPEG or GIF");
     StdPicture p;
     p.impl_ = std::move(impl);
     return p;
@@ -63,6 +93,7 @@ StdPicture StdPicture::FromResource(int id) {
 
 uintptr_t StdPicture::Handle() const {
     if (!impl_) return 0;
+    impl_->Decode();
     OLE_HANDLE h = 0;
     impl_->pic->get_Handle(&h);
     return static_cast<uintptr_t>(h);
@@ -73,6 +104,7 @@ int StdPicture::HeightPx() const { return impl_ ? impl_->h : 0; }
 
 void StdPicture::Render(HDC dc, int x, int y) const {
     if (!impl_) return;
+    impl_->Decode();
     impl_->pic->Render(dc, x, y, impl_->w, impl_->h, 0, impl_->hmH, impl_->hmW, -impl_->hmH,
                        nullptr);
 }

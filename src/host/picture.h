@@ -14,7 +14,9 @@ namespace host {
 class StdPicture {
 public:
     StdPicture() = default;
-    // Loads the RCDATA resource `id` of this executable (JPEG or GIF).
+    // Loads the RCDATA resource `id` of this executable (JPEG or GIF). Its
+    // size is known at once; the image is decoded when first drawn or asked
+    // for its Handle.
     static StdPicture FromResource(int id);
 
     uintptr_t Handle() const;
@@ -24,6 +26,8 @@ public:
     // Draws the picture unscaled with its top-left corner at x, y.
     void Render(HDC dc, int x, int y) const;
 
+    // The same picture object, without decoding either.
+    bool SameObject(const StdPicture& o) const { return impl_ == o.impl_; }
     bool operator==(const StdPicture& o) const { return Handle() == o.Handle(); }
     bool operator!=(const StdPicture& o) const { return !(*this == o); }
 

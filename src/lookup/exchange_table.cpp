@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace lookup {
 
@@ -48,10 +50,16 @@ const wchar_t* FindExchange(const std::wstring& number) {
 }
 
 const wchar_t* FindExchangeLinear(const std::wstring& number) {
+    // The decimal texts of the prefixes, in table order, made once.
+    static const auto texts = [] {
+        std::vector<std::pair<std::wstring, const wchar_t*>> t;
+        for (const auto& row : ExchangeTable())
+            for (int prefix : row.prefixes) t.emplace_back(std::to_wstring(prefix), row.text);
+        return t;
+    }();
     const std::wstring key = LookupKey(number);
-    for (const auto& row : ExchangeTable())
-        for (int prefix : row.prefixes)
-            if (std::to_wstring(prefix) == key) return row.text;
+    for (const auto& [text, exchange] : texts)
+        if (text == key) return exchange;
     return kFallbackText;
 }
 
