@@ -210,6 +210,7 @@ HBRUSH TextBox::BackBrush() const {
 }
 
 void TextBox::Realize() {
+    if (hwnd_) return;
     RECT r = PixelRect();
     DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP;
     style |= multiLine_ ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN) : ES_AUTOHSCROLL;

@@ -154,11 +154,9 @@ void Form::LoadForm() {
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
     }
 
-    // Frames before the edit boxes they hold.
-    for (auto& c : controls_)
-        if (dynamic_cast<Frame*>(c.get())) c->Realize();
-    for (auto& c : controls_)
-        if (!dynamic_cast<Frame*>(c.get())) c->Realize();
+    // Frames create the edit boxes they hold; the form creates its own.
+    for (Control* c : children_)
+        if (!c->Windowless()) c->Realize();
 
     bool anyTip = false;
     for (auto& c : controls_) anyTip = anyTip || !c->ToolTipText().empty();

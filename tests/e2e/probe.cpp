@@ -2,9 +2,11 @@
 //   probe wait TITLE [ms]          wait for a visible window of ours, print its handle
 //   probe gone TITLE [ms]          wait until no visible window of ours has the title
 //   probe count TITLE              visible windows of ours with the title
-//   probe get TITLE CONTROL[.Prop] a control's caption, text or picture
+//   probe get TITLE CONTROL[.Prop] [--escaped]  a control's caption, text or picture
+//                                  (--escaped writes CR and LF as \r and \n)
 //   probe state TITLE              visible, iconic, topmost, x, y, w, h
 //   probe focus                    title of the active window and class of the focus
+//   probe type TEXT                keystrokes to the focused window (\n Enter, \b BackSpace)
 //   probe hold PATH MS             hold a file open without sharing
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
@@ -14,13 +16,7 @@
 
 namespace {
 
-std::wstring Widen(const char* s) {
-    int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s, -1, &w[0], n);
-    w.resize(n ? n - 1 : 0);
-    return w;
-}
+std::wstring Widen(const wchar_t* s) { return s; }
 
 void PrintUtf8(const std::wstring& w) {
     int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -65,29 +61,29 @@ HWND FindAny(const std::wstring& title) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
-    std::string cmd = argv[1];
-    if ((cmd == "wait" || cmd == "gone") && argc >= 3) {
+    std::wstring cmd = argv[1];
+    if ((cmd == L"wait" || cmd == L"gone") && argc >= 3) {
         std::wstring title = Widen(argv[2]);
-        DWORD limit = argc >= 4 ? static_cast<DWORD>(atoi(argv[3])) : 10000;
+        DWORD limit = argc >= 4 ? static_cast<DWORD>(_wtoi(argv[3])) : 10000;
         DWORD start = GetTickCount();
         for (;;) {
             Search s = Find(title);
-            if (cmd == "wait" && s.found) {
+            if (cmd == L"wait" && s.found) {
                 printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(s.found)));
                 return 0;
             }
-            if (cmd == "gone" && !s.found) return 0;
+            if (cmd == L"gone" && !s.found) return 0;
             if (GetTickCount() - start > limit) return 1;
             Sleep(50);
         }
     }
-    if (cmd == "count" && argc >= 3) {
+    if (cmd == L"count" && argc >= 3) {
         printf("%d\n", Find(Widen(argv[2])).count);
         return 0;
     }
-    if (cmd == "get" && argc >= 4) {
+    if (cmd == L"get" && argc >= 4) {
         HWND w = FindAny(Widen(argv[2]));
         if (!w) return 1;
         ATOM q = GlobalAddAtomW(Widen(argv[3]).c_str());
@@ -99,10 +95,16 @@ int main(int argc, char** argv) {
         GlobalGetAtomNameW(a, buf, 256);
         GlobalDeleteAtom(a);
         std::wstring v = buf;
-        PrintUtf8(v == L"\x01" ? L"" : v);
+        if (v == L"\x01") v.clear();
+        if (argc >= 5 && std::wstring(argv[4]) == L"--escaped") {
+            std::wstring e;
+            for (wchar_t c : v) e += c == L'\r' ? L"\\r" : c == L'\n' ? L"\\n" : std::wstring(1, c);
+            v = e;
+        }
+        PrintUtf8(v);
         return 0;
     }
-    if (cmd == "state" && argc >= 3) {
+    if (cmd == L"state" && argc >= 3) {
         HWND w = FindAny(Widen(argv[2]));
         if (!w) return 1;
         RECT r;
@@ -112,21 +114,49 @@ int main(int argc, char** argv) {
                r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
     }
-    if (cmd == "focus") {
+    if (cmd == L"focus") {
         GUITHREADINFO gi{};
         gi.cbSize = sizeof gi;
         GetGUIThreadInfo(0, &gi);
         wchar_t title[256] = {}, cls[64] = {};
         if (gi.hwndActive) GetWindowTextW(gi.hwndActive, title, 256);
         if (gi.hwndFocus) GetClassNameW(gi.hwndFocus, cls, 64);
-        PrintUtf8(std::wstring(title) + L"|" + cls);
+        std::wstring out = std::wstring(title) + L"|" + cls;
+        if (argc >= 3) {  // details: focus rectangle and capture
+            RECT r = {};
+            if (gi.hwndFocus) GetWindowRect(gi.hwndFocus, &r);
+            wchar_t cap[64] = {};
+            if (gi.hwndCapture) GetClassNameW(gi.hwndCapture, cap, 64);
+            wchar_t buf[160];
+            swprintf(buf, 160, L"|%ld,%ld|capture=%ls|flags=%lx", r.left, r.top, cap, gi.flags);
+            out += buf;
+        }
+        PrintUtf8(out);
         return 0;
     }
-    if (cmd == "hold" && argc >= 4) {
+    if (cmd == L"type" && argc >= 3) {
+        // Keystrokes through the system's input queue, to the focused window.
+        for (const wchar_t* p = argv[2]; *p; ++p) {
+            INPUT in[2] = {};
+            in[0].type = in[1].type = INPUT_KEYBOARD;
+            if (*p == L'\n' || *p == L'\b') {
+                in[0].ki.wVk = in[1].ki.wVk = *p == L'\n' ? VK_RETURN : VK_BACK;
+            } else {
+                in[0].ki.wScan = in[1].ki.wScan = *p;
+                in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+                in[1].ki.dwFlags = KEYEVENTF_UNICODE;
+            }
+            in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+            SendInput(2, in, sizeof(INPUT));
+            Sleep(15);
+        }
+        return 0;
+    }
+    if (cmd == L"hold" && argc >= 4) {
         HANDLE h = CreateFileW(Widen(argv[2]).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                OPEN_ALWAYS, 0, nullptr);
         if (h == INVALID_HANDLE_VALUE) return 1;
-        Sleep(static_cast<DWORD>(atoi(argv[3])));
+        Sleep(static_cast<DWORD>(_wtoi(argv[3])));
         CloseHandle(h);
         return 0;
     }

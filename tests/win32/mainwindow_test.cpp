@@ -53,6 +53,12 @@ TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThem) {
     EXPECT_TRUE(s2 & ES_MULTILINE);
     EXPECT_FALSE(s2 & (WS_VSCROLL | WS_HSCROLL | ES_READONLY));
     EXPECT_EQ(SendMessageW(f->Text1.hWnd(), EM_GETLIMITTEXT, 0, 0), 8);
+    int edits = 0;
+    for (HWND c = GetWindow(f->Frame1.hWnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++edits;
+    EXPECT_EQ(edits, 2) << "exactly one window per edit box";
+    POINT inText2 = {FormRect(f->Text2).left + 20, FormRect(f->Text2).top + 20};
+    ClientToScreen(f->hWnd(), &inText2);
+    EXPECT_EQ(WindowFromPoint(inText2), f->Text2.hWnd()) << "clicks reach the box itself";
     EXPECT_EQ(FormRect(f->Imgok0).left, 192);
     EXPECT_EQ(FormRect(f->Imgok0).top, 240);
     EXPECT_EQ(FormRect(f->Imgbody).bottom, 291) << "the lowest 2 pixels show the form colour";

@@ -1,0 +1,72 @@
+# Shared helpers for the end-to-end tests: the real program, driven with
+# xdotool on the virtual display and read back exactly with the probe.
+# Sourced by each *_test.sh, which get: $1 the exe, $2 the probe (Linux paths).
+set -uo pipefail
+EXE_SRC="$1"
+PROBE="$2"
+MAIN="青枫软件系列"
+NOTICE="Form1"
+PASS=0
+FAIL=0
+APP_PID=
+WORK="$(mktemp -d /tmp/qf-e2e.XXXXXX)"
+
+probe() { wine "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
+
+check() { # name expected actual
+    if [ "$2" == "$3" ]; then
+        PASS=$((PASS + 1)); echo "ok   - $1"
+    else
+        FAIL=$((FAIL + 1)); echo "FAIL - $1"; echo "       expected: [$2]"; echo "       actual:   [$3]"
+    fi
+}
+
+# Starts a copy of the program in a folder of its own (its history file goes
+# there) and waits for its window.
+start_app() {
+    local dir="${1:-$WORK/app}"
+    mkdir -p "$dir"
+    cp "$EXE_SRC" "$dir/jilantong.exe"
+    (cd "$dir" && exec wine jilantong.exe) >/dev/null 2>&1 &
+    APP_PID=$!
+    probe wait "$MAIN" 15000 >/dev/null
+}
+
+stop_app() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    wait "$APP_PID" 2>/dev/null
+    APP_PID=
+}
+
+xid() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
+
+click() { # title x y [button]
+    # Let the program see the pointer arrive before the button goes down.
+    xdotool mousemove --window "$(xid "$1")" "$2" "$3"
+    sleep 0.15
+    xdotool click "${4:-1}"
+    sleep 0.3
+}
+
+# Keys go through Wine's own input queue to the focused window, as a
+# keyboard's would; synthetic X key events upset Wine's input state.
+type_text() { # title text  (the title names the window expected to have the focus)
+    probe type "$2"
+    sleep 0.3
+}
+
+enter() { type_text "$1" $'\n'; }
+
+backspace() { # title count
+    local n
+    for n in $(seq 1 "$2"); do probe type $'\b'; done
+    sleep 0.2
+}
+
+finish() {
+    stop_app
+    rm -rf "$WORK"
+    echo "$PASS passed, $FAIL failed"
+    [ "$FAIL" -eq 0 ]
+    exit $?
+}

@@ -1,0 +1,34 @@
+# The query from outside: typing, Enter, the answer and the notice dialog.
+source "$(dirname "$0")/lib.sh" "$@"
+start_app
+check "the window opens with the focus in the input box" "$MAIN|Edit" "$(probe focus)"
+
+type_text "$MAIN" 65251234
+enter "$MAIN"
+check "Enter answers the exchange" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' \
+      "$(probe get "$MAIN" Text2 --escaped)"
+check "the input keeps its text" "65251234" "$(probe get "$MAIN" Text1)"
+
+# Empty input: clear the box, press Enter, the notice opens with its text.
+backspace "$MAIN" 8
+check "the box is empty" "" "$(probe get "$MAIN" Text1)"
+enter "$MAIN"
+probe wait "$NOTICE" 5000 >/dev/null
+check "empty input opens the notice" "1" "$(probe count "$NOTICE")"
+check "the notice says the input is wrong" "电话号码输入有误，请重新输入！" "$(probe get "$NOTICE" Lblremind1)"
+check "the notice has the focus" "$NOTICE|QfForm" "$(probe focus)"
+
+# Its OK picture closes it.
+click "$NOTICE" 120 72
+probe gone "$NOTICE" 5000
+check "the OK picture closes the notice" "0" "$(probe count "$NOTICE")"
+
+# Letters, then a click on the query picture: the other notice.
+click "$MAIN" 125 100
+type_text "$MAIN" abc
+click "$MAIN" 220 249
+probe wait "$NOTICE" 5000 >/dev/null
+check "letters open the invalid-number notice" "你所输入的8位电话号码不合法！" \
+      "$(probe get "$NOTICE" Lblremind1)"
+check "the answer stays" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' "$(probe get "$MAIN" Text2 --escaped)"
+finish
