@@ -6,6 +6,8 @@
 //                                  (--escaped writes CR and LF as \r and \n)
 //   probe state TITLE              visible, iconic, topmost, x, y, w, h
 //   probe focus                    title of the active window and class of the focus
+//   probe post TITLE MSG LPARAM    post a message to the window
+//   probe menu                     the open pop-up menu: left top right bottom
 //   probe type TEXT                keystrokes to the focused window (\n Enter, \b BackSpace)
 //   probe hold PATH MS             hold a file open without sharing
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
@@ -132,6 +134,21 @@ int wmain(int argc, wchar_t** argv) {
             out += buf;
         }
         PrintUtf8(out);
+        return 0;
+    }
+    if (cmd == L"post" && argc >= 5) {
+        HWND w = FindAny(Widen(argv[2]));
+        if (!w) return 1;
+        return PostMessageW(w, static_cast<UINT>(_wtoi(argv[3])), 0,
+                            static_cast<LPARAM>(wcstol(argv[4], nullptr, 0))) ? 0 : 1;
+    }
+    if (cmd == L"menu") {
+        // The open pop-up menu's screen rectangle, if one is open.
+        HWND m = FindWindowW(L"#32768", nullptr);
+        if (!m || !IsWindowVisible(m)) return 1;
+        RECT r;
+        GetWindowRect(m, &r);
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
         return 0;
     }
     if (cmd == L"type" && argc >= 3) {

@@ -1,0 +1,35 @@
+# The history file from outside: tick the box with a real click, query with
+# the keyboard, read the bytes; then a history file on a full device.
+source "$(dirname "$0")/lib.sh" "$@"
+FILE_NAME="历史查询纪录.txt"
+rec() { printf '%s.\xbc\xc7\xc2\xbc   \r\n%s\r\n------------------------------\r\n' "$1" "$2"; }
+
+start_app "$WORK/app"
+check "start-up creates no history file" "no" "$([ -e "$WORK/app/$FILE_NAME" ] && echo yes || echo no)"
+click "$MAIN" 242 206          # the history check box
+check "a click ticks the box" \
+      "$(probe get "$MAIN" Imgchk2 | cut -d' ' -f1)" "$(probe get "$MAIN" imghistory | cut -d' ' -f1)"
+click "$MAIN" 200 104          # into the number box
+type_text "$MAIN" $'65251234\n'
+backspace "$MAIN" 8; type_text "$MAIN" $'5508\n'
+backspace "$MAIN" 4; type_text "$MAIN" $'5508\n'
+backspace "$MAIN" 4; type_text "$MAIN" $'65251234\n'
+check "the answer is on screen" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' "$(probe get "$MAIN" Text2 --escaped)"
+check "three records, the repeat left out, exact bytes" \
+      "$( (rec 0 65251234; rec 1 5508; rec 2 65251234) | od -An -tx1 | tr -d ' \n')" \
+      "$(od -An -tx1 "$WORK/app/$FILE_NAME" 2>/dev/null | tr -d ' \n')"
+stop_app
+
+# A history file on a full device: the program stays, says so, and counts
+# nothing, so the next query tries again.
+mkdir -p "$WORK/full"
+ln -s /dev/full "$WORK/full/$FILE_NAME"
+start_app "$WORK/full"
+click "$MAIN" 242 206
+click "$MAIN" 200 104
+type_text "$MAIN" $'55081111\n'
+probe wait "$NOTICE" 5000 >/dev/null
+check "a full disk opens the notice" "历史记录无法写入，本次查询未被记录！" "$(probe get "$NOTICE" Lblremind1)"
+check "the answer is still shown" '你所查询电话号码的归属地是：\r\n电信东区：政肃' "$(probe get "$MAIN" Text2 --escaped)"
+check "the program goes on" "1" "$(probe count "$MAIN")"
+finish

@@ -1,0 +1,57 @@
+# Tray residence with the real program: minimise into the tray, restore with
+# the left button, the menu with the mouse and with access keys, and exit.
+source "$(dirname "$0")/lib.sh" "$@"
+state() { probe state "$MAIN" | awk '{print $1, $2}'; }
+tray_click() { # button; the first click after start-up can be lost, so retry
+    local want="$2" i
+    for i in 1 2 3 4 5; do
+        local t h; t="$(xid 'Wine System Tray')"
+        # The first icon: 10 pixels into the tray's client area, below the
+        # caption that Wine draws itself for this unmanaged window.
+        h="$(xwininfo -id "$t" 2>/dev/null | awk '/Height:/{print $2}')"
+        [ -n "$t" ] && xdotool mousemove --window "$t" 10 $((h - 13)) && sleep 0.2 && xdotool click "$1"
+        sleep 0.6
+        eval "$want" && return 0
+    done
+    return 1
+}
+minimise() { click "$MAIN" 320 12; sleep 0.3; }
+menu_open() { probe menu >/dev/null; }
+
+start_app
+minimise
+check "the minimise picture hides the window" "visible=0 iconic=1" "$(state)"
+check "an icon is in the tray" "yes" "$([ -n "$(xid 'Wine System Tray')" ] && echo yes)"
+
+tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
+check "a left click on the icon restores the window" "visible=1 iconic=0" "$(state)"
+check "restored with the focus" "$MAIN|Edit" "$(probe focus)"
+
+# The menu: about does nothing, resume restores (chosen with the mouse).
+minimise
+tray_click 3 menu_open
+pointer="$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')"
+check "a right click opens the menu at the pointer" "$pointer" "$(probe menu | awk '{print $1, $2}')"
+probe type a; sleep 0.5
+check "about (key A) closes the menu" "no" "$(menu_open && echo yes || echo no)"
+check "and leaves the window in the tray" "visible=0 iconic=1" "$(state)"
+tray_click 3 menu_open
+read -r ml mt mr mb <<<"$(probe menu)"
+xdotool mousemove $((ml + 20)) $((mt + 10)); sleep 0.3; xdotool click 1; sleep 0.6
+check "resume (mouse) restores the window" "visible=1 iconic=0" "$(state)"
+
+# Exit with a notice open: the notice stays and keeps the program alive.
+enter "$MAIN"
+probe wait "$NOTICE" 5000 >/dev/null
+click "$MAIN" 320 12
+tray_click 3 menu_open
+probe type x; sleep 1
+check "exit (key X) unloads the main window" "0" "$(probe count "$MAIN")"
+check "the notice stays open" "1" "$(probe count "$NOTICE")"
+check "the program still runs" "yes" "$(kill -0 "$APP_PID" 2>/dev/null && echo yes)"
+check "no dead icon is left in the tray" "no" \
+      "$(xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null && echo yes || echo no)"
+click "$NOTICE" 120 72
+sleep 1
+check "closing the notice ends the program" "no" "$(kill -0 "$APP_PID" 2>/dev/null && echo yes || echo no)"
+finish
