@@ -88,7 +88,8 @@ public:
     // Destroys the window; the object goes on living until the host
     // collects it, so a handler that unloads its own form returns safely.
     void DestroyForm();
-    // Called by the window's close request; set by the default instance.
+    // Called by the window's close request; unloads the form unless the
+    // form sets something else.
     std::function<void()> RequestUnload;
 
     // Moves the focus to the next edit box in tab order.
@@ -152,7 +153,7 @@ public:
         auto& p = Slot();
         if (!p) {
             p.reset(new T());
-            p->RequestUnload = [] { Unload(); };
+            if (!p->RequestUnload) p->RequestUnload = [] { Unload(); };
             T* raw = p.get();
             raw->LoadForm();
             return *raw;

@@ -105,6 +105,7 @@ private:
     void ToggleCheckBox(host::Image& box);
     void RestingReset();
     void PrimeTray();
+    void CloseRequested();
     void ShowPlatformLine();
 
     std::wstring historyPath_;

@@ -4,6 +4,15 @@
 #include "tray/apistuff.h"
 #include "tray/frmmenu.h"
 
+// Closing the main window from outside (Alt+F4, the taskbar) ends the
+// program as the tray menu's exit does; unloading it alone would leave the
+// hidden menu form keeping an invisible process alive.
+void Frmmain::CloseRequested() {
+    APIStuff::RemoveTray();
+    frmMenu::Unload();
+    Frmmain::Unload();
+}
+
 void Frmmain::PrimeTray() {
     APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu);
     APIStuff::RemoveTray();

@@ -1,6 +1,7 @@
 // The form host itself: pictures, repaints, handle ownership, unloading.
 #include "host/form.h"
 #include "notice/frmok.h"
+#include "tray/frmmenu.h"
 #include "res/resource.h"
 #include "tests/win32/harness.h"
 
@@ -99,3 +100,43 @@ TEST(AppObject, PathIsTheExecutablesFolderWithoutTrailingBackslash) {
 }
 
 TEST(AppObject, TheEnvironmentUsesCodePage936) { REQUIRE_ACP_936(); }
+
+TEST_F(FormsTest, OnlyTheCheckBoxLabelsShowTheHand) {
+    Frmmain& f = OpenMain();
+    EXPECT_NE(f.Lblhistory.MousePointer(), nullptr);
+    EXPECT_EQ(f.Lblhistory.MousePointer(), f.LblMouse.MousePointer());
+    EXPECT_EQ(f.Label1.MousePointer(), nullptr);
+    EXPECT_EQ(f.Imgok0.MousePointer(), nullptr);
+    ICONINFO ii = {};
+    ASSERT_TRUE(GetIconInfo(f.LblMouse.MousePointer(), &ii));
+    EXPECT_FALSE(ii.fIcon);
+    EXPECT_EQ(ii.xHotspot, 5u) << "the fingertip";
+    EXPECT_EQ(ii.yHotspot, 0u);
+    if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+}
+
+TEST_F(FormsTest, ClosingTheMainWindowFromOutsideEndsTheProgram) {
+    Frmmain& f = OpenMain();
+    SendMessageW(f.hWnd(), WM_CLOSE, 0, 0);
+    Pump(0);
+    EXPECT_FALSE(Frmmain::IsLoaded());
+    EXPECT_FALSE(frmMenu::IsLoaded()) << "no hidden form keeps the process alive";
+    EXPECT_EQ(host::App::LoadedFormCount(), 0);
+}
+
+TEST(Executable, CarriesItsVersionRecordInSimplifiedChinese) {
+    HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /*RT_VERSION*/);
+    ASSERT_NE(res, nullptr);
+    const auto* data = static_cast<const wchar_t*>(LockResource(LoadResource(nullptr, res)));
+    std::wstring text(data, SizeofResource(nullptr, res) / sizeof(wchar_t));
+    EXPECT_NE(text.find(L"080404B0"), std::wstring::npos);
+    EXPECT_NE(text.find(L"1.08.0089"), std::wstring::npos);
+    // The fixed part follows the key, aligned to 32 bits: byte 40.
+    const auto* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(
+        reinterpret_cast<const char*>(data) + 40);
+    ASSERT_EQ(text.find(L"VS_VERSION_INFO"), 3u);
+    ASSERT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010008u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000059u);  // 1.8.0.89
+}
