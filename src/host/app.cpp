@@ -19,7 +19,7 @@ HostStats g_stats;
 std::vector<Form*> g_loaded;
 std::vector<std::unique_ptr<Form>> g_graveyard;
 FontHandle g_font, g_fontUnderline;
-HCURSOR g_hand = nullptr;
+CursorHandle g_hand;
 HANDLE g_instanceMutex = nullptr;
 int g_prevInstance = -1;
 }  // namespace
@@ -109,9 +109,9 @@ HFONT App::DefaultFont(bool underline) {
 
 HCURSOR App::HandCursor() {
     if (!g_hand)
-        g_hand = static_cast<HCURSOR>(LoadImageW(Instance(), MAKEINTRESOURCEW(IDC_HAND_POINTER),
-                                                 IMAGE_CURSOR, 0, 0, LR_DEFAULTCOLOR));
-    return g_hand;
+        g_hand = CursorHandle(static_cast<HCURSOR>(LoadImageW(
+            Instance(), MAKEINTRESOURCEW(IDC_HAND_POINTER), IMAGE_CURSOR, 0, 0, LR_DEFAULTCOLOR)));
+    return g_hand.get();
 }
 
 HostStats& App::Stats() { return g_stats; }

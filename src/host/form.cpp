@@ -42,10 +42,10 @@ void DoubleBuffered(HWND hwnd, F paint) {
 
 // ---- Form --------------------------------------------------------------
 
-Form::Form(const FormSpec& spec, const std::vector<ControlSpec>& design) : spec_(spec) {
+Form::Form(const FormDesign& look, const std::vector<ControlDesign>& controls) : look_(look) {
     // Frames first, so that their children can find them.
     std::vector<std::pair<Control*, const wchar_t*>> placed;
-    for (const auto& s : design) {
+    for (const auto& s : controls) {
         std::unique_ptr<Control> c;
         switch (s.kind) {
         case Kind::Timer:
@@ -136,19 +136,19 @@ void Form::LoadForm() {
     }();
     (void)registered;
 
-    DWORD ex = spec_.showInTaskbar ? WS_EX_APPWINDOW : 0;
+    DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : 0;
     DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
-    int x = TwipsToPixels(spec_.rect.left), y = TwipsToPixels(spec_.rect.top);
-    int w = TwipsToPixels(spec_.rect.width), h = TwipsToPixels(spec_.rect.height);
-    hwnd_ = CreateWindowExW(ex, kFormClass, spec_.caption, style, x, y, w, h, nullptr, nullptr,
+    int x = TwipsToPixels(look_.rect.left), y = TwipsToPixels(look_.rect.top);
+    int w = TwipsToPixels(look_.rect.width), h = TwipsToPixels(look_.rect.height);
+    hwnd_ = CreateWindowExW(ex, kFormClass, look_.caption, style, x, y, w, h, nullptr, nullptr,
                             App::Instance(), this);
-    if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + spec_.caption);
+    if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + look_.caption);
 
-    if (spec_.icon) {
+    if (look_.icon) {
         // One 128-pixel image serves the taskbar, the window and the tray;
         // the system scales it where it draws it.
         icon_ = IconHandle(static_cast<HICON>(LoadImageW(
-            App::Instance(), MAKEINTRESOURCEW(spec_.icon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
+            App::Instance(), MAKEINTRESOURCEW(look_.icon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
         if (!icon_) RaiseLastError(L"cannot load the window icon");
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
@@ -312,13 +312,13 @@ void Form::Paint() {
     DoubleBuffered(hwnd_, [&](HDC dc) {
         RECT rc;
         GetClientRect(hwnd_, &rc);
-        HBRUSH back = (spec_.back & 0x80000000u)
-                          ? GetSysColorBrush(static_cast<int>(spec_.back & 0xFF))
+        HBRUSH back = (look_.back & 0x80000000u)
+                          ? GetSysColorBrush(static_cast<int>(look_.back & 0xFF))
                           : nullptr;
         if (back) {
             FillRect(dc, &rc, back);
         } else {
-            BrushHandle b(CreateSolidBrush(ToColorRef(spec_.back)));
+            BrushHandle b(CreateSolidBrush(ToColorRef(look_.back)));
             FillRect(dc, &rc, b.get());
         }
         PaintChildren(dc);

@@ -18,7 +18,7 @@ namespace host {
 enum class Kind { Image, Label, TextBox, Frame, Timer };
 
 // One row of a form's design table.
-struct ControlSpec {
+struct ControlDesign {
     Kind kind;
     const wchar_t* name;
     TwipsRect rect;
@@ -34,13 +34,13 @@ struct ControlSpec {
     unsigned interval = 0;               // timer
 };
 
-enum SpecFlags : unsigned {
+enum DesignFlags : unsigned {
     kCentred = 1,
     kHandCursor = 2,
     kMultiLine = 4,
 };
 
-struct FormSpec {
+struct FormDesign {
     const wchar_t* caption;
     TwipsRect rect;  // screen position and client size, twips
     int icon = 0;    // icon resource id, 0 for none
@@ -52,12 +52,12 @@ class Frame;
 
 class Form : public Container {
 public:
-    Form(const FormSpec& spec, const std::vector<ControlSpec>& design);
+    Form(const FormDesign& look, const std::vector<ControlDesign>& controls);
     ~Form() override;
     Form* OwnerForm() override { return this; }
 
     HWND hWnd() const { return hwnd_; }
-    std::wstring Caption() const { return spec_.caption; }
+    std::wstring Caption() const { return look_.caption; }
     bool Loaded() const { return loaded_; }
 
     void Show();
@@ -108,7 +108,7 @@ private:
     void RaiseResize();
     std::vector<TextBox*> TabOrder();
 
-    FormSpec spec_;
+    FormDesign look_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<std::unique_ptr<Timer>> timers_;
     std::vector<std::unique_ptr<Menu>> menus_;

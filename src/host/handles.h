@@ -62,6 +62,7 @@ using RegionHandle = Owned<HRGN, FreeRegion>;
 using DcHandle = Owned<HDC, DeleteDC>;
 using MenuHandle = Owned<HMENU, DestroyMenu>;
 using IconHandle = Owned<HICON, DestroyIcon>;
+using CursorHandle = Owned<HCURSOR, DestroyCursor>;
 
 // Selects an object into a DC for one scope.
 class Selected {

@@ -3,7 +3,7 @@
 
 #include "res/resource.h"
 
-using host::ControlSpec;
+using host::ControlDesign;
 using host::Kind;
 
 const wchar_t* const Frmmain::kMailAddress = L"qf@qf.test";
@@ -13,19 +13,19 @@ namespace {
 constexpr host::Colour kInfoBk = host::kInfoBk;
 const wchar_t* const kFrame = L"Frame1";
 
-ControlSpec Img(const wchar_t* name, int l, int t, int w, int h, int pic,
+ControlDesign Img(const wchar_t* name, int l, int t, int w, int h, int pic,
                 const wchar_t* tip = nullptr, const wchar_t* container = nullptr) {
-    ControlSpec s{Kind::Image, name, {l, t, w, h}};
+    ControlDesign s{Kind::Image, name, {l, t, w, h}};
     s.picture = pic;
     s.tooltip = tip;
     s.container = container;
     return s;
 }
 
-ControlSpec Lbl(const wchar_t* name, int l, int t, int w, int h, const wchar_t* caption,
+ControlDesign Lbl(const wchar_t* name, int l, int t, int w, int h, const wchar_t* caption,
                 unsigned flags = 0, const wchar_t* tip = nullptr,
                 const wchar_t* container = nullptr) {
-    ControlSpec s{Kind::Label, name, {l, t, w, h}};
+    ControlDesign s{Kind::Label, name, {l, t, w, h}};
     s.caption = caption;
     s.flags = flags;
     s.tooltip = tip;
@@ -33,9 +33,9 @@ ControlSpec Lbl(const wchar_t* name, int l, int t, int w, int h, const wchar_t* 
     return s;
 }
 
-ControlSpec Box(const wchar_t* name, int l, int t, int w, int h, unsigned flags, int maxLength,
+ControlDesign Box(const wchar_t* name, int l, int t, int w, int h, unsigned flags, int maxLength,
                 int tabIndex, const wchar_t* tip) {
-    ControlSpec s{Kind::TextBox, name, {l, t, w, h}};
+    ControlDesign s{Kind::TextBox, name, {l, t, w, h}};
     s.back = kInfoBk;
     s.flags = flags;
     s.maxLength = maxLength;
@@ -45,14 +45,14 @@ ControlSpec Box(const wchar_t* name, int l, int t, int w, int h, unsigned flags,
     return s;
 }
 
-ControlSpec FrameSpec(const wchar_t* name, int l, int t, int w, int h, const wchar_t* caption) {
-    ControlSpec s{Kind::Frame, name, {l, t, w, h}};
+ControlDesign FrameRow(const wchar_t* name, int l, int t, int w, int h, const wchar_t* caption) {
+    ControlDesign s{Kind::Frame, name, {l, t, w, h}};
     s.caption = caption;
     return s;
 }
 
-ControlSpec TimerSpec(const wchar_t* name, unsigned interval) {
-    ControlSpec s{Kind::Timer, name, {0, 0, 0, 0}};
+ControlDesign TimerRow(const wchar_t* name, unsigned interval) {
+    ControlDesign s{Kind::Timer, name, {0, 0, 0, 0}};
     s.interval = interval;
     return s;
 }
@@ -63,13 +63,13 @@ const std::wstring& MailCaption() {
 }
 
 // Front to back. Frame children use frame coordinates.
-std::vector<ControlSpec> Design() {
+std::vector<ControlDesign> Design() {
     using host::kCentred;
     using host::kHandCursor;
     using host::kMultiLine;
     return {
-        TimerSpec(L"Timer1", 1000),
-        FrameSpec(L"Frame1", 240, 1080, 4935, 2295, L"归属地查询"),
+        TimerRow(L"Timer1", 1000),
+        FrameRow(L"Frame1", 240, 1080, 4935, 2295, L"归属地查询"),
         Box(L"Text2", 1560, 960, 3135, 855, kMultiLine, 0, 8, nullptr),
         Box(L"Text1", 1560, 360, 3135, 270, 0, 8, 6, L"按回车键可以直接确认"),
         Lbl(L"Lblhistory", 3570, 1935, 1200, 300, L"保留历史记录", kHandCursor, nullptr, kFrame),
@@ -105,7 +105,7 @@ std::vector<ControlSpec> Design() {
     };
 }
 
-const host::FormSpec kForm = {L"青枫软件系列", {3390, 2025, 5385, 4395}, IDI_APP, true};
+const host::FormDesign kForm = {L"青枫软件系列", {3390, 2025, 5385, 4395}, IDI_APP, true};
 
 }  // namespace
 

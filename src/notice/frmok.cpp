@@ -4,14 +4,14 @@
 
 namespace {
 
-std::vector<host::ControlSpec> Design() {
-    using host::ControlSpec;
+std::vector<host::ControlDesign> Design() {
+    using host::ControlDesign;
     using host::Kind;
-    ControlSpec remind{Kind::Label, L"Lblremind1", {195, 600, 3375, 195}};
+    ControlDesign remind{Kind::Label, L"Lblremind1", {195, 600, 3375, 195}};
     remind.caption = L"你已经完成了0个操作！";
     remind.fore = 0x000000FF;  // red
     auto img = [](const wchar_t* name, host::TwipsRect r, int pic) {
-        ControlSpec s{Kind::Image, name, r};
+        ControlDesign s{Kind::Image, name, r};
         s.picture = pic;
         return s;
     };
@@ -25,7 +25,7 @@ std::vector<host::ControlSpec> Design() {
 }
 
 // Always at the same screen position, wherever the main window is.
-const host::FormSpec kForm = {L"Form1", {4305, 3600, 3720, 1380}, 0, false};
+const host::FormDesign kForm = {L"Form1", {4305, 3600, 3720, 1380}, 0, false};
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include "tray/apistuff.h"
 
 namespace {
-const host::FormSpec kForm = {L"frmMenu", {0, 0, 1500, 1000}, 0, false};
+const host::FormDesign kForm = {L"frmMenu", {0, 0, 1500, 1000}, 0, false};
 }
 
 frmMenu::frmMenu()
