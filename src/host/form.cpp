@@ -43,7 +43,8 @@ void DoubleBuffered(HWND hwnd, F paint) {
 // ---- Form --------------------------------------------------------------
 
 Form::Form(const FormDesign& look, const std::vector<ControlDesign>& controls) : look_(look) {
-    // Frames first, so that their children can find them.
+    // Every control exists before any is placed, so a frame listed after
+    // its children can still take them in.
     std::vector<std::pair<Control*, const wchar_t*>> placed;
     for (const auto& s : controls) {
         std::unique_ptr<Control> c;
