@@ -206,40 +206,53 @@ bool WaitUntilLocked(const std::wstring& path) {
 }
 }  // namespace
 
+namespace {
+// The history file, held without sharing by another process for `ms`.
+struct LockedElsewhere {
+    std::wstring path;
+    HANDLE helper;
+    LockedElsewhere(const std::wstring& p, int ms) : path(p), helper(HoldInHelper(p, ms)) {}
+    bool Locked() const { return helper && WaitUntilLocked(path); }
+    void Release() {
+        if (helper) {
+            WaitForSingleObject(helper, 5000);
+            CloseHandle(helper);
+            helper = nullptr;
+        }
+    }
+    ~LockedElsewhere() {
+        Release();
+        DeleteFileW(path.c_str());
+    }
+};
+}  // namespace
+
 TEST_F(HistoryTest, AFileLockedBrieflyByAnotherProgramIsWaitedFor) {
     REQUIRE_ACP_936();
-    std::wstring ascii = dir + L"\\locked.txt";
-    f->SetHistoryPathForTest(ascii);
-    HANDLE helper = HoldInHelper(ascii, 100);
-    ASSERT_NE(helper, nullptr);
-    ASSERT_TRUE(WaitUntilLocked(ascii));
+    LockedElsewhere lock(dir + L"\\locked.txt", 100);
+    f->SetHistoryPathForTest(lock.path);
+    ASSERT_TRUE(lock.Locked());
     Tick();
     Query(L"65251234");
     EXPECT_EQ(NoticeText(), "");
-    EXPECT_EQ(ReadBytes(ascii), Record(0, "65251234"));
-    WaitForSingleObject(helper, 5000);
-    CloseHandle(helper);
-    DeleteFileW(ascii.c_str());
+    lock.Release();
+    EXPECT_EQ(ReadBytes(lock.path), Record(0, "65251234"));
 }
 
 TEST_F(HistoryTest, AFileLockedTooLongShowsTheNoticeAndWritesNothing) {
-    std::wstring ascii = dir + L"\\locked.txt";
-    f->SetHistoryPathForTest(ascii);
-    HANDLE helper = HoldInHelper(ascii, 1500);
-    ASSERT_NE(helper, nullptr);
-    ASSERT_TRUE(WaitUntilLocked(ascii));
+    LockedElsewhere lock(dir + L"\\locked.txt", 1500);
+    f->SetHistoryPathForTest(lock.path);
+    ASSERT_TRUE(lock.Locked());
     Tick();
     DWORD t0 = GetTickCount();
     Query(L"65251234");
     DWORD waited = GetTickCount() - t0;
-    EXPECT_GE(waited, 190u);
-    EXPECT_LT(waited, 1000u);
+    EXPECT_GE(waited, 190u) << "a sharing violation is retried for 200 ms";
+    EXPECT_LT(waited, 1400u) << "and no longer: the helper held it for 1500 ms";
     EXPECT_EQ(NoticeText(), "历史记录无法写入，本次查询未被记录！");
     EXPECT_EQ(f->RecordNumber(), 0);
-    WaitForSingleObject(helper, 5000);
-    CloseHandle(helper);
-    EXPECT_EQ(ReadBytes(ascii), "") << "no partial record";
-    DeleteFileW(ascii.c_str());
+    lock.Release();
+    EXPECT_EQ(ReadBytes(lock.path), "") << "no partial record";
 }
 
 TEST_F(HistoryTest, OthersMayReadRenameAndDeleteWhileItIsOpen) {
