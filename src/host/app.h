@@ -20,6 +20,8 @@ struct HostStats {
 class App {
 public:
     static void Init();
+    // Makes the common controls (tooltips) available; false when it cannot.
+    static bool LoadCommonControls();
     static HINSTANCE Instance();
     // Another copy of this executable is running (decided once, at the
     // first call, which also claims the name for this copy).

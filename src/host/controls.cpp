@@ -1,7 +1,5 @@
 #include "host/controls.h"
 
-#include <commctrl.h>
-
 #include "host/app.h"
 #include "host/container.h"
 #include "host/error.h"
@@ -9,6 +7,10 @@
 #include "host/twips.h"
 
 namespace host {
+
+namespace {
+const wchar_t kTextBoxProp[] = L"QfTextBox";
+}
 
 COLORREF ToColorRef(Colour c) {
     if (c & 0x80000000u) return GetSysColor(static_cast<int>(c & 0xFF));
@@ -220,12 +222,16 @@ void TextBox::Realize() {
     if (!hwnd_) RaiseLastError(L"cannot create the edit box " + name_);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
     if (maxLength_ > 0) SendMessageW(hwnd_, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
-    SetWindowSubclass(hwnd_, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // Subclassed with user32 alone, so that start-up need not load comctl32.
+    SetPropW(hwnd_, kTextBoxProp, this);
+    editProc_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
 
-LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                       DWORD_PTR ref) {
-    auto* self = reinterpret_cast<TextBox*>(ref);
+LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = static_cast<TextBox*>(GetPropW(h, kTextBoxProp));
+    if (!self) return DefWindowProcW(h, msg, wp, lp);
+    WNDPROC edit = self->editProc_;
     switch (msg) {
     case WM_KEYDOWN: {
         int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
@@ -250,12 +256,13 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, U
     case WM_SETFOCUS:
         break;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(h, SubclassProc, 1);
         self->pendingText_ = self->Text();
         self->hwnd_ = nullptr;
+        SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit));
+        RemovePropW(h, kTextBoxProp);
         break;
     }
-    return DefSubclassProc(h, msg, wp, lp);
+    return CallWindowProcW(edit, h, msg, wp, lp);
 }
 
 // ---- Menu --------------------------------------------------------------

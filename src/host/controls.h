@@ -135,8 +135,9 @@ protected:
     void Realize() override;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     HWND hwnd_ = nullptr;
+    WNDPROC editProc_ = nullptr;  // the edit class's own procedure
     std::wstring pendingText_;
     bool multiLine_;
     int maxLength_;

@@ -151,28 +151,11 @@ void Form::LoadForm() {
         icon_ = IconHandle(static_cast<HICON>(LoadImageW(
             App::Instance(), MAKEINTRESOURCEW(look_.icon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
         if (!icon_) RaiseLastError(L"cannot load the window icon");
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
     }
 
     // Frames create the edit boxes they hold; the form creates its own.
     for (Control* c : children_)
         if (!c->Windowless()) c->Realize();
-
-    bool anyTip = false;
-    for (auto& c : controls_) anyTip = anyTip || !c->ToolTipText().empty();
-    // Unowned: a window that owns a topmost tooltip cannot itself be made
-    // topmost under Wine, and a tooltip is topmost on its own anyway.
-    HWND tip = !anyTip ? nullptr : CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                               App::Instance(), nullptr);
-    if (tip) {
-        SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
-        RegisterTools(tip);
-        for (auto& c : controls_)
-            if (auto* f = dynamic_cast<Frame*>(c.get())) f->RegisterTools(tip);
-    }
 
     for (size_t i = 0; i < timers_.size(); ++i)
         SetTimer(hwnd_, kTimerBase + i, timers_[i]->Interval(), nullptr);
@@ -183,6 +166,26 @@ void Form::LoadForm() {
     loaded_ = true;
     App::FormLoaded(this);
     Form_Load();
+}
+
+// Tooltips come after the first paint: they are not needed before the user
+// can point at something.
+void Form::CreateToolTips() {
+    if (tooltip_) return;
+    bool anyTip = false;
+    for (auto& c : controls_) anyTip = anyTip || !c->ToolTipText().empty();
+    // Unowned: a window that owns a topmost tooltip cannot itself be made
+    // topmost under Wine, and a tooltip is topmost on its own anyway.
+    if (!anyTip || !App::LoadCommonControls()) return;
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                               App::Instance(), nullptr);
+    if (!tip) return;
+    SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
+    RegisterTools(tip);
+    for (auto& c : controls_)
+        if (auto* f = dynamic_cast<Frame*>(c.get())) f->RegisterTools(tip);
 }
 
 void Form::DestroyForm() {
@@ -208,6 +211,13 @@ void Form::Show() {
     if (lastFocus_) ::SetFocus(lastFocus_);
     if (!shown_) {
         shown_ = true;
+        // After the first paint: the system converts the icon for the
+        // taskbar, which need not hold up the window.
+        if (icon_) {
+            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+        }
+        CreateToolTips();
         RaiseResize();
     }
 }

@@ -106,6 +106,7 @@ private:
     ATOM Inspect(ATOM query);
     void Paint();
     void RaiseResize();
+    void CreateToolTips();
     std::vector<TextBox*> TabOrder();
 
     FormDesign look_;

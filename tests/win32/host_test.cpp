@@ -1,4 +1,7 @@
 // The form host itself: pictures, repaints, handle ownership, unloading.
+#include <windows.h>
+#include <commctrl.h>
+
 #include "host/form.h"
 #include "notice/frmok.h"
 #include "tray/frmmenu.h"
@@ -139,4 +142,26 @@ TEST(Executable, CarriesItsVersionRecordInSimplifiedChinese) {
     ASSERT_EQ(fixed->dwSignature, 0xFEEF04BDu);
     EXPECT_EQ(fixed->dwFileVersionMS, 0x00010008u);
     EXPECT_EQ(fixed->dwFileVersionLS, 0x00000059u);  // 1.8.0.89
+}
+
+TEST_F(FormsTest, TooltipsCoverEveryControlThatHasOne) {
+    Frmmain& f = OpenMain();
+    HWND tip = nullptr;
+    // Our tooltip window belongs to this thread and carries the tools.
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"tooltips_class32", nullptr))
+        if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() &&
+            SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0) > 0)
+            tip = w;
+    ASSERT_NE(tip, nullptr);
+    // Text1, LblMouse, Imgclose0, Imgmin0, Lblmail, Imgding0, Lblabout.
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 7);
+    TTTOOLINFOW ti = {};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = f.Text1.Parent()->Window();
+    ti.uId = reinterpret_cast<UINT_PTR>(f.Text1.hWnd());
+    wchar_t text[80] = {};
+    ti.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(text, L"按回车键可以直接确认");
 }

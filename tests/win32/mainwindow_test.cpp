@@ -38,6 +38,8 @@ TEST_F(MainWindowTest, OpensBorderlessAtItsDesignPlaceWithFocusInTheInputBox) {
     EXPECT_STREQ(title, L"青枫软件系列");
     EXPECT_EQ(GetFocus(), f->Text1.hWnd());
     EXPECT_NE(f->Icon(), nullptr);
+    EXPECT_EQ(SendMessageW(f->hWnd(), WM_GETICON, ICON_BIG, 0),
+              reinterpret_cast<LRESULT>(f->Icon())) << "the taskbar shows the beetle";
 }
 
 TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThem) {
