@@ -107,13 +107,16 @@ int main(int argc, char** argv) {
     long toAndFro = host::App::Stats().invalidations - inv0;
     long paints = host::App::Stats().paints - paints0;
     inv0 = host::App::Stats().invalidations;
+    long ticks0 = host::App::Stats().timerTicks;
     for (int i = 0; i < 1000; ++i) {
         MoveOver(f.Imgok0, 2 + i % 60, 3 + i % 10);
         Pump();
     }
-    long within = host::App::Stats().invalidations - inv0;
+    // A clock tick that falls into the loop repaints the clock line.
+    long within = host::App::Stats().invalidations - inv0 -
+                  (host::App::Stats().timerTicks - ticks0);
     std::printf("repaints: 1000 moves to and fro over the query button %ld requests, %ld "
-                "paints; 1000 moves within it %ld\n", toAndFro, paints, within);
+                "paints; 1000 moves within it %ld (clock ticks left out)\n", toAndFro, paints, within);
 
     // Idle: wake-ups in 5 s without input, shown (the focused edit box's
     // caret blinks) and hidden as in the tray (only the clock).
