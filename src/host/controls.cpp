@@ -274,10 +274,5 @@ MenuItem& Menu::Add(std::wstring name, std::wstring caption) {
     return *items_.back();
 }
 
-MenuItem& Menu::Item(const std::wstring& name) {
-    for (auto& i : items_)
-        if (i->name == name) return *i;
-    Raise(L"no menu item " + name);
-}
 
 }  // namespace host

@@ -21,7 +21,6 @@ using Colour = uint32_t;
 constexpr Colour kBtnText = 0x80000012;
 constexpr Colour kInfoBk = 0x80000018;
 constexpr Colour kBtnFace = 0x8000000F;
-constexpr Colour kWindowText = 0x80000008;
 COLORREF ToColorRef(Colour c);
 
 struct TwipsRect {
@@ -98,7 +97,6 @@ public:
     void SetForeColor(Colour c);
     bool FontUnderline() const { return underline_; }
     void SetFontUnderline(bool u);
-    bool Centred() const { return centred_; }
     void SetCentred(bool c) { centred_ = c; }
     // The caption as painted: wrapped to the label's width, each line.
     std::vector<std::wstring> WrappedLines() const;
@@ -122,8 +120,6 @@ public:
     HWND hWnd() const { return hwnd_; }
     std::wstring Text() const;
     void SetText(const std::wstring& t);
-    int MaxLength() const { return maxLength_; }
-    bool MultiLine() const { return multiLine_; }
     int TabIndex() const { return tabIndex_; }
     Colour BackColor() const { return back_; }
     void SetBackColor(Colour c);
@@ -170,7 +166,6 @@ public:
         : name_(std::move(name)), caption_(std::move(caption)) {}
     const std::wstring& Name() const { return name_; }
     MenuItem& Add(std::wstring name, std::wstring caption);
-    MenuItem& Item(const std::wstring& name);
     const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }
 
 private:

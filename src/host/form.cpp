@@ -114,11 +114,6 @@ Menu& Form::AddMenu(const wchar_t* name, const wchar_t* caption) {
     return *menus_.back();
 }
 
-Menu& Form::GetMenu(const wchar_t* name) {
-    for (auto& m : menus_)
-        if (m->Name() == name) return *m;
-    Raise(std::wstring(L"no menu ") + name);
-}
 
 void Form::LoadForm() {
     static bool registered = [] {
@@ -452,10 +447,8 @@ Frame::Frame(std::wstring name, TwipsRect rect, std::wstring caption, Form* form
 void Frame::SetBackColor(Colour c) {
     if (c == back_) return;
     back_ = c;
-    if (hwnd_) {
-        ++App::Stats().invalidations;
-        InvalidateRect(hwnd_, nullptr, FALSE);
-    }
+    RECT all;
+    if (hwnd_ && GetClientRect(hwnd_, &all)) InvalidatePx(all);
 }
 
 void Frame::Realize() {

@@ -57,8 +57,6 @@ public:
     Form* OwnerForm() override { return this; }
 
     HWND hWnd() const { return hwnd_; }
-    std::wstring Caption() const { return look_.caption; }
-    bool Loaded() const { return loaded_; }
 
     void Show();
     void SetFocus();
@@ -81,7 +79,6 @@ public:
     }
     Timer& GetTimer(const wchar_t* name);
     Menu& AddMenu(const wchar_t* name, const wchar_t* caption);
-    Menu& GetMenu(const wchar_t* name);
 
     // The form's whole life: create the window and controls, run Form_Load.
     void LoadForm();
@@ -128,7 +125,6 @@ public:
     bool Windowless() const override { return false; }
     Form* OwnerForm() override { return form_; }
     HWND hWnd() const { return hwnd_; }
-    const std::wstring& Caption() const { return caption_; }
     Colour BackColor() const { return back_; }
     void SetBackColor(Colour c);
 

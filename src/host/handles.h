@@ -49,7 +49,6 @@ private:
     H h_ = nullptr;
 };
 
-inline BOOL WINAPI FreeGdi(HGDIOBJ h) { return DeleteObject(h); }
 inline BOOL WINAPI FreeFont(HFONT h) { return DeleteObject(h); }
 inline BOOL WINAPI FreeBrush(HBRUSH h) { return DeleteObject(h); }
 inline BOOL WINAPI FreeBitmap(HBITMAP h) { return DeleteObject(h); }

@@ -28,8 +28,6 @@ public:
 
     // The same picture object, without decoding either.
     bool SameObject(const StdPicture& o) const { return impl_ == o.impl_; }
-    bool operator==(const StdPicture& o) const { return Handle() == o.Handle(); }
-    bool operator!=(const StdPicture& o) const { return !(*this == o); }
 
 private:
     struct Impl;

@@ -6,10 +6,8 @@
 //                                  (--escaped writes CR and LF as \r and \n)
 //   probe state TITLE              visible, iconic, topmost, x, y, w, h
 //   probe focus                    title of the active window and class of the focus
-//   probe post TITLE MSG LPARAM    post a message to the window
 //   probe menu                     the open pop-up menu: left top right bottom
 //   probe type TEXT                keystrokes to the focused window (\n Enter, \b BackSpace)
-//   probe hold PATH MS             hold a file open without sharing
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
 
@@ -124,23 +122,8 @@ int wmain(int argc, wchar_t** argv) {
         if (gi.hwndActive) GetWindowTextW(gi.hwndActive, title, 256);
         if (gi.hwndFocus) GetClassNameW(gi.hwndFocus, cls, 64);
         std::wstring out = std::wstring(title) + L"|" + cls;
-        if (argc >= 3) {  // details: focus rectangle and capture
-            RECT r = {};
-            if (gi.hwndFocus) GetWindowRect(gi.hwndFocus, &r);
-            wchar_t cap[64] = {};
-            if (gi.hwndCapture) GetClassNameW(gi.hwndCapture, cap, 64);
-            wchar_t buf[160];
-            swprintf(buf, 160, L"|%ld,%ld|capture=%ls|flags=%lx", r.left, r.top, cap, gi.flags);
-            out += buf;
-        }
         PrintUtf8(out);
         return 0;
-    }
-    if (cmd == L"post" && argc >= 5) {
-        HWND w = FindAny(Widen(argv[2]));
-        if (!w) return 1;
-        return PostMessageW(w, static_cast<UINT>(_wtoi(argv[3])), 0,
-                            static_cast<LPARAM>(wcstol(argv[4], nullptr, 0))) ? 0 : 1;
     }
     if (cmd == L"menu") {
         // The open pop-up menu's screen rectangle, if one is open.
@@ -167,14 +150,6 @@ int wmain(int argc, wchar_t** argv) {
             SendInput(2, in, sizeof(INPUT));
             Sleep(15);
         }
-        return 0;
-    }
-    if (cmd == L"hold" && argc >= 4) {
-        HANDLE h = CreateFileW(Widen(argv[2]).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                               OPEN_ALWAYS, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return 1;
-        Sleep(static_cast<DWORD>(_wtoi(argv[3])));
-        CloseHandle(h);
         return 0;
     }
     return 2;
