@@ -22,6 +22,7 @@ FontHandle g_font, g_fontUnderline;
 CursorHandle g_hand;
 HANDLE g_instanceMutex = nullptr;
 int g_prevInstance = -1;
+bool g_running = false;
 }  // namespace
 
 long OwnedObjectCount() { return g_owned; }
@@ -50,16 +51,46 @@ bool App::LoadCommonControls() {
 
 HINSTANCE App::Instance() { return GetModuleHandleW(nullptr); }
 
+namespace {
+// Names the executable file itself, whatever path it was started by
+// (another drive letter for the same folder, a linked folder, letter
+// case, a short name): the file's volume and index, and its long name,
+// so that a renamed or copied file counts as another program.
+std::wstring InstanceKey() {
+    wchar_t path[MAX_PATH * 2] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    wchar_t longPath[MAX_PATH * 2] = {};
+    if (!GetLongPathNameW(path, longPath, MAX_PATH * 2)) lstrcpynW(longPath, path, MAX_PATH * 2);
+    std::wstring name = longPath;
+    size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+
+    std::wstring identity = path;  // the path, where the file cannot be asked
+    HANDLE f = CreateFileW(path, FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (f != INVALID_HANDLE_VALUE && GetFileInformationByHandle(f, &info)) {
+        wchar_t id[40];
+        wsprintfW(id, L"%08lX%08lX%08lX", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                  info.nFileIndexLow);
+        identity = id;
+    } else {
+        CharUpperBuffW(&identity[0], static_cast<DWORD>(identity.size()));
+    }
+    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+    unsigned long hash = 5381;
+    for (wchar_t c : identity + L"|" + name) hash = hash * 33 + c;
+    wchar_t text[16];
+    wsprintfW(text, L"%08lX", hash);
+    return text;
+}
+}  // namespace
+
 bool App::PrevInstance() {
     if (g_prevInstance < 0) {
-        // One name per executable file: copies of the same program see each
-        // other, other programs and other copies elsewhere do not.
-        wchar_t path[MAX_PATH * 2] = {};
-        GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-        CharUpperW(path);
-        unsigned long hash = 5381;
-        for (wchar_t* p = path; *p; ++p) hash = hash * 33 + *p;
-        std::wstring name = L"Local\\QfExchangeLookup-" + std::to_wstring(hash);
+        std::wstring name = L"Local\\QfExchangeLookup-" + InstanceKey();
         g_instanceMutex = CreateMutexW(nullptr, FALSE, name.c_str());
         g_prevInstance = (g_instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) ? 1 : 0;
     }
@@ -78,11 +109,13 @@ std::wstring App::Path() {
 
 int App::Run() {
     MSG msg;
+    g_running = true;
     while (LoadedFormCount() > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
         CollectGarbage();
     }
+    g_running = false;
     CollectGarbage();
     return 0;
 }
@@ -93,6 +126,10 @@ void App::FormLoaded(Form* f) { g_loaded.push_back(f); }
 
 void App::FormUnloaded(Form* f) {
     g_loaded.erase(std::remove(g_loaded.begin(), g_loaded.end(), f), g_loaded.end());
+    // The last form may go inside a sent message (a tray callback, a close
+    // request from another process) that GetMessageW handles without
+    // returning: wake the loop so that it ends now.
+    if (g_loaded.empty() && g_running) PostQuitMessage(0);
 }
 
 int App::LoadedFormCount() { return static_cast<int>(g_loaded.size()); }

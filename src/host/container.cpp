@@ -32,7 +32,7 @@ void Container::PaintChildren(HDC dc) {
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
         Control* c = *it;
         if (!c->Windowless()) continue;
-        RECT r = c->PixelRect();
+        RECT r = c->PaintRect();
         RECT clip;
         GetClipBox(dc, &clip);
         RECT both;

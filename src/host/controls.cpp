@@ -4,6 +4,7 @@
 #include "host/container.h"
 #include "host/error.h"
 #include "host/form.h"
+#include "host/one_line.h"
 #include "host/twips.h"
 
 namespace host {
@@ -64,8 +65,11 @@ void Image::Paint(HDC dc) {
 
 void Label::SetCaption(const std::wstring& c) {
     if (c == caption_) return;
+    RECT before = PaintRect();
     caption_ = c;
-    InvalidateSelf();
+    RECT after = PaintRect(), both;
+    UnionRect(&both, &before, &after);
+    Invalidate(both);
 }
 
 void Label::SetForeColor(Colour c) {
@@ -130,11 +134,25 @@ int LineHeight(HDC dc) {
 }
 }  // namespace
 
+RECT Label::PaintRect() const {
+    RECT r = PixelRect();
+    if (wrap_ || caption_.empty()) return r;
+    HDC dc = GetDC(nullptr);
+    SIZE sz = {};
+    {
+        Selected font(dc, App::DefaultFont(underline_));
+        GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &sz);
+    }
+    ReleaseDC(nullptr, dc);
+    if (r.left + sz.cx > r.right) r.right = r.left + sz.cx;
+    return r;
+}
+
 std::vector<std::wstring> Label::WrappedLines() const {
     HDC dc = GetDC(nullptr);
     Selected font(dc, App::DefaultFont(underline_));
-    RECT r = PixelRect();
-    auto lines = Wrap(dc, caption_, r.right - r.left);
+    RECT r = PaintRect();
+    auto lines = wrap_ ? Wrap(dc, caption_, r.right - r.left) : std::vector<std::wstring>{caption_};
     ReleaseDC(nullptr, dc);
     return lines;
 }
@@ -144,7 +162,7 @@ int Label::VisibleLineCount() const {
     Selected font(dc, App::DefaultFont(underline_));
     RECT r = PixelRect();
     int lh = LineHeight(dc);
-    int total = static_cast<int>(Wrap(dc, caption_, r.right - r.left).size());
+    int total = wrap_ ? static_cast<int>(Wrap(dc, caption_, r.right - r.left).size()) : 1;
     ReleaseDC(nullptr, dc);
     // A line shows, clipped, when its top lies inside the label.
     int shown = lh > 0 ? ((r.bottom - r.top) + lh - 1) / lh : 0;
@@ -153,13 +171,14 @@ int Label::VisibleLineCount() const {
 
 void Label::Paint(HDC dc) {
     if (caption_.empty()) return;
-    RECT r = PixelRect();
+    RECT r = PaintRect();
     Selected font(dc, App::DefaultFont(underline_));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ToColorRef(fore_));
     int lh = LineHeight(dc);
     int y = r.top;
-    for (const auto& line : Wrap(dc, caption_, r.right - r.left)) {
+    auto lines = wrap_ ? Wrap(dc, caption_, r.right - r.left) : std::vector<std::wstring>{caption_};
+    for (const auto& line : lines) {
         if (y >= r.bottom) break;
         int x = r.left;
         if (centred_) {
@@ -228,15 +247,52 @@ void TextBox::Realize() {
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
 
+namespace {
+int KeyShift() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+std::wstring ClipboardText(HWND owner) {
+    std::wstring text;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text.assign(p, wcsnlen(p, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+}  // namespace
+
+// A one-line box holds one line of at most its maximum length, whichever
+// way the text arrives: typed, pasted, or set by another program.
+void TextBox::EnforceOneLine() {
+    if (multiLine_ || !hwnd_) return;
+    std::wstring text = Text();
+    std::wstring fixed = OneLine(text, static_cast<size_t>(maxLength_));
+    if (fixed == text) return;
+    DWORD start = 0, end = 0;
+    CallWindowProcW(editProc_, hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                    reinterpret_cast<LPARAM>(&end));
+    CallWindowProcW(editProc_, hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fixed.c_str()));
+    DWORD caret = start < fixed.size() ? start : static_cast<DWORD>(fixed.size());
+    CallWindowProcW(editProc_, hwnd_, EM_SETSEL, caret, caret);
+}
+
 LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = static_cast<TextBox*>(GetPropW(h, kTextBoxProp));
     if (!self) return DefWindowProcW(h, msg, wp, lp);
     WNDPROC edit = self->editProc_;
+    const bool oneLine = !self->multiLine_;
+    std::wstring replaced;
     switch (msg) {
-    case WM_KEYDOWN: {
-        int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-        if (wp == VK_TAB && !(shift & 2)) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {  // Alt with a key arrives as a system key
+        int shift = KeyShift();
+        if (msg == WM_KEYDOWN && wp == VK_TAB && !(shift & 2)) {
             if (Form* f = self->parent_->OwnerForm()) f->TabFrom(self, shift & 1);
             return 0;
         }
@@ -249,20 +305,53 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     case WM_CHAR:
-        // Tab moves the focus; Enter in a one-line box would only beep.
-        if (wp == L'\t' && !(GetKeyState(VK_CONTROL) < 0)) return 0;
-        if (wp == L'\r' && !self->multiLine_) return 0;
+    case WM_SYSCHAR:
+        // Tab moves the focus; Enter or Ctrl+Enter in a one-line box would
+        // only beep, or put a line break where none belongs.
+        if (msg == WM_CHAR && wp == L'\t' && !(GetKeyState(VK_CONTROL) < 0)) return 0;
+        if (oneLine && (wp == L'\r' || wp == L'\n')) return 0;
         break;
-    case WM_SETFOCUS:
+    case WM_SETTEXT:
+    case EM_REPLACESEL:
+        // The edit control's own limit binds typing only.
+        if (oneLine && lp) {
+            size_t limit = msg == WM_SETTEXT ? static_cast<size_t>(self->maxLength_) : 0;
+            replaced = OneLine(reinterpret_cast<const wchar_t*>(lp), limit);
+            lp = reinterpret_cast<LPARAM>(replaced.c_str());
+        }
+        break;
+    case WM_PASTE:
+        // The text before the first line break, as a one-line box on
+        // Windows pastes it.
+        if (oneLine && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+            replaced = OneLine(ClipboardText(h), 0);
+            CallWindowProcW(edit, h, EM_REPLACESEL, TRUE,
+                            reinterpret_cast<LPARAM>(replaced.c_str()));
+            self->EnforceOneLine();
+            return 0;
+        }
         break;
     case WM_NCDESTROY:
         self->pendingText_ = self->Text();
         self->hwnd_ = nullptr;
         SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit));
         RemovePropW(h, kTextBoxProp);
+        return CallWindowProcW(edit, h, msg, wp, lp);
+    }
+    LRESULT result = CallWindowProcW(edit, h, msg, wp, lp);
+    switch (msg) {
+    case WM_SETTEXT:
+    case EM_REPLACESEL:
+    case WM_PASTE:
+    case WM_CHAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case WM_IME_CHAR:
+    case WM_IME_COMPOSITION:
+        self->EnforceOneLine();
         break;
     }
-    return CallWindowProcW(edit, h, msg, wp, lp);
+    return result;
 }
 
 // ---- Menu --------------------------------------------------------------

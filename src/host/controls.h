@@ -46,6 +46,8 @@ public:
     TwipsRect Rect() const { return rect_; }
     // The control's rectangle in pixels of its container's client area.
     virtual RECT PixelRect() const;
+    // Where it paints: its rectangle, or more for a label that never wraps.
+    virtual RECT PaintRect() const { return PixelRect(); }
     Container* Parent() const { return parent_; }
     virtual bool Windowless() const { return true; }
 
@@ -64,7 +66,7 @@ protected:
     virtual void Paint(HDC) {}
     virtual void Realize() {}
     void Invalidate(const RECT& r);
-    void InvalidateSelf() { Invalidate(PixelRect()); }
+    void InvalidateSelf() { Invalidate(PaintRect()); }
 
     std::wstring name_;
     TwipsRect rect_;
@@ -98,6 +100,11 @@ public:
     bool FontUnderline() const { return underline_; }
     void SetFontUnderline(bool u);
     void SetCentred(bool c) { centred_ = c; }
+    // A one-line label never wraps: its caption runs past its right edge
+    // as far as the container lets it, instead of losing the rest.
+    bool WordWrap() const { return wrap_; }
+    void SetWordWrap(bool w) { wrap_ = w; }
+    RECT PaintRect() const override;
     // The caption as painted: wrapped to the label's width, each line.
     std::vector<std::wstring> WrappedLines() const;
     // How many of those lines show, the last one perhaps clipped.
@@ -111,6 +118,7 @@ private:
     Colour fore_ = kBtnText;
     bool underline_ = false;
     bool centred_ = false;
+    bool wrap_ = true;
 };
 
 class TextBox : public Control {
@@ -132,6 +140,7 @@ protected:
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+    void EnforceOneLine();
     HWND hwnd_ = nullptr;
     WNDPROC editProc_ = nullptr;  // the edit class's own procedure
     std::wstring pendingText_;

@@ -11,6 +11,17 @@ RuntimeError::RuntimeError(const std::wstring& what)
 
 void Raise(const std::wstring& what) { throw RuntimeError(what); }
 
+std::wstring WhatText(const std::exception& e) {
+    const char* what = e.what();
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, what, -1, nullptr, 0);
+    UINT cp = n > 0 ? CP_UTF8 : CP_ACP;
+    n = MultiByteToWideChar(cp, 0, what, -1, nullptr, 0);
+    std::wstring text(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+    if (n > 0) MultiByteToWideChar(cp, 0, what, -1, &text[0], n);
+    text.resize(text.size() - 1);
+    return text;
+}
+
 void RaiseLastError(const std::wstring& what) {
     DWORD code = GetLastError();
     wchar_t* text = nullptr;
@@ -33,9 +44,18 @@ void DefaultHandler(const std::wstring& message) {
     ExitProcess(1);
 }
 ErrorHandler g_handler = DefaultHandler;
+bool g_failed = false;
 }  // namespace
 
 void SetErrorHandler(ErrorHandler handler) { g_handler = handler ? handler : DefaultHandler; }
-void ReportUnhandled(const std::wstring& message) { g_handler(message); }
+
+void ReportUnhandled(const std::wstring& message) {
+    if (g_failed) return;
+    g_failed = true;
+    g_handler(message);
+}
+
+bool Failed() { return g_failed; }
+void ClearFailure() { g_failed = false; }
 
 }  // namespace host

@@ -16,6 +16,9 @@ private:
 };
 
 [[noreturn]] void Raise(const std::wstring& what);
+// The message of a standard exception, read as UTF-8 (ours are) or else
+// in the ANSI code page.
+std::wstring WhatText(const std::exception& e);
 // Raise with the text of the last Win32 error appended.
 [[noreturn]] void RaiseLastError(const std::wstring& what);
 
@@ -23,19 +26,26 @@ private:
 // The default shows the host's message and ends the process; tests replace it.
 using ErrorHandler = void (*)(const std::wstring& message);
 void SetErrorHandler(ErrorHandler handler);
+// Reports the first unhandled error; after it, the program is failing: no
+// further event handler runs (timer ticks would otherwise stack a new
+// error box every second) and later errors are not reported.
 void ReportUnhandled(const std::wstring& message);
+bool Failed();
+// Tests that provoke an error on purpose go on with a working host.
+void ClearFailure();
 
 // Run f, turning any escaping exception into ReportUnhandled, so that no
-// exception ever crosses into Win32.
+// exception ever crosses into Win32. Once the program is failing, f does
+// not run at all.
 template <class R, class F>
 R GuardOr(R onError, F&& f) {
+    if (Failed()) return onError;
     try {
         return f();
     } catch (const RuntimeError& e) {
         ReportUnhandled(e.Message());
     } catch (const std::exception& e) {
-        std::string s = e.what();
-        ReportUnhandled(std::wstring(s.begin(), s.end()));
+        ReportUnhandled(WhatText(e));
     } catch (...) {
         ReportUnhandled(L"unknown error");
     }

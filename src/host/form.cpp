@@ -38,6 +38,12 @@ void DoubleBuffered(HWND hwnd, F paint) {
     EndPaint(hwnd, &ps);
     ++App::Stats().paints;
 }
+// While the error box is up, windows only paint their default and keep
+// still: the program ends when the box is closed.
+LRESULT FailingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE || msg == WM_TIMER) return 0;
+    return DefWindowProcW(h, msg, wp, lp);
+}
 }  // namespace
 
 // ---- Form --------------------------------------------------------------
@@ -63,6 +69,7 @@ Form::Form(const FormDesign& look, const std::vector<ControlDesign>& controls) :
             if (s.caption) lbl->SetCaption(s.caption);
             lbl->SetForeColor(s.fore);
             lbl->SetCentred(s.flags & kCentred);
+            lbl->SetWordWrap(!(s.flags & kSingleLine));
             c = std::move(lbl);
             break;
         }
@@ -133,7 +140,8 @@ void Form::LoadForm() {
     (void)registered;
 
     DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : 0;
-    DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    if (look_.controlBox) style |= WS_SYSMENU | WS_MINIMIZEBOX;
     int x = TwipsToPixels(look_.rect.left), y = TwipsToPixels(look_.rect.top);
     int w = TwipsToPixels(look_.rect.width), h = TwipsToPixels(look_.rect.height);
     hwnd_ = CreateWindowExW(ex, kFormClass, look_.caption, style, x, y, w, h, nullptr, nullptr,
@@ -247,7 +255,20 @@ void Form::SetWindowState(int s) {
     if (!hwnd_) Raise(L"the form is not loaded");
     if (s < 0 || s > 2) Raise(L"invalid window state");
     if (s == WindowState()) return;
-    ShowWindow(hwnd_, s == 1 ? SW_MINIMIZE : s == 2 ? SW_MAXIMIZE : SW_RESTORE);
+    if (s == 0 && IsIconic(hwnd_)) {
+        // Normal means normal: the system would bring a window that was
+        // maximised before it was minimised back maximised.
+        WINDOWPLACEMENT p = {};
+        p.length = sizeof p;
+        if (GetWindowPlacement(hwnd_, &p) && (p.flags & WPF_RESTORETOMAXIMIZED)) {
+            p.flags &= ~WPF_RESTORETOMAXIMIZED;
+            p.showCmd = SW_SHOWNORMAL;
+            SetWindowPlacement(hwnd_, &p);
+        }
+    }
+    if (s != WindowState())
+        ShowWindow(hwnd_, s == 1 ? SW_MINIMIZE : s == 2 ? SW_MAXIMIZE : SW_RESTORE);
+    if (s == 0 && IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
 }
 
 double Form::Width() const {
@@ -340,6 +361,7 @@ LRESULT CALLBACK Form::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     if (!self) return DefWindowProcW(h, msg, wp, lp);
+    if (Failed()) return FailingProc(h, msg, wp, lp);
     ++App::Stats().messages;
     return GuardOr(LRESULT(0), [&] { return self->WndProc(msg, wp, lp); });
 }
@@ -475,6 +497,7 @@ LRESULT CALLBACK Frame::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     auto* self = reinterpret_cast<Frame*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     if (!self) return DefWindowProcW(h, msg, wp, lp);
+    if (Failed()) return FailingProc(h, msg, wp, lp);
     ++App::Stats().messages;
     return GuardOr(LRESULT(0), [&] { return self->WndProc(msg, wp, lp); });
 }

@@ -38,6 +38,7 @@ enum DesignFlags : unsigned {
     kCentred = 1,
     kHandCursor = 2,
     kMultiLine = 4,
+    kSingleLine = 8,  // a label that never wraps
 };
 
 struct FormDesign {
@@ -46,6 +47,9 @@ struct FormDesign {
     int icon = 0;    // icon resource id, 0 for none
     bool showInTaskbar = true;
     Colour back = kBtnFace;
+    // A system menu with Minimise (Alt+Space, the taskbar's menu); a form
+    // without one has no way into the minimised state.
+    bool controlBox = true;
 };
 
 class Frame;

@@ -5,14 +5,18 @@
 namespace host {
 
 DWORD AppendFile::retryMilliseconds = 200;
+AppendFile::WriteFn AppendFile::writeFile = ::WriteFile;
+
+namespace {
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+}
 
 AppendFile::AppendFile(const std::wstring& path) : path_(path) {
-    if (path.empty()) Raise(L"the history file has no path");
+    if (path.empty()) Raise(L"the file has no path");
     DWORD start = GetTickCount();
     for (;;) {
-        h_ = CreateFileW(path.c_str(), GENERIC_WRITE,
-                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        h_ = CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h_ != INVALID_HANDLE_VALUE) return;
         DWORD err = GetLastError();
         bool busy = err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION;
@@ -26,12 +30,43 @@ AppendFile::AppendFile(const std::wstring& path) : path_(path) {
 
 AppendFile::~AppendFile() { Close(); }
 
+namespace {
+// Writers of the file take turns on one byte far past its end: finding
+// the end and writing there is then one step for each of them. (An
+// append-only handle would do it on Windows, but Wine places such writes
+// at an end read beforehand, and copies overwrite each other.) Readers
+// are not held up: no byte of the data is locked.
+OVERLAPPED TurnByte() {
+    OVERLAPPED o = {};
+    o.Offset = 0;
+    o.OffsetHigh = 0x7FFFFFFF;
+    return o;
+}
+}  // namespace
+
 void AppendFile::Write(const std::string& bytes) {
     if (h_ == INVALID_HANDLE_VALUE) Raise(L"the file is closed: " + path_);
+    OVERLAPPED turn = TurnByte();
+    DWORD start = GetTickCount();
+    while (!LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &turn)) {
+        DWORD err = GetLastError();
+        if (err != ERROR_LOCK_VIOLATION || GetTickCount() - start >= 5 * retryMilliseconds)
+            RaiseLastError(L"cannot write " + path_);
+        Sleep(1);
+        turn = TurnByte();
+    }
+    struct Unlock {
+        HANDLE h;
+        ~Unlock() {
+            OVERLAPPED o = TurnByte();
+            UnlockFileEx(h, 0, 1, 0, &o);
+        }
+    } unlock{h_};
+
     LARGE_INTEGER end = {}, zero = {};
     if (!SetFilePointerEx(h_, zero, &end, FILE_END)) RaiseLastError(L"cannot seek in " + path_);
     DWORD written = 0;
-    BOOL ok = WriteFile(h_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    BOOL ok = writeFile(h_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     if (ok && written == bytes.size()) return;
     DWORD err = ok ? ERROR_HANDLE_DISK_FULL : GetLastError();
     // Never leave half a record behind.

@@ -17,13 +17,18 @@ public:
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    // Appends the bytes in one write. A write that fails part-way is cut
-    // back to the earlier end of the file and raises an error.
+    // Appends the bytes in one write that lands at the end of the file as
+    // one step, also while another copy of the program appends to it. A
+    // write that fails part-way is cut back, so no partial record stays,
+    // and raises an error.
     void Write(const std::string& bytes);
     void Close();
 
-    // Test seam: how long a sharing violation is retried.
+    // Test seams: how long a sharing violation is retried, and the write
+    // call (to make a disk fill up half-way through a record).
     static DWORD retryMilliseconds;
+    using WriteFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+    static WriteFn writeFile;
 
 private:
     HANDLE h_ = INVALID_HANDLE_VALUE;

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include "mainwindow/clock_text.h"
 
 namespace host {
 
@@ -14,16 +13,14 @@ bool IsNumeric(const std::wstring& text) {
            S_OK;
 }
 
-std::wstring LongDateNow() {
+std::wstring LongDate(int year, int month, int day) {
+    SYSTEMTIME t = {};
+    t.wYear = static_cast<WORD>(year);
+    t.wMonth = static_cast<WORD>(month);
+    t.wDay = static_cast<WORD>(day);
     wchar_t buf[128] = {};
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, nullptr, nullptr, buf, 128);
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &t, nullptr, buf, 128);
     return buf;
-}
-
-std::wstring TimeNow() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return mainwindow::ClockTime(t.wHour, t.wMinute, t.wSecond);
 }
 
 namespace {

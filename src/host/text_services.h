@@ -8,10 +8,8 @@ namespace host {
 // number (blanks around it, a sign, decimals and exponents are fine).
 bool IsNumeric(const std::wstring& text);
 
-// The user's long date format ("dddddd") for the current date.
-std::wstring LongDateNow();
-// The current local time as hh:mm:ss, 24-hour.
-std::wstring TimeNow();
+// A day in the user's long date format ("dddddd").
+std::wstring LongDate(int year, int month, int day);
 
 // Conversions to and from the system ANSI code page (CP_ACP) and UTF-8.
 std::string ToAnsi(const std::wstring& text);

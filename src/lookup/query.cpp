@@ -4,6 +4,7 @@
 #include "lookup/exchange_table.h"
 #include "mainwindow/frmmain.h"
 #include "notice/frmok.h"
+#include "tray/apistuff.h"
 
 namespace {
 const wchar_t* const kEmptyNotice = L"电话号码输入有误，请重新输入！";
@@ -35,6 +36,10 @@ void Frmmain::LookupExchange(const std::wstring& number) {
 void Frmmain::ShowNotice(const std::wstring& text) {
     frmok& notice = frmok::Instance();
     notice.Show();
+    // Whatever happened to it meanwhile, a notice is seen: restored, and
+    // above the main window even while that one is pinned on top.
+    if (notice.WindowState() != 0) notice.SetWindowState(0);
+    APIStuff::SetTopmost(notice, topmost_);
     notice.Lblremind1.SetCaption(text);
     notice.SetFocus();
 }

@@ -6,6 +6,7 @@
 #include "host/text_services.h"
 #include "mainwindow/chrome.h"
 #include "mainwindow/frmmain.h"
+#include "notice/frmok.h"
 #include "tray/apistuff.h"
 
 namespace {
@@ -79,6 +80,8 @@ void Frmmain::Imgding0_Click() {
         Imgding0.SetPicture(Imgding1.Picture());
         APIStuff::SetTopmost(*this, false);
     }
+    // An open notice keeps standing above the main window.
+    if (frmok::IsLoaded()) APIStuff::SetTopmost(frmok::Instance(), topmost_);
 }
 
 void Frmmain::Lblabout_MouseMove(int, int, float, float) {

@@ -67,6 +67,7 @@ std::vector<ControlDesign> Design() {
     using host::kCentred;
     using host::kHandCursor;
     using host::kMultiLine;
+    using host::kSingleLine;
     return {
         TimerRow(L"Timer1", 1000),
         FrameRow(L"Frame1", 240, 1080, 4935, 2295, L"归属地查询"),
@@ -78,7 +79,9 @@ std::vector<ControlDesign> Design() {
         Lbl(L"LblMouse", 1800, 1935, 1455, 360, L"用鼠标获取号码", kHandCursor, L"点击选择", kFrame),
         Lbl(L"Label2", 240, 1200, 1095, 375, L"电话号码信息查询结果：", 0, nullptr, kFrame),
         Lbl(L"Label1", 240, 360, 1095, 375, L"请输入8位电话号码：", 0, nullptr, kFrame),
-        Lbl(L"Lbltime", 3000, 4040, 2055, 255, L""),
+        // One line always: from October on, a long date and the time are
+        // wider than the label, and wrapping would hide the time.
+        Lbl(L"Lbltime", 3000, 4040, 2055, 255, L"", kSingleLine),
         Img(L"Imgchk2", 5880, 1920, 195, 195, IDP_CHK_TICKED),
         Img(L"Imgchk1", 6240, 1920, 195, 195, IDP_CHK_EMPTY),
         Lbl(L"Lblversion", 360, 4800, 1695, 375, L""),
@@ -144,7 +147,6 @@ Frmmain::Frmmain()
       Imgend0(Get<host::Image>(L"Imgend0")),
       Imgok0(Get<host::Image>(L"Imgok0")),
       Imgbody(Get<host::Image>(L"Imgbody")) {
-    using namespace std::placeholders;
     auto mouse = [this](void (Frmmain::*h)(int, int, float, float)) {
         return [this, h](int b, int s, float x, float y) { (this->*h)(b, s, x, y); };
     };

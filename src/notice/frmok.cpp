@@ -25,7 +25,9 @@ std::vector<host::ControlDesign> Design() {
 }
 
 // Always at the same screen position, wherever the main window is.
-const host::FormDesign kForm = {L"Form1", {4305, 3600, 3720, 1380}, 0, false};
+// No system buttons: nothing can minimise it and hide a later notice.
+const host::FormDesign kForm = {L"Form1", {4305, 3600, 3720, 1380}, 0, false, host::kBtnFace,
+                                false};
 
 }  // namespace
 

@@ -78,13 +78,22 @@ void RestoreFromTray() {
 }
 
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (host::Failed()) return CallWindowProcA(PrevWndProc, hwnd, msg, wp, lp);
     return host::GuardOr(
         LRESULT(0), [&]() -> LRESULT {
-            if (msg == TrayCallbackMessage && lp == WM_LBUTTONUP) {
+            if (msg == TrayCallbackMessage && (lp == WM_LBUTTONUP || lp == WM_RBUTTONUP)) {
+                // The shell's message is sent, and is handled wherever this
+                // thread waits, in the middle of a minimise or a restore
+                // too. Act from the message loop instead, one step after
+                // the other.
+                PostMessageA(hwnd, TrayActionMessage, 0, lp);
+                return 0;
+            }
+            if (msg == TrayActionMessage && lp == WM_LBUTTONUP) {
                 RestoreFromTray();
                 return 0;  // the hook may be gone by now: touch nothing more
             }
-            if (msg == TrayCallbackMessage && lp == WM_RBUTTONUP) {
+            if (msg == TrayActionMessage && lp == WM_RBUTTONUP) {
                 if (TrayForm && TrayMenu) TrayForm->PopupMenu(*TrayMenu);
                 return 0;
             }

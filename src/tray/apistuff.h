@@ -15,6 +15,8 @@ class Form;
 namespace APIStuff {
 
 constexpr UINT TrayCallbackMessage = 2025;
+// A click on the icon, acted on when the message loop reaches it.
+constexpr UINT TrayActionMessage = WM_APP + 25;
 
 // NOTIFYICONDATAA in its first, 88-byte form.
 struct TrayRecord {

@@ -14,9 +14,17 @@ frmMenu::frmMenu()
       Menu_0(RightMenu.Add(L"Menu_0", L"-")),
       mnuAbout(RightMenu.Add(L"mnuAbout", L"关于(&A)")),
       mnuExit(RightMenu.Add(L"mnuExit", L"退出(&X)")) {
+    // Hidden, it has nothing to close: a close request from outside would
+    // only take the tray's menu away. It goes when the program exits.
+    RequestUnload = [] {};
     mnuResume.Click = [this] { mnuResume_Click(); };
     mnuAbout.Click = [this] { mnuAbout_Click(); };
     mnuExit.Click = [this] { mnuExit_Click(); };
+}
+
+frmMenu::~frmMenu() {
+    // The tray never opens a menu whose form is gone.
+    if (APIStuff::TrayMenu == &RightMenu) APIStuff::TrayMenu = nullptr;
 }
 
 void frmMenu::mnuResume_Click() { APIStuff::RestoreFromTray(); }

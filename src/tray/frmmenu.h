@@ -5,6 +5,7 @@
 class frmMenu : public host::Form, public host::DefaultInstance<frmMenu> {
 public:
     frmMenu();
+    ~frmMenu() override;
 
     host::Menu& RightMenu;
     host::MenuItem& mnuResume;

@@ -2,6 +2,7 @@
 
 #include "host/error.h"
 #include "host/form.h"
+#include "host/text_file.h"
 #include "host/text_services.h"
 #include "notice/frmok.h"
 #include "tray/frmmenu.h"
@@ -136,10 +137,44 @@ int HoldFile(const char* path, const char* ms) {
     CloseHandle(h);
     return 0;
 }
+
+// Holds a file open without sharing until the named event is set.
+int HoldFileUntil(const char* path, const char* event) {
+    HANDLE ev = CreateEventA(nullptr, TRUE, FALSE, event);
+    std::wstring wpath = host::FromUtf8(path);
+    HANDLE h = CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                           0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 2;
+    WaitForSingleObject(ev, 10000);
+    CloseHandle(h);
+    CloseHandle(ev);
+    return 0;
+}
+
+// Appends `count` numbered lines to a file, as another copy of the program
+// appending its history records would.
+int AppendLines(const char* path, const char* tag, const char* count) {
+    std::wstring wpath = host::FromUtf8(path);
+    int n = atoi(count);
+    for (int i = 0; i < n; ++i) {
+        char line[64];
+        snprintf(line, sizeof line, "%s %05d ------------------------------\r\n", tag, i);
+        try {
+            host::AppendFile file(wpath);
+            file.Write(line);
+        } catch (const host::RuntimeError&) {
+            return 3;
+        }
+    }
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--hold-file") return HoldFile(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--hold-file-until")
+        return HoldFileUntil(argv[2], argv[3]);
+    if (argc == 5 && std::string(argv[1]) == "--append") return AppendLines(argv[2], argv[3], argv[4]);
     host::App::Init();
     host::SetErrorHandler(RecordError);
     testing::InitGoogleTest(&argc, argv);

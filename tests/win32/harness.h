@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/app.h"
+#include "host/error.h"
 #include "host/controls.h"
 #include "mainwindow/frmmain.h"
 
@@ -43,6 +44,7 @@ struct FormsTest : ::testing::Test {
         UnloadAll();
         EXPECT_TRUE(Errors().empty()) << "run-time error: " << host_error();
         Errors().clear();
+        host::ClearFailure();
     }
     static std::string host_error();
 };

@@ -1,4 +1,5 @@
 // The history log: exact bytes, the check boxes, and the mended faults.
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -227,16 +228,118 @@ struct LockedElsewhere {
 };
 }  // namespace
 
+namespace {
+HANDLE StartSelf(const std::wstring& args) {
+    wchar_t exe[MAX_PATH];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring cmd = L"\"" + std::wstring(exe) + L"\" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+DWORD WINAPI ReleaseAfter80ms(void* event) {
+    Sleep(80);
+    SetEvent(static_cast<HANDLE>(event));
+    return 0;
+}
+}  // namespace
+
 TEST_F(HistoryTest, AFileLockedBrieflyByAnotherProgramIsWaitedFor) {
     REQUIRE_ACP_936();
-    LockedElsewhere lock(dir + L"\\locked.txt", 100);
-    f->SetHistoryPathForTest(lock.path);
-    ASSERT_TRUE(lock.Locked());
+    std::wstring locked = dir + L"\\locked.txt";
+    std::wstring name = L"qf-release-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
+    HANDLE helper = StartSelf(L"--hold-file-until \"" + locked + L"\" " + name);
+    ASSERT_NE(helper, nullptr);
+    ASSERT_TRUE(WaitUntilLocked(locked));
+    f->SetHistoryPathForTest(locked);
+    Tick();
+    // The lock ends 80 ms into the query: it must wait for it, no longer.
+    HANDLE timer = CreateThread(nullptr, 0, ReleaseAfter80ms, release, 0, nullptr);
+    DWORD t0 = GetTickCount();
+    Query(L"65251234");
+    DWORD waited = GetTickCount() - t0;
+    WaitForSingleObject(helper, 5000);
+    WaitForSingleObject(timer, 5000);
+    CloseHandle(timer);
+    CloseHandle(helper);
+    CloseHandle(release);
+    EXPECT_GE(waited, 60u) << "the query ran before the lock ended";
+    EXPECT_EQ(NoticeText(), "");
+    EXPECT_EQ(ReadBytes(locked), Record(0, "65251234"));
+    DeleteFileW(locked.c_str());
+}
+
+namespace {
+int g_partialCalls = 0;
+// A disk that fills up half-way through the record.
+BOOL WINAPI HalfThenFull(HANDLE h, LPCVOID data, DWORD n, LPDWORD written, LPOVERLAPPED o) {
+    ++g_partialCalls;
+    BOOL ok = WriteFile(h, data, n / 2, written, o);
+    if (ok) SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+}  // namespace
+
+TEST_F(HistoryTest, ARecordCutShortByAFullDiskIsTakenBackWhole) {
+    REQUIRE_ACP_936();
     Tick();
     Query(L"65251234");
-    EXPECT_EQ(NoticeText(), "");
-    lock.Release();
-    EXPECT_EQ(ReadBytes(lock.path), Record(0, "65251234"));
+    g_partialCalls = 0;
+    host::AppendFile::writeFile = HalfThenFull;
+    Query(L"55081111");
+    host::AppendFile::writeFile = ::WriteFile;
+    EXPECT_EQ(g_partialCalls, 1);
+    EXPECT_EQ(ReadBytes(path), Record(0, "65251234")) << "no half record stays behind";
+    EXPECT_EQ(NoticeText(), "历史记录无法写入，本次查询未被记录！");
+    EXPECT_EQ(f->RecordNumber(), 1);
+    frmok::Unload();
+    Query(L"55081111");  // tried again, whole
+    EXPECT_EQ(ReadBytes(path), Record(0, "65251234") + Record(1, "55081111"));
+}
+
+TEST_F(HistoryTest, TwoCopiesAppendingAtOnceLoseNothing) {
+    // ASCII path: the helpers read their arguments in the ANSI code page.
+    std::wstring shared = dir + L"\\shared.txt";
+    const int each = 1500;
+    HANDLE a = StartSelf(L"--append \"" + shared + L"\" A " + std::to_wstring(each));
+    HANDLE b = StartSelf(L"--append \"" + shared + L"\" B " + std::to_wstring(each));
+    ASSERT_TRUE(a && b);
+    HANDLE both[] = {a, b};
+    ASSERT_EQ(WaitForMultipleObjects(2, both, TRUE, 60000), WAIT_OBJECT_0);
+    DWORD ca = 9, cb = 9;
+    GetExitCodeProcess(a, &ca);
+    GetExitCodeProcess(b, &cb);
+    CloseHandle(a);
+    CloseHandle(b);
+    EXPECT_EQ(ca, 0u);
+    EXPECT_EQ(cb, 0u);
+    std::string data = ReadBytes(shared);
+    std::istringstream in(data);
+    std::string line;
+    int lines = 0, fromA = 0, fromB = 0, whole = 0;
+    int nextA = 0, nextB = 0;
+    while (std::getline(in, line)) {
+        ++lines;
+        if (line.size() == 39 && line.back() == '\r' &&
+            line.compare(8, 30, std::string(30, '-')) == 0) {
+            ++whole;
+            int n = atoi(line.c_str() + 2);
+            if (line[0] == 'A' && n == nextA) ++fromA, ++nextA;
+            if (line[0] == 'B' && n == nextB) ++fromB, ++nextB;
+        }
+    }
+    std::printf("two copies: %d lines, %d whole, %d of A and %d of B in order\n", lines, whole,
+                fromA, fromB);
+    EXPECT_EQ(lines, 2 * each);
+    EXPECT_EQ(whole, 2 * each);
+    EXPECT_EQ(fromA, each);
+    EXPECT_EQ(fromB, each);
+    DeleteFileW(shared.c_str());
 }
 
 TEST_F(HistoryTest, AFileLockedTooLongShowsTheNoticeAndWritesNothing) {

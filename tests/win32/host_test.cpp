@@ -32,7 +32,8 @@ TEST_F(FormsTest, PicturesAreDrawnWithTheirTransparentColour) {
     COLORREF corner = GetPixel(dc, box.left, box.top);
     COLORREF inside = GetPixel(dc, box.left + 6, box.top + 6);
     ReleaseDC(f.Frame1.hWnd(), dc);
-    EXPECT_NE(corner, RGB(255, 0, 255)) << "the key colour must not show";
+    EXPECT_EQ(corner, RGB(0xEC, 0xEC, 0xEC)) << "the frame shows through the box's cut corner";
+    EXPECT_NE(inside, RGB(0xEC, 0xEC, 0xEC));
     EXPECT_NE(inside, RGB(255, 0, 255));
 }
 
@@ -164,4 +165,67 @@ TEST_F(FormsTest, TooltipsCoverEveryControlThatHasOne) {
     ti.lpszText = text;
     SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
     EXPECT_STREQ(text, L"按回车键可以直接确认");
+}
+
+namespace {
+DWORD WINAPI SendClose(void* hwnd) {
+    Sleep(100);
+    SendMessageW(static_cast<HWND>(hwnd), WM_CLOSE, 0, 0);  // sent, not posted
+    return 0;
+}
+DWORD g_loopThread = 0;
+DWORD WINAPI Watchdog(void*) {
+    Sleep(3000);
+    PostThreadMessageW(g_loopThread, WM_QUIT, 0, 0);
+    return 0;
+}
+}  // namespace
+
+TEST_F(FormsTest, TheLoopEndsWhenTheLastFormGoesInsideASentMessage) {
+    frmok& n = frmok::Instance();
+    n.Show();
+    Pump(20);
+    g_loopThread = GetCurrentThreadId();
+    HANDLE closer = CreateThread(nullptr, 0, SendClose, n.hWnd(), 0, nullptr);
+    HANDLE dog = CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+    DWORD t0 = GetTickCount();
+    host::App::Run();
+    DWORD took = GetTickCount() - t0;
+    EXPECT_LT(took, 2000u) << "the message loop went on after the last form was gone";
+    EXPECT_EQ(host::App::LoadedFormCount(), 0);
+    WaitForSingleObject(closer, 5000);
+    TerminateThread(dog, 0);
+    CloseHandle(closer);
+    CloseHandle(dog);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+namespace {
+int g_ticks = 0;
+void ErrorBoxThatPumps(const std::wstring& message) {
+    testenv::Errors().push_back(message);
+    testenv::Pump(2600);  // the box stays up while the timer goes on
+}
+}  // namespace
+
+TEST_F(FormsTest, AfterTheFirstRunTimeErrorNoHandlerRunsAndOneBoxIsShown) {
+    Frmmain& f = OpenMain();
+    g_ticks = 0;
+    f.Timer1.Tick = [] {
+        ++g_ticks;
+        host::Raise(L"a failing handler");
+    };
+    host::SetErrorHandler(ErrorBoxThatPumps);
+    Pump(1300);
+    host::SetErrorHandler(nullptr);
+    EXPECT_EQ(g_ticks, 1);
+    EXPECT_EQ(Errors().size(), 1u);
+    EXPECT_TRUE(host::Failed());
+    LeftClick(f.Imgding0);
+    EXPECT_FALSE(f.Topmost()) << "no handler runs any more";
+    host::ClearFailure();
+    Errors().clear();
+    host::SetErrorHandler([](const std::wstring& m) { testenv::Errors().push_back(m); });
 }

@@ -229,16 +229,77 @@ TEST_F(MainWindowTest, MailLinkOpensAnAnsiMailtoWithTheSubject) {
     EXPECT_EQ(f->Lblmail.Caption(), L"E-mail:qf@qf.test");
 }
 
+namespace {
+SYSTEMTIME g_now;
+void WINAPI FixedNow(LPSYSTEMTIME t) { *t = g_now; }
+struct FixedClock {
+    FixedClock(WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
+        g_now = {};
+        g_now.wYear = y, g_now.wMonth = mo, g_now.wDay = d;
+        g_now.wHour = h, g_now.wMinute = mi, g_now.wSecond = s;
+        mainwindow::readClock = FixedNow;
+    }
+    ~FixedClock() { mainwindow::readClock = ::GetLocalTime; }
+};
+
+// Dark (text) pixels of the window in a column range of the label's row.
+int DarkPixels(HWND w, const host::Label& l, int fromX, int toX) {
+    RECT r = l.PixelRect();
+    HDC dc = GetDC(w);
+    int dark = 0;
+    for (int x = fromX; x < toX; ++x)
+        for (int y = r.top; y < r.bottom; ++y) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c != CLR_INVALID && GetRValue(c) + GetGValue(c) + GetBValue(c) < 300) ++dark;
+        }
+    ReleaseDC(w, dc);
+    return dark;
+}
+}  // namespace
+
 TEST_F(MainWindowTest, ClockShowsTheLongDateABlankAndTheTime) {
+    REQUIRE_ACP_936();
+    FixedClock now(2026, 3, 5, 9, 5, 3);
     f->Timer1_Timer();
-    std::wstring line = f->Lbltime.Caption();
-    std::wstring date = host::LongDateNow();
-    ASSERT_EQ(line.size(), date.size() + 9);
-    EXPECT_EQ(line.substr(0, date.size()), date);
-    EXPECT_TRUE(std::regex_match(host::ToUtf8(line.substr(date.size())),
-                                 std::regex(" [0-2][0-9]:[0-5][0-9]:[0-5][0-9]")))
-        << host::ToUtf8(line);
-    EXPECT_EQ(f->Lbltime.WrappedLines().size(), 1u) << "the clock fits one line";
+    EXPECT_EQ(f->Lbltime.Caption(), L"2026年3月5日 09:05:03");
+    FixedClock later(2031, 1, 1, 0, 0, 0);
+    f->Timer1_Timer();
+    EXPECT_EQ(f->Lbltime.Caption(), L"2031年1月1日 00:00:00");
+}
+
+TEST_F(MainWindowTest, TheWidestClockLineShowsWholeOnOneLineInsideTheWindow) {
+    REQUIRE_ACP_936();
+    FixedClock now(2026, 12, 28, 23, 58, 58);
+    f->Timer1_Timer();
+    Pump(20);
+    const host::Label& t = f->Lbltime;
+    EXPECT_EQ(t.Caption(), L"2026年12月28日 23:58:58");
+    EXPECT_EQ(t.WrappedLines().size(), 1u);
+    RECT design = t.PixelRect(), painted = t.PaintRect(), client;
+    GetClientRect(f->hWnd(), &client);
+    EXPECT_GT(painted.right, design.right) << "wider than the label's design width";
+    EXPECT_LE(painted.right, client.right) << "yet inside the window";
+    UpdateWindow(f->hWnd());
+    EXPECT_GT(DarkPixels(f->hWnd(), t, design.right, painted.right), 0)
+        << "the seconds are drawn past the design width";
+    EXPECT_EQ(DarkPixels(f->hWnd(), t, painted.right, client.right - 4), 0);
+    // Other labels still wrap: the two box captions take two lines.
+    EXPECT_EQ(f->Label1.WrappedLines().size(), 2u);
+    EXPECT_TRUE(f->Label1.WordWrap());
+}
+
+TEST_F(MainWindowTest, AShorterClockLineRepaintsWhereTheLongerOneWas) {
+    REQUIRE_ACP_936();
+    FixedClock now(2026, 12, 28, 23, 58, 58);
+    f->Timer1_Timer();
+    Pump(20);
+    UpdateWindow(f->hWnd());
+    FixedClock next(2027, 1, 1, 0, 0, 0);
+    f->Timer1_Timer();
+    UpdateWindow(f->hWnd());
+    RECT r = f->Lbltime.PaintRect();
+    EXPECT_EQ(DarkPixels(f->hWnd(), f->Lbltime, r.right, f->Lbltime.PixelRect().right + 8), 0)
+        << "no trace of the wider line is left";
 }
 
 TEST_F(MainWindowTest, TimerTicksEverySecondIntoTheClockLine) {

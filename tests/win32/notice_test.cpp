@@ -90,3 +90,72 @@ TEST_F(NoticeTest, OpensAtTheSamePlaceWhereverTheMainWindowIs) {
     EXPECT_EQ(r.left, 287);
     EXPECT_EQ(r.top, 240);
 }
+
+namespace {
+// Whether window `a` stands above window `b` in the system's stacking.
+bool Above(HWND a, HWND b) {
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == a) return true;
+        if (w == b) return false;
+    }
+    return false;
+}
+bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+struct NoticeOverMainTest : FormsTest {
+    Frmmain* f = nullptr;
+    void SetUp() override { f = &OpenMain(); }
+    void BadQuery() {
+        f->Text1.SetText(L"abc");
+        PressKey(f->Text1.hWnd(), VK_RETURN);
+        Pump(20);
+    }
+};
+}  // namespace
+
+TEST_F(NoticeOverMainTest, ANoticeStandsAboveThePinnedMainWindow) {
+    LeftClick(f->Imgding0);  // pin
+    ASSERT_TRUE(Topmost(f->hWnd()));
+    BadQuery();
+    HWND n = frmok::Instance().hWnd();
+    EXPECT_TRUE(Topmost(n));
+    EXPECT_TRUE(Above(n, f->hWnd()));
+    EXPECT_EQ(GetForegroundWindow(), n);
+    // Unpinning with the notice open keeps it in front of the main window.
+    LeftClick(f->Imgding0);
+    EXPECT_FALSE(Topmost(f->hWnd()));
+    EXPECT_FALSE(Topmost(n));
+    EXPECT_TRUE(Above(n, f->hWnd()));
+    // And pinning again lifts it along.
+    LeftClick(f->Imgding0);
+    EXPECT_TRUE(Topmost(n));
+    EXPECT_TRUE(Above(n, f->hWnd()));
+}
+
+TEST_F(NoticeOverMainTest, AnUnpinnedNoticeIsAboveButNotTopmost) {
+    BadQuery();
+    HWND n = frmok::Instance().hWnd();
+    EXPECT_FALSE(Topmost(n)) << "it does not cover other programs";
+    EXPECT_TRUE(Above(n, f->hWnd()));
+}
+
+TEST_F(NoticeOverMainTest, TheNoticeHasNoSystemButtonsAndANoticeIsAlwaysShownRestored) {
+    BadQuery();
+    frmok& n = frmok::Instance();
+    LONG style = GetWindowLongW(n.hWnd(), GWL_STYLE);
+    EXPECT_FALSE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    // Minimised from outside all the same: the next notice is seen.
+    ShowWindow(n.hWnd(), SW_MINIMIZE);
+    Pump(20);
+    ASSERT_TRUE(IsIconic(n.hWnd()));
+    f->Text1.SetText(L"");
+    PressKey(f->Text1.hWnd(), VK_RETURN);
+    Pump(20);
+    EXPECT_FALSE(IsIconic(n.hWnd()));
+    EXPECT_TRUE(IsWindowVisible(n.hWnd()));
+    EXPECT_EQ(n.Lblremind1.Caption(), L"电话号码输入有误，请重新输入！");
+    EXPECT_TRUE(Above(n.hWnd(), f->hWnd()));
+    EXPECT_EQ(GetFocus(), n.hWnd());
+}

@@ -1,7 +1,9 @@
 // The query command through real key and mouse messages.
 #include <random>
 
+#include "host/one_line.h"
 #include "host/text_services.h"
+#include "lookup/exchange_table.h"
 #include "notice/frmok.h"
 #include "tests/win32/harness.h"
 
@@ -104,7 +106,7 @@ TEST(NumericTest, FollowsTheLocaleAwareConversion) {
         EXPECT_FALSE(host::IsNumeric(s)) << host::ToUtf8(s);
 }
 
-TEST_F(QueryTest, TenThousandRandomInputsNeverCrash) {
+TEST_F(QueryTest, TenThousandRandomInputsGetTheTableAnswerOrTheRightNotice) {
     std::mt19937 rng(20261207);
     const wchar_t pool[] = L"0123456789 +-.,eEdD$&H%()abcxyz\t０１９。，电信\xD800\xDC00\xFFFF";
     std::uniform_int_distribution<int> len(0, 8), pick(0, static_cast<int>(wcslen(pool)) - 1);
@@ -114,21 +116,161 @@ TEST_F(QueryTest, TenThousandRandomInputsNeverCrash) {
         std::wstring s;
         int n = len(rng);
         for (int k = 0; k < n; ++k) s.push_back(i % 4 == 0 ? static_cast<wchar_t>(any(rng)) : pool[pick(rng)]);
-        host::IsNumeric(s);  // must simply return
         f->Text1.SetText(s);
+        s = f->Text1.Text();  // what the box holds (one line, at most 8)
         f->Text2.SetText(L"");
+        // A notice left open from before is blanked, so each query must
+        // write its own text into it, or none.
+        if (frmok::IsLoaded()) frmok::Instance().Lblremind1.SetCaption(L"");
         f->Imgok0_Click();
         const std::wstring out = f->Text2.Text();
-        if (out.empty()) {
+        const std::wstring notice =
+            frmok::IsLoaded() ? frmok::Instance().Lblremind1.Caption() : L"";
+        if (s.empty() || !host::IsNumeric(s)) {
             ++refused;
-            ASSERT_TRUE(frmok::IsLoaded());
+            ASSERT_EQ(out, L"") << i;
+            ASSERT_EQ(notice, s.empty() ? L"电话号码输入有误，请重新输入！"
+                                        : L"你所输入的8位电话号码不合法！")
+                << i;
         } else {
             ++answered;
-            ASSERT_EQ(out.rfind(kHeading, 0), 0u);
+            ASSERT_EQ(notice, L"") << i;
+            ASSERT_EQ(out, kHeading + lookup::FindExchangeLinear(s)) << i;
         }
         if (i % 500 == 0) Pump(0);
     }
-    EXPECT_EQ(answered + refused, 10000);
     EXPECT_GT(answered, 100);
     EXPECT_GT(refused, 100);
+}
+
+TEST_F(QueryTest, AltEnterQueriesAsEnterDoes) {
+    f->Text1.SetText(L"55081111");
+    HWND box = f->Text1.hWnd();
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    BYTE saved = keys[VK_MENU];
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    LPARAM alt = 1 | (MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC) << 16) | (1 << 29);
+    SendMessageW(box, WM_SYSKEYDOWN, VK_RETURN, alt);
+    SendMessageW(box, WM_SYSCHAR, L'\r', alt);
+    SendMessageW(box, WM_SYSKEYUP, VK_RETURN, alt | (1u << 30) | (1u << 31));
+    keys[VK_MENU] = saved;
+    SetKeyboardState(keys);
+    Pump(0);
+    EXPECT_EQ(f->Text2.Text(), kHeading + L"电信东区：政肃");
+    EXPECT_EQ(f->Text1.Text(), L"55081111");
+}
+
+TEST_F(QueryTest, AClickCountsOnlyWhenPressAndReleaseLandOnTheButton) {
+    f->Text1.SetText(L"55081111");
+    HWND w = ContainerOf(f->Imgok0);
+    POINT on = PointIn(f->Imgok0), off = PointIn(f->Imgbody, 5, 250);
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(on.x, on.y));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(off.x, off.y));
+    EXPECT_EQ(f->Text2.Text(), L"") << "released outside: no click";
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(off.x, off.y));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(on.x, on.y));
+    EXPECT_EQ(f->Text2.Text(), L"") << "pressed outside: no click";
+    SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(on.x, on.y));
+    SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(on.x + 3, on.y + 3));
+    EXPECT_EQ(f->Text2.Text(), kHeading + L"电信东区：政肃");
+}
+
+TEST_F(QueryTest, TheNumberBoxHoldsOneLineOfEightWhateverWayTextArrives) {
+    HWND box = f->Text1.hWnd();
+    // Set by another program, as automation and paste tools do.
+    std::wstring longText(5000, L'6');
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(longText.c_str()));
+    EXPECT_EQ(f->Text1.Text(), L"66666666");
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"6525\r\n"));
+    EXPECT_EQ(f->Text1.Text(), L"6525");
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"65\n251234"));
+    EXPECT_EQ(f->Text1.Text(), L"65");
+    // Pasted: the text before the first line break, at the caret.
+    f->Text1.SetText(L"12");
+    SendMessageW(box, EM_SETSEL, 1, 1);
+    SetClipboardText(L"34\r\n5678");
+    SendMessageW(box, WM_PASTE, 0, 0);
+    EXPECT_EQ(f->Text1.Text(), L"1342");
+    f->Text1.SetText(L"");
+    SetClipboardText(L"6525\r\n");
+    SendMessageW(box, WM_PASTE, 0, 0);
+    EXPECT_EQ(f->Text1.Text(), L"6525");
+    // Replaced selection and Ctrl+Enter's line feed.
+    SendMessageW(box, EM_SETSEL, 4, 4);
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"1\r2"));
+    EXPECT_EQ(f->Text1.Text(), L"65251");
+    SendMessageW(box, WM_CHAR, L'\n', 1);
+    EXPECT_EQ(f->Text1.Text(), L"65251");
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"23456789"));
+    EXPECT_EQ(f->Text1.Text(), L"65251234");
+    // The program's own text goes through the same door.
+    f->Text1.SetText(L"6525\r");
+    EXPECT_EQ(f->Text1.Text(), L"6525");
+    // The answer box keeps its lines.
+    f->Text2.SetText(L"a\r\nb");
+    EXPECT_EQ(f->Text2.Text(), L"a\r\nb");
+}
+
+TEST_F(QueryTest, ThousandsOfForeignTextsNeverBreakTheOneLineRule) {
+    std::mt19937 rng(8);
+    std::uniform_int_distribution<int> len(0, 600), pick(0, 13);
+    const wchar_t pool[] = L"0123456789\r\n a";
+    HWND box = f->Text1.hWnd();
+    for (int i = 0; i < 3000; ++i) {
+        std::wstring s(static_cast<size_t>(len(rng)), L' ');
+        for (auto& c : s) c = pool[pick(rng)];
+        if (i % 2)
+            SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(s.c_str()));
+        else
+            SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(s.c_str()));
+        std::wstring t = f->Text1.Text();
+        ASSERT_LE(t.size(), 8u) << i;
+        ASSERT_EQ(t.find_first_of(L"\r\n"), std::wstring::npos) << i;
+        if (i % 2) {
+            ASSERT_EQ(t, host::OneLine(s, 8)) << i;
+        }
+    }
+}
+
+namespace {
+// A window class of this module named EDIT stands in front of the system's
+// for the edit boxes created after it: it sees what reaches the control.
+WNDPROC g_systemEdit = nullptr;
+int g_lineBreaksSeen = 0;
+LRESULT CALLBACK SpyEdit(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if ((m == WM_CHAR || m == WM_SYSCHAR) && (w == L'\r' || w == L'\n')) ++g_lineBreaksSeen;
+    return CallWindowProcW(g_systemEdit, h, m, w, l);
+}
+struct EditSpy {
+    EditSpy() {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        GetClassInfoExW(nullptr, L"EDIT", &wc);
+        g_systemEdit = wc.lpfnWndProc;
+        wc.lpfnWndProc = SpyEdit;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.style &= ~CS_GLOBALCLASS;
+        wc.lpszClassName = L"EDIT";
+        registered = RegisterClassExW(&wc) != 0;
+        g_lineBreaksSeen = 0;
+    }
+    ~EditSpy() { UnregisterClassW(L"EDIT", GetModuleHandleW(nullptr)); }
+    bool registered;
+};
+}  // namespace
+
+TEST_F(FormsTest, EnterNeverReachesTheOneLineEditControl) {
+    EditSpy spy;
+    ASSERT_TRUE(spy.registered);
+    Frmmain& f = OpenMain();
+    f.Text1.SetText(L"6525");
+    PressKey(f.Text1.hWnd(), VK_RETURN);
+    SendMessageW(f.Text1.hWnd(), WM_SYSCHAR, L'\r', 1 | (1 << 29));
+    SendMessageW(f.Text1.hWnd(), WM_CHAR, L'\n', 1);
+    EXPECT_EQ(g_lineBreaksSeen, 0) << "no beep, no line break in a one-line box";
+    PressKey(f.Text2.hWnd(), VK_RETURN);
+    EXPECT_EQ(g_lineBreaksSeen, 1) << "the spy sees what the answer box gets";
+    UnloadAll();
 }

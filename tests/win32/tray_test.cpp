@@ -1,5 +1,7 @@
 // Tray residence: the icon record, the window hook, the menu, the faults.
 #include <cstddef>
+#include <cstdio>
+#include <string>
 
 #include "notice/frmok.h"
 #include "tests/win32/harness.h"
@@ -16,8 +18,17 @@ struct ShellOp {
 std::vector<ShellOp> g_ops;
 bool g_refuseAdd = false;
 
+bool g_shellWaits = false;
+
 BOOL WINAPI FakeShell(DWORD op, PNOTIFYICONDATAA data) {
     g_ops.push_back({op, *reinterpret_cast<APIStuff::TrayRecord*>(data)});
+    if (g_shellWaits) {
+        // The real call waits for the shell's process, and meanwhile this
+        // thread handles the messages other threads send it.
+        Sleep(0);
+        MSG m;
+        PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     if (op == NIM_ADD && g_refuseAdd) return FALSE;
     return TRUE;
 }
@@ -31,6 +42,7 @@ struct TrayTest : FormsTest {
     void SetUp() override {
         g_ops.clear();
         g_refuseAdd = false;
+        g_shellWaits = false;
         APIStuff::ShellNotify = FakeShell;
         f = &OpenMain();
         own = GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC);
@@ -117,6 +129,13 @@ TEST_F(TrayTest, OtherNotificationsReachTheWindowsOwnProcedure) {
     EXPECT_TRUE(f->Visible());
 }
 
+namespace {
+WNDPROC g_beforeStranger = nullptr;
+LRESULT CALLBACK Stranger(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return CallWindowProcA(g_beforeStranger, h, m, w, l);
+}
+}  // namespace
+
 TEST_F(TrayTest, InstallAndRemoveNeverHookTwiceNorUnhookAStranger) {
     frmMenu& m = frmMenu::Instance();
     APIStuff::InstallTray(*f, m.RightMenu);
@@ -129,6 +148,16 @@ TEST_F(TrayTest, InstallAndRemoveNeverHookTwiceNorUnhookAStranger) {
     APIStuff::RemoveTray();
     EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
     EXPECT_TRUE(IsWindowUnicode(f->hWnd()));
+
+    // Another program's hook on top of ours is left in place.
+    APIStuff::InstallTray(*f, m.RightMenu);
+    g_beforeStranger = reinterpret_cast<WNDPROC>(
+        SetWindowLongA(f->hWnd(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(Stranger)));
+    APIStuff::RemoveTray();
+    EXPECT_EQ(Proc(f->hWnd()), reinterpret_cast<LONG_PTR>(Stranger));
+    SetWindowLongA(f->hWnd(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(g_beforeStranger));
+    APIStuff::RemoveTray();
+    EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
 }
 
 TEST_F(TrayTest, MenuHasItsThreeItemsAndSeparator) {
@@ -230,4 +259,139 @@ TEST_F(TrayTest, TwoHundredCyclesLeaveOneWindowNoIconAndNoLeak) {
     EXPECT_EQ(host::OwnedObjectCount(), objects);
     int windows = CountVisibleWindows(L"青枫软件系列");
     EXPECT_EQ(windows, 1);
+}
+
+TEST_F(TrayTest, RestoringFromTheTrayGivesTheNormalStateAfterAMaximise) {
+    SendMessageW(f->hWnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Pump(20);
+    ASSERT_EQ(f->WindowState(), 2);
+    Minimise();
+    ASSERT_FALSE(f->Visible());
+    Callback(WM_LBUTTONUP);
+    EXPECT_EQ(f->WindowState(), 0);
+    EXPECT_FALSE(IsZoomed(f->hWnd()));
+    RECT r;
+    GetWindowRect(f->hWnd(), &r);
+    EXPECT_EQ(r.right - r.left, 359);
+    EXPECT_EQ(f->LastState, 0);
+    // The menu's resume does the same.
+    SendMessageW(f->hWnd(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Minimise();
+    frmMenu::Instance().mnuResume_Click();
+    Pump(0);
+    EXPECT_EQ(f->WindowState(), 0);
+    EXPECT_TRUE(f->Visible());
+}
+
+TEST_F(TrayTest, TheHiddenMenuFormIgnoresACloseFromOutside) {
+    Minimise();
+    HWND menuForm = frmMenu::Instance().hWnd();
+    SendMessageW(menuForm, WM_CLOSE, 0, 0);
+    PostMessageW(menuForm, WM_CLOSE, 0, 0);
+    Pump(0);
+    EXPECT_TRUE(frmMenu::IsLoaded());
+    EXPECT_TRUE(IsWindow(menuForm));
+    EXPECT_EQ(APIStuff::TrayMenu, &frmMenu::Instance().RightMenu);
+    Callback(WM_LBUTTONUP);
+    EXPECT_TRUE(f->Visible());
+}
+
+TEST_F(TrayTest, TheTrayNeverUsesTheMenuOfAnUnloadedForm) {
+    Minimise();
+    frmMenu::Unload();
+    Pump(0);
+    EXPECT_EQ(APIStuff::TrayMenu, nullptr);
+    Callback(WM_RBUTTONUP);  // opens nothing, touches nothing freed
+    EXPECT_FALSE(f->Visible());
+    Callback(WM_LBUTTONUP);
+    EXPECT_TRUE(f->Visible());
+    Minimise();  // a new menu form serves the next round
+    EXPECT_EQ(APIStuff::TrayMenu, &frmMenu::Instance().RightMenu);
+}
+
+namespace {
+// The shell's side of the soak: clicks on the icon sent from another
+// thread, as the shell sends them, mixed with the menu's resume, which
+// runs from this thread's message loop as a chosen menu item does.
+struct ShellThread {
+    HWND target = nullptr;
+    HWND menuStandIn = nullptr;
+    HANDLE thread = nullptr;
+    volatile LONG stop = 0;
+    volatile LONG clicks = 0;
+    static DWORD WINAPI Run(void* p) {
+        auto* self = static_cast<ShellThread*>(p);
+        unsigned n = 0;
+        while (!self->stop) {
+            if (++n % 3 == 0)
+                PostMessageW(self->menuStandIn, WM_APP, 0, 0);
+            else
+                SendMessageW(self->target, APIStuff::TrayCallbackMessage, 0, WM_LBUTTONUP);
+            InterlockedIncrement(&self->clicks);
+            if (n % 7 == 0) Sleep(0);
+        }
+        return 0;
+    }
+    static LRESULT CALLBACK MenuProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_APP && frmMenu::IsLoaded()) {
+            frmMenu::Instance().mnuResume.Click();
+            return 0;
+        }
+        return DefWindowProcW(h, m, w, l);
+    }
+};
+
+// The tray states a user can get out of.
+std::string TrayState(Frmmain& f, LONG_PTR tray) {
+    bool visible = f.Visible(), iconic = f.WindowState() == 1;
+    bool hooked = GetWindowLongA(f.hWnd(), GWL_WNDPROC) == tray;
+    bool icon = APIStuff::TrayIconShown();
+    if (visible && !iconic && !hooked && !icon) return "restored";
+    if (!visible && iconic && hooked && icon) return "in the tray";
+    return "stuck: visible=" + std::to_string(visible) + " iconic=" + std::to_string(iconic) +
+           " hooked=" + std::to_string(hooked) + " icon=" + std::to_string(icon);
+}
+}  // namespace
+
+TEST_F(TrayTest, FullSpeedMinimiseAndMixedRestoresNeverGetStuck) {
+    g_shellWaits = true;
+    ShellThread shell;
+    shell.target = f->hWnd();
+    shell.menuStandIn = CreateWindowW(L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      nullptr, nullptr);
+    SetWindowLongPtrW(shell.menuStandIn, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(ShellThread::MenuProc));
+    int resumed = 0;
+    frmMenu& menu = frmMenu::Instance();
+    menu.mnuResume.Click = [&] {
+        ++resumed;
+        menu.mnuResume_Click();
+    };
+    int minimised = 0;
+    DWORD end = GetTickCount() + 6000;
+    shell.thread = CreateThread(nullptr, 0, ShellThread::Run, &shell, 0, nullptr);
+    std::string state;
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+        if (f->WindowState() == 0) {
+            f->SetWindowState(1);
+            ++minimised;
+        }
+        Pump(0);
+        state = TrayState(*f, Tray());
+        if (state.rfind("stuck", 0) == 0) break;
+    }
+    InterlockedExchange(&shell.stop, 1);
+    while (WaitForSingleObject(shell.thread, 10) == WAIT_TIMEOUT) Pump(0);
+    CloseHandle(shell.thread);
+    Pump(50);
+    DestroyWindow(shell.menuStandIn);
+    EXPECT_NE(state.rfind("stuck", 0), 0u) << state;
+    EXPECT_GT(minimised, 100);
+    EXPECT_GT(shell.clicks, 200);
+    // Whatever the last step was, one click brings the window back.
+    if (!f->Visible()) Callback(WM_LBUTTONUP);
+    EXPECT_EQ(TrayState(*f, Tray()), "restored");
+    EXPECT_GT(resumed, 30) << "the menu's resume took part";
+    std::printf("soak: %d minimises, %ld clicks on the icon, %d resumes from the menu\n",
+                minimised, static_cast<long>(shell.clicks), resumed);
 }
