@@ -18,6 +18,18 @@ check "the answer is on screen" '你所查询电话号码的归属地是：\r\n�
 check "three records, the repeat left out, exact bytes" \
       "$( (rec 0 65251234; rec 1 5508; rec 2 65251234) | od -An -tx1 | tr -d ' \n')" \
       "$(od -An -tx1 "$WORK/app/$FILE_NAME" 2>/dev/null | tr -d ' \n')"
+
+# Text put into the number box by another program keeps the record layout:
+# one line, at most eight characters.
+probe settext "$MAIN" 2 '6525\n'
+check "a line break sent from outside is cut off" "6525" "$(probe get "$MAIN" Text1)"
+type_text "$MAIN" $'\n'
+probe settext "$MAIN" 2 "$(printf '5%.0s' $(seq 1 300))"
+check "an overlong text sent from outside is cut to eight" "55555555" "$(probe get "$MAIN" Text1)"
+click "$MAIN" 220 249
+check "the records stay three lines each" \
+      "$( (rec 0 65251234; rec 1 5508; rec 2 65251234; rec 3 6525; rec 4 55555555) | od -An -tx1 | tr -d ' \n')" \
+      "$(od -An -tx1 "$WORK/app/$FILE_NAME" 2>/dev/null | tr -d ' \n')"
 stop_app
 
 # A history file on a full device: the program stays, says so, and counts

@@ -8,6 +8,10 @@
 //   probe focus                    title of the active window and class of the focus
 //   probe menu                     the open pop-up menu: left top right bottom
 //   probe type TEXT                keystrokes to the focused window (\n Enter, \b BackSpace)
+//   probe keys alt-enter|alt-f4|escape   a key with its modifier, the same way
+//   probe exists TITLE             a window of ours with the title, shown or hidden
+//   probe sendclose TITLE          sends (not posts) WM_CLOSE; waits at most 5 s
+//   probe settext TITLE N TEXT     sends WM_SETTEXT to the Nth edit box, as other programs do
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
 
@@ -17,6 +21,32 @@
 namespace {
 
 std::wstring Widen(const wchar_t* s) { return s; }
+
+struct EditSearch {
+    int want;
+    int seen = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK VisitEdit(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<EditSearch*>(lp);
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (lstrcmpiW(cls, L"Edit") == 0 && ++s->seen == s->want) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void Key(WORD vk, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+    Sleep(15);
+}
 
 void PrintUtf8(const std::wstring& w) {
     int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -78,6 +108,38 @@ int wmain(int argc, wchar_t** argv) {
             if (GetTickCount() - start > limit) return 1;
             Sleep(50);
         }
+    }
+    if (cmd == L"exists" && argc >= 3) {
+        bool found = FindAny(Widen(argv[2])) != nullptr;
+        printf("%s\n", found ? "yes" : "no");
+        return 0;
+    }
+    if (cmd == L"sendclose" && argc >= 3) {
+        HWND w = FindAny(Widen(argv[2]));
+        if (!w) return 1;
+        DWORD_PTR r = 0;
+        return SendMessageTimeoutW(w, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r) ? 0 : 1;
+    }
+    if (cmd == L"settext" && argc >= 5) {
+        HWND w = FindAny(Widen(argv[2]));
+        if (!w) return 1;
+        EditSearch s{_wtoi(argv[3])};
+        EnumChildWindows(w, VisitEdit, reinterpret_cast<LPARAM>(&s));
+        if (!s.found) return 1;
+        std::wstring text = argv[4];
+        for (size_t i = 0; (i = text.find(L"\\n", i)) != std::wstring::npos;) text.replace(i, 2, L"\r\n");
+        SendMessageW(s.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        return 0;
+    }
+    if (cmd == L"keys" && argc >= 3) {
+        std::wstring what = argv[2];
+        WORD mod = what.rfind(L"alt-", 0) == 0 ? VK_MENU : 0;
+        WORD vk = what == L"alt-enter" ? VK_RETURN : what == L"alt-f4" ? VK_F4 : VK_ESCAPE;
+        if (mod) Key(mod, false);
+        Key(vk, false);
+        Key(vk, true);
+        if (mod) Key(mod, true);
+        return 0;
     }
     if (cmd == L"count" && argc >= 3) {
         printf("%d\n", Find(Widen(argv[2])).count);

@@ -9,6 +9,15 @@ check "Enter answers the exchange" '你所查询电话号码的归属地是：\r
       "$(probe get "$MAIN" Text2 --escaped)"
 check "the input keeps its text" "65251234" "$(probe get "$MAIN" Text1)"
 
+backspace "$MAIN" 8
+type_text "$MAIN" 55081111
+probe keys alt-enter; sleep 0.3
+check "Alt+Enter answers too" '你所查询电话号码的归属地是：\r\n电信东区：政肃' \
+      "$(probe get "$MAIN" Text2 --escaped)"
+backspace "$MAIN" 8
+type_text "$MAIN" 65251234
+enter "$MAIN"
+
 # Empty input: clear the box, press Enter, the notice opens with its text.
 backspace "$MAIN" 8
 check "the box is empty" "" "$(probe get "$MAIN" Text1)"
@@ -31,4 +40,20 @@ probe wait "$NOTICE" 5000 >/dev/null
 check "letters open the invalid-number notice" "你所输入的8位电话号码不合法！" \
       "$(probe get "$NOTICE" Lblremind1)"
 check "the answer stays" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' "$(probe get "$MAIN" Text2 --escaped)"
+click "$NOTICE" 120 72
+probe gone "$NOTICE" 5000
+
+# Pinned on top, a bad number still gets a notice the user can see: on the
+# screen it covers the main window, which lies under it.
+pixel() { import -window root "$WORK/shot.png"; /usr/bin/convert "$WORK/shot.png" -format '%[hex:p{'"$1,$2"'}]' info: | cut -c1-6; }
+frame_colour="$(pixel 307 320)"
+click "$MAIN" 15 272
+check "the pin keeps the window on top" "topmost=1" "$(probe state "$MAIN" | awk '{print $3}')"
+click "$MAIN" 200 104
+type_text "$MAIN" $'\n'
+probe wait "$NOTICE" 5000 >/dev/null
+sleep 0.5
+check "the notice shows above the pinned window" "FFFFFF" "$(pixel 307 320)"
+check "where the main window showed its frame before" "ECECEC" "$frame_colour"
+check "and it has the focus" "$NOTICE|QfForm" "$(probe focus)"
 finish

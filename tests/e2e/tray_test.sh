@@ -1,27 +1,13 @@
 # Tray residence with the real program: minimise into the tray, restore with
 # the left button, the menu with the mouse and with access keys, and exit.
 source "$(dirname "$0")/lib.sh" "$@"
-state() { probe state "$MAIN" | awk '{print $1, $2}'; }
-tray_click() { # button; the first click after start-up can be lost, so retry
-    local want="$2" i
-    for i in 1 2 3 4 5; do
-        local t h; t="$(xid 'Wine System Tray')"
-        # The first icon: 10 pixels into the tray's client area, below the
-        # caption that Wine draws itself for this unmanaged window.
-        h="$(xwininfo -id "$t" 2>/dev/null | awk '/Height:/{print $2}')"
-        [ -n "$t" ] && xdotool mousemove --window "$t" 10 $((h - 13)) && sleep 0.2 && xdotool click "$1"
-        sleep 0.6
-        eval "$want" && return 0
-    done
-    return 1
-}
-minimise() { click "$MAIN" 320 12; sleep 0.3; }
-menu_open() { probe menu >/dev/null; }
+source "$(dirname "$0")/tray_lib.sh"
 
 start_app
 minimise
 check "the minimise picture hides the window" "visible=0 iconic=1" "$(state)"
-check "an icon is in the tray" "yes" "$([ -n "$(xid 'Wine System Tray')" ] && echo yes)"
+check "an icon is in the tray" "yes" \
+      "$(xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null && echo yes || echo no)"
 
 tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
 check "a left click on the icon restores the window" "visible=1 iconic=0" "$(state)"
@@ -46,7 +32,7 @@ probe wait "$NOTICE" 5000 >/dev/null
 click "$MAIN" 320 12
 tray_click 3 menu_open
 probe type x; sleep 1
-check "exit (key X) unloads the main window" "0" "$(probe count "$MAIN")"
+check "exit (key X) unloads the main window" "no" "$(probe exists "$MAIN")"
 check "the notice stays open" "1" "$(probe count "$NOTICE")"
 check "the program still runs" "yes" "$(kill -0 "$APP_PID" 2>/dev/null && echo yes)"
 check "no dead icon is left in the tray" "no" \

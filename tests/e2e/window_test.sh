@@ -13,8 +13,12 @@ check "top-right corner shows what lies behind" "$black" "$(pixel 583 136)"
 check "the title band is the window's" "yes" "$([ "$(pixel 330 137)" != $black ] && echo yes)"
 check "bottom-left corner is square" "yes" "$([ "$(pixel 226 427)" != $black ] && echo yes)"
 check "bottom-right corner is square" "yes" "$([ "$(pixel 584 427)" != $black ] && echo yes)"
-check "nothing right of the window (picture holders)" "$black" "$(pixel 620 260)"
-check "nothing below the window (picture holders)" "$black" "$(pixel 420 440)"
+# Where the holders would show if they were drawn: Imgchk2 and Imgmin2 to
+# the right of the window, Imgok1 and Imgend1 below it.
+check "no picture holder right of the window (Imgchk2)" "$black" "$(pixel 624 269)"
+check "no picture holder right of the window (Imgmin2)" "$black" "$(pixel 647 180)"
+check "no picture holder below the window (Imgok1)" "$black" "$(pixel 440 444)"
+check "no picture holder below the window (Imgend1)" "$black" "$(pixel 527 444)"
 
 sleep 1  # the first tick comes a second after start-up
 t1="$(probe get "$MAIN" Lbltime)"; t2="$t1"
