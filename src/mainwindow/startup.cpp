@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "host/app.h"
+#include "host/handles.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/outline.h"
 
@@ -26,7 +27,8 @@ void Frmmain::Form_Load() {
 
 void Frmmain::ShapeWindow() {
     auto vertices = mainwindow::OutlineVertices(Width(), Height());
-    HRGN region = CreatePolygonRgn(reinterpret_cast<const POINT*>(vertices.data()), 7, WINDING);
-    // The window owns the region from here on.
-    SetWindowRgn(hWnd(), region, -1);
+    host::RegionHandle region(
+        CreatePolygonRgn(reinterpret_cast<const POINT*>(vertices.data()), 7, WINDING));
+    // Once applied, the window owns the region; otherwise it is ours to free.
+    if (region && SetWindowRgn(hWnd(), region.get(), -1)) region.release();
 }

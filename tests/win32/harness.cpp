@@ -1,5 +1,7 @@
 #include "tests/win32/harness.h"
 
+#include "tests/win32/gdi_census.h"
+
 #include "host/error.h"
 #include "host/form.h"
 #include "host/text_file.h"
@@ -175,6 +177,7 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--hold-file-until")
         return HoldFileUntil(argv[2], argv[3]);
     if (argc == 5 && std::string(argv[1]) == "--append") return AppendLines(argv[2], argv[3], argv[4]);
+    testenv::InstallGdiCensus();
     host::App::Init();
     host::SetErrorHandler(RecordError);
     testing::InitGoogleTest(&argc, argv);

@@ -6,6 +6,7 @@
 #include "notice/frmok.h"
 #include "tray/frmmenu.h"
 #include "res/resource.h"
+#include "tests/win32/gdi_census.h"
 #include "tests/win32/harness.h"
 
 using namespace testenv;
@@ -57,7 +58,7 @@ TEST_F(FormsTest, HoverSwapsAndClockTicksLeakNoHandles) {
     RedrawWindow(f.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     MouseMove(f.Imgok0);  // the shown buttons give up their own first copies
     MouseMove(f.Imgend0);
-    long start = host::OwnedObjectCount();
+    long start = host::OwnedObjectCount(), live = LiveGdiObjects();
     for (int i = 0; i < 10000; ++i) {
         MouseMove(i % 2 ? f.Imgok0 : f.Imgend0);
         if (i % 100 == 0) Pump(0);
@@ -68,19 +69,23 @@ TEST_F(FormsTest, HoverSwapsAndClockTicksLeakNoHandles) {
     }
     Pump(0);
     EXPECT_EQ(host::OwnedObjectCount(), start);
+    EXPECT_EQ(LiveGdiObjects(), live) << "raw handles included";
 }
 
 TEST_F(FormsTest, UnloadingAFormFreesEverythingItOwned) {
     OpenMain();
     UnloadAll();
-    long base = host::OwnedObjectCount();
+    long base = host::OwnedObjectCount(), live = LiveGdiObjects();
     for (int i = 0; i < 5; ++i) {
-        OpenMain();
+        Frmmain& f = OpenMain();  // start-up shapes the window with a region
         frmok::Instance().Show();
+        MouseMove(f.Imgok0);
+        RedrawWindow(f.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump(10);
         UnloadAll();
     }
     EXPECT_EQ(host::OwnedObjectCount(), base);
+    EXPECT_EQ(LiveGdiObjects(), live) << "raw handles included";
     EXPECT_EQ(host::App::LoadedFormCount(), 0);
 }
 
