@@ -26,6 +26,24 @@ read -r ml mt mr mb <<<"$(probe menu)"
 xdotool mousemove $((ml + 20)) $((mt + 10)); sleep 0.3; xdotool click 1; sleep 0.6
 check "resume (mouse) restores the window" "visible=1 iconic=0" "$(state)"
 
+# Round after round, restored by the left button and by the menu in turn,
+# as fast as the tray takes clicks: the window always comes back, and no
+# state is left that neither click gets out of.
+rounds=0 stuck=0
+for i in $(seq 1 12); do
+    minimise
+    if [ "$(state)" != "visible=0 iconic=1" ]; then stuck=$((stuck + 1)); break; fi
+    if [ $((i % 2)) = 0 ]; then
+        tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
+    else
+        tray_click 3 menu_open && probe type r
+        for _ in $(seq 1 20); do [ "$(state)" = "visible=1 iconic=0" ] && break; sleep 0.1; done
+    fi
+    if [ "$(state)" != "visible=1 iconic=0" ]; then stuck=$((stuck + 1)); break; fi
+    rounds=$((rounds + 1))
+done
+check "12 rounds into the tray and back, both ways" "12 0" "$rounds $stuck"
+
 # Exit with a notice open: the notice stays and keeps the program alive.
 enter "$MAIN"
 probe wait "$NOTICE" 5000 >/dev/null
