@@ -9,8 +9,10 @@ namespace testenv {
 
 namespace {
 std::set<void*>& Live() {
-    static std::set<void*> live;
-    return live;
+    // Never destroyed: the host frees its cached font and cursor at exit,
+    // after the statics of this file may already be gone.
+    static auto* live = new std::set<void*>;
+    return *live;
 }
 long g_dcs = 0, g_paints = 0;
 
