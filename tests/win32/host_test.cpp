@@ -2,6 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cmath>
+#include <string>
+
 #include "host/form.h"
 #include "notice/frmok.h"
 #include "tray/frmmenu.h"
@@ -233,4 +236,59 @@ TEST_F(FormsTest, AfterTheFirstRunTimeErrorNoHandlerRunsAndOneBoxIsShown) {
     host::ClearFailure();
     Errors().clear();
     host::SetErrorHandler([](const std::wstring& m) { testenv::Errors().push_back(m); });
+}
+
+namespace {
+struct Mean {
+    double r = 0, g = 0, b = 0;
+};
+Mean MeanColour(int id) {
+    host::StdPicture p = host::StdPicture::FromResource(id);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, p.WidthPx(), p.HeightPx());
+    HGDIOBJ old = SelectObject(dc, bmp);
+    p.Render(dc, 0, 0);
+    Mean m;
+    int n = 0;
+    for (int y = 0; y < p.HeightPx(); ++y)
+        for (int x = 0; x < p.WidthPx(); ++x, ++n) {
+            COLORREF c = GetPixel(dc, x, y);
+            m.r += GetRValue(c), m.g += GetGValue(c), m.b += GetBValue(c);
+        }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    m.r /= n, m.g /= n, m.b /= n;
+    return m;
+}
+}  // namespace
+
+TEST(Picture, HoverPicturesDifferFromTheNormalOnesInShadingOnly) {
+    const int pairs[][2] = {{IDP_MIN_NORMAL, IDP_MIN_HOVER},
+                            {IDP_CLOSE_NORMAL, IDP_CLOSE_HOVER},
+                            {IDP_OK_NORMAL, IDP_OK_HOVER},
+                            {IDP_END_NORMAL, IDP_END_HOVER},
+                            {IDP_NOTICE_OK_NORMAL, IDP_NOTICE_OK_HOVER}};
+    for (const auto& pair : pairs) {
+        Mean normal = MeanColour(pair[0]), hover = MeanColour(pair[1]);
+        // The same hue family: blue stays the strongest channel and red the
+        // weakest, in both.
+        EXPECT_GE(normal.b, normal.r) << pair[0];
+        EXPECT_GE(hover.b, hover.r) << pair[1] << " turns away from the skin's colour";
+        EXPECT_LT(std::abs((hover.b - hover.r) - (normal.b - normal.r)), 60.0) << pair[1];
+    }
+}
+
+TEST(Picture, EveryGifHasItsTransparentColour) {
+    for (int id : {IDP_CHK_EMPTY, IDP_CHK_TICKED, IDP_DING_NORMAL, IDP_DING_TOP}) {
+        HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
+        ASSERT_NE(res, nullptr);
+        auto* d = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, res)));
+        std::string data(reinterpret_cast<const char*>(d), SizeofResource(nullptr, res));
+        size_t gce = data.find("\x21\xF9\x04");
+        ASSERT_NE(gce, std::string::npos) << id;
+        EXPECT_TRUE(static_cast<unsigned char>(data[gce + 3]) & 1) << id << " has no transparent colour";
+    }
 }
