@@ -1,0 +1,26 @@
+# The program under the Windows versions Wine reports for it: Windows XP,
+# 7 and 10. It starts, answers a query, goes into the tray and back, and
+# names the platform it runs on (XP by name, later ones not at all).
+#   versions.sh EXE PROBE   (inside tools/wine-env)
+source "$(dirname "$0")/lib.sh" "$@"
+source "$(dirname "$0")/tray_lib.sh"
+KEY='HKCU\Software\Wine\AppDefaults\jilantong.exe'
+trap 'wine reg delete "$KEY" /f >/dev/null 2>&1' EXIT
+
+for v in "winxp:你的操作平台是Windows XP" "win7:你的操作平台是" "win10:你的操作平台是"; do
+    ver="${v%%:*}" line="${v#*:}"
+    wine reg add "$KEY" /v Version /d "$ver" /f >/dev/null 2>&1
+    start_app
+    check "$ver: the window opens" "1" "$(probe count "$MAIN")"
+    check "$ver: the platform line" "$line" "$(probe get "$MAIN" Lblversion)"
+    type_text "$MAIN" $'65251234\n'
+    check "$ver: Enter answers" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' \
+          "$(probe get "$MAIN" Text2 --escaped)"
+    minimise
+    check "$ver: into the tray" "visible=0 iconic=1" "$(state)"
+    tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
+    check "$ver: and back" "visible=1 iconic=0" "$(state)"
+    stop_app
+done
+wine reg delete "$KEY" /f >/dev/null 2>&1
+finish
