@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
     }
     std::wstring app = host::FromAnsi(argv[1]), bare = host::FromAnsi(argv[2]);
     host::App::Init();
+    Frmmain::PrepareHost();
 
     LookupBench();
 

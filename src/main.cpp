@@ -7,6 +7,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     host::App::Init();
+    Frmmain::PrepareHost();
     host::Guard([] {
         Frmmain& main = Frmmain::Instance();
         if (Frmmain::IsLoaded()) main.Show();

@@ -1,4 +1,4 @@
-#include "host/app.h"
+#include "app.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -6,10 +6,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "host/error.h"
-#include "host/form.h"
-#include "host/handles.h"
-#include "res/resource.h"
+#include "error.h"
+#include "form.h"
+#include "handles.h"
 
 namespace host {
 
@@ -20,6 +19,7 @@ std::vector<Form*> g_loaded;
 std::vector<std::unique_ptr<Form>> g_graveyard;
 FontHandle g_font, g_fontUnderline;
 CursorHandle g_hand;
+int g_handResource = 0;
 HANDLE g_instanceMutex = nullptr;
 int g_prevInstance = -1;
 bool g_running = false;
@@ -156,11 +156,16 @@ HFONT App::DefaultFont(bool underline) {
     return f.get();
 }
 
+void App::SetHandCursorResource(int id) {
+    g_hand.reset();
+    g_handResource = id;
+}
+
 HCURSOR App::HandCursor() {
-    if (!g_hand)
+    if (!g_hand && g_handResource)
         g_hand = CursorHandle(static_cast<HCURSOR>(LoadImageW(
-            Instance(), MAKEINTRESOURCEW(IDC_HAND_POINTER), IMAGE_CURSOR, 0, 0, LR_DEFAULTCOLOR)));
-    return g_hand.get();
+            Instance(), MAKEINTRESOURCEW(g_handResource), IMAGE_CURSOR, 0, 0, LR_DEFAULTCOLOR)));
+    return g_hand ? g_hand.get() : LoadCursor(nullptr, IDC_HAND);
 }
 
 HostStats& App::Stats() { return g_stats; }

@@ -39,6 +39,9 @@ public:
     static void CollectGarbage();
 
     static HFONT DefaultFont(bool underline);
+    // The program's own hand pointer, a cursor resource of the executable;
+    // the system's hand until the program names one.
+    static void SetHandCursorResource(int id);
     static HCURSOR HandCursor();
     static HostStats& Stats();
 };

@@ -1,11 +1,11 @@
-#include "host/container.h"
+#include "container.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "host/app.h"
-#include "host/error.h"
-#include "host/twips.h"
+#include "app.h"
+#include "error.h"
+#include "twips.h"
 
 namespace host {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "host/controls.h"
+#include "controls.h"
 
 namespace host {
 

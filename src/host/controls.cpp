@@ -1,11 +1,11 @@
-#include "host/controls.h"
+#include "controls.h"
 
-#include "host/app.h"
-#include "host/container.h"
-#include "host/error.h"
-#include "host/form.h"
-#include "host/one_line.h"
-#include "host/twips.h"
+#include "app.h"
+#include "container.h"
+#include "error.h"
+#include "form.h"
+#include "one_line.h"
+#include "twips.h"
 
 namespace host {
 
@@ -137,33 +137,27 @@ int LineHeight(HDC dc) {
 RECT Label::PaintRect() const {
     RECT r = PixelRect();
     if (wrap_ || caption_.empty()) return r;
-    HDC dc = GetDC(nullptr);
+    ScreenDc dc;
+    Selected font(dc.get(), App::DefaultFont(underline_));
     SIZE sz = {};
-    {
-        Selected font(dc, App::DefaultFont(underline_));
-        GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &sz);
-    }
-    ReleaseDC(nullptr, dc);
+    GetTextExtentPoint32W(dc.get(), caption_.c_str(), static_cast<int>(caption_.size()), &sz);
     if (r.left + sz.cx > r.right) r.right = r.left + sz.cx;
     return r;
 }
 
 std::vector<std::wstring> Label::WrappedLines() const {
-    HDC dc = GetDC(nullptr);
-    Selected font(dc, App::DefaultFont(underline_));
+    ScreenDc dc;
+    Selected font(dc.get(), App::DefaultFont(underline_));
     RECT r = PaintRect();
-    auto lines = wrap_ ? Wrap(dc, caption_, r.right - r.left) : std::vector<std::wstring>{caption_};
-    ReleaseDC(nullptr, dc);
-    return lines;
+    return wrap_ ? Wrap(dc.get(), caption_, r.right - r.left) : std::vector<std::wstring>{caption_};
 }
 
 int Label::VisibleLineCount() const {
-    HDC dc = GetDC(nullptr);
-    Selected font(dc, App::DefaultFont(underline_));
+    ScreenDc dc;
+    Selected font(dc.get(), App::DefaultFont(underline_));
     RECT r = PixelRect();
-    int lh = LineHeight(dc);
-    int total = wrap_ ? static_cast<int>(Wrap(dc, caption_, r.right - r.left).size()) : 1;
-    ReleaseDC(nullptr, dc);
+    int lh = LineHeight(dc.get());
+    int total = wrap_ ? static_cast<int>(Wrap(dc.get(), caption_, r.right - r.left).size()) : 1;
     // A line shows, clipped, when its top lies inside the label.
     int shown = lh > 0 ? ((r.bottom - r.top) + lh - 1) / lh : 0;
     return total < shown ? total : shown;

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/handles.h"
-#include "host/picture.h"
+#include "handles.h"
+#include "picture.h"
 
 namespace host {
 

@@ -1,8 +1,8 @@
-#include "host/error.h"
+#include "error.h"
 
 #include <windows.h>
 
-#include "host/text_services.h"
+#include "text_services.h"
 
 namespace host {
 
@@ -38,14 +38,18 @@ void RaiseLastError(const std::wstring& what) {
 }
 
 namespace {
+std::wstring g_caption;
+
 void DefaultHandler(const std::wstring& message) {
     std::wstring text = L"运行时错误：\r\n" + message;
-    MessageBoxW(nullptr, text.c_str(), L"青枫软件系列", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    MessageBoxW(nullptr, text.c_str(), g_caption.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(1);
 }
 ErrorHandler g_handler = DefaultHandler;
 bool g_failed = false;
 }  // namespace
+
+void SetErrorCaption(const std::wstring& caption) { g_caption = caption; }
 
 void SetErrorHandler(ErrorHandler handler) { g_handler = handler ? handler : DefaultHandler; }
 

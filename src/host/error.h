@@ -25,6 +25,8 @@ std::wstring WhatText(const std::exception& e);
 // What happens to an error that reaches the window-procedure boundary.
 // The default shows the host's message and ends the process; tests replace it.
 using ErrorHandler = void (*)(const std::wstring& message);
+// The caption of the host's error box: the program's name.
+void SetErrorCaption(const std::wstring& caption);
 void SetErrorHandler(ErrorHandler handler);
 // Reports the first unhandled error; after it, the program is failing: no
 // further event handler runs (timer ticks would otherwise stack a new

@@ -1,11 +1,11 @@
-#include "host/form.h"
+#include "form.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "host/error.h"
-#include "host/twips.h"
+#include "error.h"
+#include "twips.h"
 
 namespace host {
 
@@ -16,26 +16,25 @@ constexpr UINT_PTR kTimerBase = 100;
 
 // Paints into a memory bitmap first, so nothing flickers.
 template <class F>
-void DoubleBuffered(HWND hwnd, F paint) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    int w = rc.right - rc.left, h = rc.bottom - rc.top;
-    if (w > 0 && h > 0) {
-        DcHandle mem(CreateCompatibleDC(dc));
-        BitmapHandle bmp(CreateCompatibleBitmap(dc, w, h));
-        {
-            Selected sel(mem.get(), bmp.get());
-            IntersectClipRect(mem.get(), ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right,
-                              ps.rcPaint.bottom);
-            paint(mem.get());
-            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-                   ps.rcPaint.bottom - ps.rcPaint.top, mem.get(), ps.rcPaint.left,
-                   ps.rcPaint.top, SRCCOPY);
+void DoubleBuffered(HWND hwnd, F draw) {
+    {
+        PaintDc paint(hwnd);
+        const RECT& inv = paint.Invalid();
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        int w = rc.right - rc.left, h = rc.bottom - rc.top;
+        if (w > 0 && h > 0) {
+            DcHandle mem(CreateCompatibleDC(paint.get()));
+            BitmapHandle bmp(CreateCompatibleBitmap(paint.get(), w, h));
+            if (mem && bmp) {
+                Selected sel(mem.get(), bmp.get());
+                IntersectClipRect(mem.get(), inv.left, inv.top, inv.right, inv.bottom);
+                draw(mem.get());
+                BitBlt(paint.get(), inv.left, inv.top, inv.right - inv.left,
+                       inv.bottom - inv.top, mem.get(), inv.left, inv.top, SRCCOPY);
+            }
         }
     }
-    EndPaint(hwnd, &ps);
     ++App::Stats().paints;
 }
 // While the error box is up, windows only paint their default and keep
@@ -327,6 +326,21 @@ void Form::TabFrom(TextBox* from, bool backwards) {
     size_t n = order.size();
     size_t next = backwards ? (i + n - 1) % n : (i + 1) % n;
     if (order[next]->hWnd()) ::SetFocus(order[next]->hWnd());
+}
+
+void Form::SetOutline(const POINT* vertices, int count) {
+    if (!hwnd_) Raise(L"the form is not loaded");
+    // A window whose outline cannot be cut stays rectangular: start-up goes on.
+    RegionHandle region(CreatePolygonRgn(vertices, count, WINDING));
+    // Once applied, the window owns the region; otherwise it is ours to free.
+    if (region && SetWindowRgn(hwnd_, region.get(), TRUE)) region.release();
+}
+
+void Form::DragMove() {
+    if (!hwnd_) return;
+    // The system's own move loop, as for a caption bar.
+    ReleaseCapture();
+    SendMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
 void Form::RaiseResize() {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "host/container.h"
-#include "host/controls.h"
-#include "host/error.h"
-#include "host/handles.h"
+#include "container.h"
+#include "controls.h"
+#include "error.h"
+#include "handles.h"
 
 namespace host {
 
@@ -92,9 +92,18 @@ public:
     // Called by the window's close request; unloads the form unless the
     // form sets something else.
     std::function<void()> RequestUnload;
+    // Unloads the form as its default instance does, from code that knows
+    // it only as a form.
+    void UnloadForm() {
+        if (unload_) unload_();
+    }
 
     // Moves the focus to the next edit box in tab order.
     void TabFrom(TextBox* from, bool backwards);
+    // Cuts the window's outline to a polygon of window pixels.
+    void SetOutline(const POINT* vertices, int count);
+    // Lets the user move the window with the mouse, as by a caption bar.
+    void DragMove();
 
 protected:
     virtual void Form_Load() {}
@@ -110,6 +119,9 @@ private:
     void CreateToolTips();
     std::vector<TextBox*> TabOrder();
 
+    std::function<void()> unload_;
+    template <class T>
+    friend class DefaultInstance;
     FormDesign look_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::vector<std::unique_ptr<Timer>> timers_;
@@ -155,6 +167,7 @@ public:
         if (!p) {
             p.reset(new T());
             if (!p->RequestUnload) p->RequestUnload = [] { Unload(); };
+            p->unload_ = [] { Unload(); };
             T* raw = p.get();
             raw->LoadForm();
             return *raw;
@@ -173,7 +186,7 @@ private:
 
 }  // namespace host
 
-#include "host/app.h"
+#include "app.h"
 
 template <class T>
 void host::DefaultInstance<T>::Unload() {

@@ -63,6 +63,38 @@ using MenuHandle = Owned<HMENU, DestroyMenu>;
 using IconHandle = Owned<HICON, DestroyIcon>;
 using CursorHandle = Owned<HCURSOR, DestroyCursor>;
 
+// The screen's device context for one scope. Declare objects selected into
+// it after it, so that they are put back before it is released.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A window's paint for one scope: EndPaint runs whatever the painting did.
+class PaintDc {
+public:
+    explicit PaintDc(HWND w) : w_(w), dc_(BeginPaint(w, &ps_)) {}
+    ~PaintDc() { EndPaint(w_, &ps_); }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    HDC get() const { return dc_; }
+    const RECT& Invalid() const { return ps_.rcPaint; }
+
+private:
+    HWND w_;
+    PAINTSTRUCT ps_ = {};
+    HDC dc_;
+};
+
 // Selects an object into a DC for one scope.
 class Selected {
 public:

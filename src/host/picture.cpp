@@ -1,10 +1,10 @@
-#include "host/picture.h"
+#include "picture.h"
 
 #include <ole2.h>
 #include <olectl.h>
 
-#include "host/error.h"
-#include "host/handles.h"
+#include "error.h"
+#include "handles.h"
 
 namespace host {
 

@@ -1,6 +1,6 @@
-#include "host/text_file.h"
+#include "text_file.h"
 
-#include "host/error.h"
+#include "error.h"
 
 namespace host {
 

@@ -1,4 +1,4 @@
-#include "host/text_services.h"
+#include "text_services.h"
 
 #include <windows.h>
 #include <oleauto.h>

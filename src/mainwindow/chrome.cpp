@@ -23,11 +23,7 @@ ShellExecuteFn shellExecute = ::ShellExecuteA;
 
 void Frmmain::Lbltitle_MouseDown(int button, int, float, float) {
     int state = WindowState();
-    if (button == 1 && state == 0) {
-        // Let the system run its own move loop, as for a caption bar.
-        ReleaseCapture();
-        SendMessageA(hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
-    }
+    if (button == 1 && state == 0) DragMove();
 }
 
 void Frmmain::RestingReset() {

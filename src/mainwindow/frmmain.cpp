@@ -112,6 +112,11 @@ const host::FormDesign kForm = {L"青枫软件系列", {3390, 2025, 5385, 4395},
 
 }  // namespace
 
+void Frmmain::PrepareHost() {
+    host::SetErrorCaption(kForm.caption);
+    host::App::SetHandCursorResource(IDC_HAND_POINTER);
+}
+
 Frmmain::Frmmain()
     : Form(kForm, Design()),
       Timer1(GetTimer(L"Timer1")),

@@ -9,6 +9,9 @@
 class Frmmain : public host::Form, public host::DefaultInstance<Frmmain> {
 public:
     Frmmain();
+    // Hands the host what belongs to the program: its name for the error
+    // box and its hand pointer. Once, before any form loads.
+    static void PrepareHost();
 
     // Controls, front to back.
     host::Timer& Timer1;

@@ -1,8 +1,5 @@
 // Start-up of the main window and its cut-corner outline.
-#include <windows.h>
-
 #include "host/app.h"
-#include "host/handles.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/outline.h"
 
@@ -27,8 +24,5 @@ void Frmmain::Form_Load() {
 
 void Frmmain::ShapeWindow() {
     auto vertices = mainwindow::OutlineVertices(Width(), Height());
-    host::RegionHandle region(
-        CreatePolygonRgn(reinterpret_cast<const POINT*>(vertices.data()), 7, WINDING));
-    // Once applied, the window owns the region; otherwise it is ours to free.
-    if (region && SetWindowRgn(hWnd(), region.get(), -1)) region.release();
+    SetOutline(reinterpret_cast<const POINT*>(vertices.data()), static_cast<int>(vertices.size()));
 }

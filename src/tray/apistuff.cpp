@@ -4,12 +4,13 @@
 
 #include "host/error.h"
 #include "host/text_services.h"
-#include "mainwindow/frmmain.h"
+#include "host/form.h"
 #include "tray/tray_tip.h"
 
 namespace APIStuff {
 
-Frmmain* TrayForm = nullptr;
+host::Form* TrayForm = nullptr;
+const int* TrayLastState = nullptr;
 host::Menu* TrayMenu = nullptr;
 WNDPROC PrevWndProc = nullptr;
 TrayRecord TrayIconData = {};
@@ -31,8 +32,9 @@ UINT TaskbarCreated() {
 }
 }  // namespace
 
-void InstallTray(Frmmain& form, host::Menu& menu) {
+void InstallTray(host::Form& form, host::Menu& menu, const int* lastState) {
     TrayForm = &form;
+    TrayLastState = lastState;
     TrayMenu = &menu;
     HWND h = form.hWnd();
     // Hook only once: saving our own procedure as the previous one would
@@ -71,8 +73,9 @@ void RemoveTray() {
 bool TrayIconShown() { return g_iconShown; }
 
 void RestoreFromTray() {
-    Frmmain& form = *TrayForm;
-    if (form.WindowState() == 1) form.SetWindowState(form.LastState);
+    if (!TrayForm) return;
+    host::Form& form = *TrayForm;
+    if (form.WindowState() == 1) form.SetWindowState(TrayLastState ? *TrayLastState : 0);
     form.SetVisible(true);
     form.SetFocus();
 }

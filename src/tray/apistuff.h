@@ -7,7 +7,6 @@
 
 #include "host/controls.h"
 
-class Frmmain;
 namespace host {
 class Form;
 }
@@ -30,13 +29,15 @@ struct TrayRecord {
 };
 static_assert(sizeof(TrayRecord) == 88, "the 88-byte tray record");
 
-extern Frmmain* TrayForm;
+extern host::Form* TrayForm;
+// The window state to restore to (the form's LastState), as given.
+extern const int* TrayLastState;
 extern host::Menu* TrayMenu;
 extern WNDPROC PrevWndProc;
 extern TrayRecord TrayIconData;
 extern std::wstring TrayTip;  // the 64-character padded tooltip
 
-void InstallTray(Frmmain& form, host::Menu& menu);
+void InstallTray(host::Form& form, host::Menu& menu, const int* lastState = nullptr);
 void SetTrayTip(const std::wstring& text);
 void RemoveTray();
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

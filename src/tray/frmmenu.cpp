@@ -1,6 +1,5 @@
 #include "tray/frmmenu.h"
 
-#include "mainwindow/frmmain.h"
 #include "tray/apistuff.h"
 
 namespace {
@@ -34,6 +33,7 @@ void frmMenu::mnuAbout_Click() {}
 void frmMenu::mnuExit_Click() {
     // No dead icon and no stale hook may outlive the main window.
     APIStuff::RemoveTray();
+    host::Form* main = APIStuff::TrayForm;
     Unload();
-    Frmmain::Unload();
+    if (main) main->UnloadForm();
 }

@@ -179,6 +179,7 @@ int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "--append") return AppendLines(argv[2], argv[3], argv[4]);
     testenv::InstallGdiCensus();
     host::App::Init();
+    Frmmain::PrepareHost();
     host::SetErrorHandler(RecordError);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -14,14 +14,14 @@ void Frmmain::CloseRequested() {
 }
 
 void Frmmain::PrimeTray() {
-    APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu);
+    APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState);
     APIStuff::RemoveTray();
 }
 
 void Frmmain::Form_Resize() {
     int state = WindowState();
     if (state == 1) {
-        APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu);
+        APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState);
         if (!APIStuff::TrayIconShown()) {
             // No icon would lead back: stay minimised on the taskbar.
             APIStuff::RemoveTray();
