@@ -18,6 +18,12 @@ COLORREF ToColorRef(Colour c) {
     return static_cast<COLORREF>(c & 0x00FFFFFF);
 }
 
+Control::Control(Container& parent, std::wstring name, TwipsRect rect)
+    : name_(std::move(name)), rect_(rect) {
+    parent.Add(this);
+    if (Form* form = parent.OwnerForm()) form->Register(this);
+}
+
 RECT Control::PixelRect() const {
     RECT r;
     r.left = TwipsToPixels(rect_.left);
@@ -32,6 +38,13 @@ void Control::Invalidate(const RECT& r) {
 }
 
 // ---- Image -------------------------------------------------------------
+
+Image::Image(Container& parent, std::wstring name, TwipsRect rect, int picture,
+             const wchar_t* tooltip)
+    : Control(parent, std::move(name), rect) {
+    if (picture) SetPicture(StdPicture::FromResource(picture));
+    if (tooltip) SetToolTipText(tooltip);
+}
 
 RECT Image::PixelRect() const {
     RECT r = Control::PixelRect();
@@ -62,6 +75,16 @@ void Image::Paint(HDC dc) {
 }
 
 // ---- Label -------------------------------------------------------------
+
+Label::Label(Container& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
+             unsigned flags, const wchar_t* tooltip, Colour fore)
+    : Control(parent, std::move(name), rect), fore_(fore) {
+    if (caption) caption_ = caption;
+    centred_ = (flags & kCentred) != 0;
+    wrap_ = (flags & kSingleLine) == 0;
+    if (tooltip) SetToolTipText(tooltip);
+    if (flags & kHandCursor) SetMousePointer(App::HandCursor());
+}
 
 void Label::SetCaption(const std::wstring& c) {
     if (c == caption_) return;
@@ -188,9 +211,21 @@ void Label::Paint(HDC dc) {
 
 // ---- TextBox -----------------------------------------------------------
 
-TextBox::TextBox(std::wstring name, TwipsRect rect, bool multiLine, int maxLength, int tabIndex)
-    : Control(std::move(name), rect), multiLine_(multiLine), maxLength_(maxLength),
-      tabIndex_(tabIndex) {}
+TextBox::TextBox(Container& parent, std::wstring name, TwipsRect rect, unsigned flags,
+                 int maxLength, int tabIndex, Colour back, const wchar_t* tooltip)
+    : Control(parent, std::move(name), rect), multiLine_((flags & kMultiLine) != 0),
+      maxLength_(maxLength), tabIndex_(tabIndex) {
+    SetBackColor(back);
+    if (tooltip) SetToolTipText(tooltip);
+}
+
+TextBox::~TextBox() {
+    // A window that outlives its object goes back to the edit class alone.
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc_));
+        RemovePropW(hwnd_, kTextBoxProp);
+    }
+}
 
 std::wstring TextBox::Text() const {
     if (!hwnd_) return pendingText_;
@@ -214,12 +249,12 @@ void TextBox::SetBackColor(Colour c) {
     if (c == back_) return;
     back_ = c;
     brush_.reset();
-    if (c != 0xFFFFFFFF && !(c & 0x80000000u)) brush_ = BrushHandle(CreateSolidBrush(ToColorRef(c)));
+    if (c != kUnsetColour && !(c & 0x80000000u)) brush_ = BrushHandle(CreateSolidBrush(ToColorRef(c)));
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 HBRUSH TextBox::BackBrush() const {
-    if (back_ == 0xFFFFFFFF) return GetSysColorBrush(COLOR_WINDOW);
+    if (back_ == kUnsetColour) return GetSysColorBrush(COLOR_WINDOW);
     if (back_ & 0x80000000u) return GetSysColorBrush(static_cast<int>(back_ & 0xFF));
     return brush_.get();
 }
@@ -348,14 +383,15 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-// ---- Menu --------------------------------------------------------------
+// ---- Timer and menu ----------------------------------------------------
 
-MenuItem& Menu::Add(std::wstring name, std::wstring caption) {
-    items_.push_back(std::make_unique<MenuItem>());
-    items_.back()->name = std::move(name);
-    items_.back()->caption = std::move(caption);
-    return *items_.back();
+Timer::Timer(Form& form, std::wstring name, unsigned intervalMs)
+    : name_(std::move(name)), interval_(intervalMs) {
+    form.Register(this);
 }
 
+MenuItem::MenuItem(Menu& menu, std::wstring text) : caption(std::move(text)) {
+    menu.items_.push_back(this);
+}
 
 }  // namespace host

@@ -27,6 +27,17 @@ struct TwipsRect {
     int left, top, width, height;
 };
 
+// Design flags of labels and edit boxes.
+enum DesignFlags : unsigned {
+    kCentred = 1,     // label text centred
+    kHandCursor = 2,  // the program's hand pointer over it
+    kMultiLine = 4,   // edit box of several lines
+    kSingleLine = 8,  // a label that never wraps
+};
+
+// The "no colour set" value of a property that has a default.
+constexpr Colour kUnsetColour = 0xFFFFFFFF;
+
 class Container;
 class Form;
 
@@ -35,9 +46,12 @@ class Form;
 using MouseEvent = std::function<void(int button, int shift, float x, float y)>;
 using KeyEvent = std::function<void(int& keyCode, int shift)>;
 
+// A control is a member of its form, declared with its design: it takes its
+// place in its container (the form or a frame) in declaration order, which
+// is front-to-back order.
 class Control {
 public:
-    Control(std::wstring name, TwipsRect rect) : name_(std::move(name)), rect_(rect) {}
+    Control(Container& parent, std::wstring name, TwipsRect rect);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -77,7 +91,9 @@ protected:
 
 class Image : public Control {
 public:
-    using Control::Control;
+    // `picture`: a picture resource of the executable, or 0 for none.
+    Image(Container& parent, std::wstring name, TwipsRect rect, int picture = 0,
+          const wchar_t* tooltip = nullptr);
     const StdPicture& Picture() const { return picture_; }
     // Shares the picture object; takes its size. Repaints only on a change.
     void SetPicture(const StdPicture& p);
@@ -92,7 +108,8 @@ private:
 
 class Label : public Control {
 public:
-    using Control::Control;
+    Label(Container& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
+          unsigned flags = 0, const wchar_t* tooltip = nullptr, Colour fore = kBtnText);
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& c);
     Colour ForeColor() const { return fore_; }
@@ -123,7 +140,9 @@ private:
 
 class TextBox : public Control {
 public:
-    TextBox(std::wstring name, TwipsRect rect, bool multiLine, int maxLength, int tabIndex);
+    TextBox(Container& parent, std::wstring name, TwipsRect rect, unsigned flags, int maxLength,
+            int tabIndex, Colour back = kUnsetColour, const wchar_t* tooltip = nullptr);
+    ~TextBox() override;
     bool Windowless() const override { return false; }
     HWND hWnd() const { return hwnd_; }
     std::wstring Text() const;
@@ -147,13 +166,13 @@ private:
     bool multiLine_;
     int maxLength_;
     int tabIndex_;
-    Colour back_ = 0xFFFFFFFF;  // unset: the system's window colour
+    Colour back_ = kUnsetColour;  // the system's window colour
     BrushHandle brush_;
 };
 
 class Timer {
 public:
-    Timer(std::wstring name, unsigned intervalMs) : name_(std::move(name)), interval_(intervalMs) {}
+    Timer(Form& form, std::wstring name, unsigned intervalMs);
     const std::wstring& Name() const { return name_; }
     unsigned Interval() const { return interval_; }
     std::function<void()> Tick;
@@ -163,23 +182,27 @@ private:
     unsigned interval_;
 };
 
+class Menu;
+
 struct MenuItem {
-    std::wstring name;
+    MenuItem(Menu& menu, std::wstring caption);
+    MenuItem(const MenuItem&) = delete;
+    MenuItem& operator=(const MenuItem&) = delete;
     std::wstring caption;  // "-" draws a separator
     std::function<void()> Click;
 };
 
+// A pop-up menu: its items are declared after it, in menu order.
 class Menu {
 public:
-    Menu(std::wstring name, std::wstring caption)
-        : name_(std::move(name)), caption_(std::move(caption)) {}
-    const std::wstring& Name() const { return name_; }
-    MenuItem& Add(std::wstring name, std::wstring caption);
-    const std::vector<std::unique_ptr<MenuItem>>& Items() const { return items_; }
+    Menu() = default;
+    Menu(const Menu&) = delete;
+    Menu& operator=(const Menu&) = delete;
+    const std::vector<MenuItem*>& Items() const { return items_; }
 
 private:
-    std::wstring name_, caption_;
-    std::vector<std::unique_ptr<MenuItem>> items_;
+    friend struct MenuItem;
+    std::vector<MenuItem*> items_;
 };
 
 }  // namespace host

@@ -47,79 +47,17 @@ LRESULT FailingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- Form --------------------------------------------------------------
 
-Form::Form(const FormDesign& look, const std::vector<ControlDesign>& controls) : look_(look) {
-    // Every control exists before any is placed, so a frame listed after
-    // its children can still take them in.
-    std::vector<std::pair<Control*, const wchar_t*>> placed;
-    for (const auto& s : controls) {
-        std::unique_ptr<Control> c;
-        switch (s.kind) {
-        case Kind::Timer:
-            timers_.push_back(std::make_unique<Timer>(s.name, s.interval));
-            continue;
-        case Kind::Image: {
-            auto img = std::make_unique<Image>(s.name, s.rect);
-            if (s.picture) img->SetPicture(StdPicture::FromResource(s.picture));
-            c = std::move(img);
-            break;
-        }
-        case Kind::Label: {
-            auto lbl = std::make_unique<Label>(s.name, s.rect);
-            if (s.caption) lbl->SetCaption(s.caption);
-            lbl->SetForeColor(s.fore);
-            lbl->SetCentred(s.flags & kCentred);
-            lbl->SetWordWrap(!(s.flags & kSingleLine));
-            c = std::move(lbl);
-            break;
-        }
-        case Kind::TextBox: {
-            auto tb = std::make_unique<TextBox>(s.name, s.rect, (s.flags & kMultiLine) != 0,
-                                                s.maxLength, s.tabIndex);
-            if (s.back != 0xFFFFFFFF) tb->SetBackColor(s.back);
-            c = std::move(tb);
-            break;
-        }
-        case Kind::Frame:
-            c = std::make_unique<Frame>(s.name, s.rect, s.caption ? s.caption : L"", this);
-            break;
-        }
-        if (s.tooltip) c->SetToolTipText(s.tooltip);
-        if (s.flags & kHandCursor) c->SetMousePointer(App::HandCursor());
-        placed.emplace_back(c.get(), s.container);
-        controls_.push_back(std::move(c));
-    }
-    for (auto& [c, container] : placed) {
-        if (!container) {
-            Add(c);
-        } else {
-            auto* frame = dynamic_cast<Frame*>(Find(container));
-            if (!frame) Raise(std::wstring(L"no frame ") + container);
-            frame->Add(c);
-        }
-    }
-}
+Form::Form(const FormDesign& look) : look_(look) {}
 
 Form::~Form() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyForm();
 }
 
 Control* Form::Find(const wchar_t* name) {
-    for (auto& c : controls_)
-        if (c->Name() == name) return c.get();
+    for (Control* c : controls_)
+        if (c->Name() == name) return c;
     return nullptr;
 }
-
-Timer& Form::GetTimer(const wchar_t* name) {
-    for (auto& t : timers_)
-        if (t->Name() == name) return *t;
-    Raise(std::wstring(L"no timer ") + name);
-}
-
-Menu& Form::AddMenu(const wchar_t* name, const wchar_t* caption) {
-    menus_.push_back(std::make_unique<Menu>(name, caption));
-    return *menus_.back();
-}
-
 
 void Form::LoadForm() {
     static bool registered = [] {
@@ -175,7 +113,7 @@ void Form::LoadForm() {
 void Form::CreateToolTips() {
     if (tooltip_) return;
     bool anyTip = false;
-    for (auto& c : controls_) anyTip = anyTip || !c->ToolTipText().empty();
+    for (Control* c : controls_) anyTip = anyTip || !c->ToolTipText().empty();
     // Unowned: a window that owns a topmost tooltip cannot itself be made
     // topmost under Wine, and a tooltip is topmost on its own anyway.
     if (!anyTip || !App::LoadCommonControls()) return;
@@ -186,8 +124,8 @@ void Form::CreateToolTips() {
     if (!tip) return;
     SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
     RegisterTools(tip);
-    for (auto& c : controls_)
-        if (auto* f = dynamic_cast<Frame*>(c.get())) f->RegisterTools(tip);
+    for (Control* c : controls_)
+        if (auto* f = dynamic_cast<Frame*>(c)) f->RegisterTools(tip);
 }
 
 void Form::DestroyForm() {
@@ -311,8 +249,8 @@ void Form::PopupMenu(Menu& menu) {
 
 std::vector<TextBox*> Form::TabOrder() {
     std::vector<TextBox*> boxes;
-    for (auto& c : controls_)
-        if (auto* tb = dynamic_cast<TextBox*>(c.get())) boxes.push_back(tb);
+    for (Control* c : controls_)
+        if (auto* tb = dynamic_cast<TextBox*>(c)) boxes.push_back(tb);
     std::stable_sort(boxes.begin(), boxes.end(),
                      [](TextBox* a, TextBox* b) { return a->TabIndex() < b->TabIndex(); });
     return boxes;
@@ -477,8 +415,13 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- Frame -------------------------------------------------------------
 
-Frame::Frame(std::wstring name, TwipsRect rect, std::wstring caption, Form* form)
-    : Control(std::move(name), rect), caption_(std::move(caption)), form_(form) {}
+Frame::Frame(Form& form, std::wstring name, TwipsRect rect, const wchar_t* caption)
+    : Control(form, std::move(name), rect), caption_(caption ? caption : L""), form_(&form) {}
+
+Frame::~Frame() {
+    // A window that outlives its object no longer reaches it.
+    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
 
 void Frame::SetBackColor(Colour c) {
     if (c == back_) return;

@@ -15,32 +15,6 @@
 
 namespace host {
 
-enum class Kind { Image, Label, TextBox, Frame, Timer };
-
-// One row of a form's design table.
-struct ControlDesign {
-    Kind kind;
-    const wchar_t* name;
-    TwipsRect rect;
-    const wchar_t* caption = nullptr;  // label and frame caption
-    int picture = 0;                   // picture resource id
-    const wchar_t* tooltip = nullptr;
-    Colour fore = kBtnText;
-    Colour back = 0xFFFFFFFF;  // unset
-    unsigned flags = 0;
-    int maxLength = 0;
-    int tabIndex = 0;
-    const wchar_t* container = nullptr;  // frame name, or the form
-    unsigned interval = 0;               // timer
-};
-
-enum DesignFlags : unsigned {
-    kCentred = 1,
-    kHandCursor = 2,
-    kMultiLine = 4,
-    kSingleLine = 8,  // a label that never wraps
-};
-
 struct FormDesign {
     const wchar_t* caption;
     TwipsRect rect;  // screen position and client size, twips
@@ -56,7 +30,7 @@ class Frame;
 
 class Form : public Container {
 public:
-    Form(const FormDesign& look, const std::vector<ControlDesign>& controls);
+    explicit Form(const FormDesign& look);
     ~Form() override;
     Form* OwnerForm() override { return this; }
 
@@ -75,14 +49,10 @@ public:
     // this returns.
     void PopupMenu(Menu& menu);
 
-    template <class T>
-    T& Get(const wchar_t* name) {
-        T* c = dynamic_cast<T*>(Find(name));
-        if (!c) Raise(std::wstring(L"no control ") + name);
-        return *c;
-    }
-    Timer& GetTimer(const wchar_t* name);
-    Menu& AddMenu(const wchar_t* name, const wchar_t* caption);
+    // Every control and timer of the form, frame children too, registers
+    // itself here as it is constructed.
+    void Register(Control* c) { controls_.push_back(c); }
+    void Register(Timer* t) { timers_.push_back(t); }
 
     // The form's whole life: create the window and controls, run Form_Load.
     void LoadForm();
@@ -123,9 +93,8 @@ private:
     template <class T>
     friend class DefaultInstance;
     FormDesign look_;
-    std::vector<std::unique_ptr<Control>> controls_;
-    std::vector<std::unique_ptr<Timer>> timers_;
-    std::vector<std::unique_ptr<Menu>> menus_;
+    std::vector<Control*> controls_;  // declaration order: front to back
+    std::vector<Timer*> timers_;
     IconHandle icon_;
     HWND lastFocus_ = nullptr;
     bool loaded_ = false;
@@ -137,7 +106,8 @@ private:
 
 class Frame : public Control, public Container {
 public:
-    Frame(std::wstring name, TwipsRect rect, std::wstring caption, Form* form);
+    Frame(Form& form, std::wstring name, TwipsRect rect, const wchar_t* caption);
+    ~Frame() override;
     bool Windowless() const override { return false; }
     Form* OwnerForm() override { return form_; }
     HWND hWnd() const { return hwnd_; }

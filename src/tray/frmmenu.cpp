@@ -6,13 +6,7 @@ namespace {
 const host::FormDesign kForm = {L"frmMenu", {0, 0, 1500, 1000}, 0, false};
 }
 
-frmMenu::frmMenu()
-    : Form(kForm, {}),
-      RightMenu(AddMenu(L"RightMenu", L"RightMenu")),
-      mnuResume(RightMenu.Add(L"mnuResume", L"恢复(&R)")),
-      Menu_0(RightMenu.Add(L"Menu_0", L"-")),
-      mnuAbout(RightMenu.Add(L"mnuAbout", L"关于(&A)")),
-      mnuExit(RightMenu.Add(L"mnuExit", L"退出(&X)")) {
+frmMenu::frmMenu() : Form(kForm) {
     // Hidden, it has nothing to close: a close request from outside would
     // only take the tray's menu away. It goes when the program exits.
     RequestUnload = [] {};

@@ -7,11 +7,12 @@ public:
     frmMenu();
     ~frmMenu() override;
 
-    host::Menu& RightMenu;
-    host::MenuItem& mnuResume;
-    host::MenuItem& Menu_0;
-    host::MenuItem& mnuAbout;
-    host::MenuItem& mnuExit;
+    // The menu and its items, in menu order.
+    host::Menu RightMenu;
+    host::MenuItem mnuResume{RightMenu, L"恢复(&R)"};
+    host::MenuItem Menu_0{RightMenu, L"-"};
+    host::MenuItem mnuAbout{RightMenu, L"关于(&A)"};
+    host::MenuItem mnuExit{RightMenu, L"退出(&X)"};
 
     void mnuResume_Click();
     void mnuAbout_Click();
