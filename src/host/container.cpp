@@ -9,9 +9,28 @@
 
 namespace host {
 
-void Container::Add(Control* c) {
-    c->parent_ = this;
-    children_.push_back(c);
+void Container::Add(Control* c) { children_.push_back(c); }
+
+namespace {
+// While the error box is up, windows only paint their default and keep
+// still: the program ends when the box is closed.
+LRESULT FailingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CLOSE || msg == WM_TIMER) return 0;
+    return DefWindowProcW(h, msg, wp, lp);
+}
+}  // namespace
+
+LRESULT CALLBACK Container::Thunk(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Container*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+        self->hwnd_ = h;
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Container*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(h, msg, wp, lp);
+    if (Failed()) return FailingProc(h, msg, wp, lp);
+    ++App::Stats().messages;
+    return GuardOr(LRESULT(0), [&] { return self->WndProc(msg, wp, lp); });
 }
 
 Control* Container::HitTest(POINT px) const {

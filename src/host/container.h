@@ -21,22 +21,28 @@ public:
     void InvalidatePx(const RECT& r);
     virtual Form* OwnerForm() = 0;
 
+    // The window procedure of every container window: attaches the object
+    // at WM_NCCREATE (pass the Container* as the creation parameter) and
+    // guards every call, so that no exception reaches Win32.
+    static LRESULT CALLBACK Thunk(HWND, UINT, WPARAM, LPARAM);
+    // Tooltips of the windowless children, given the tooltip window.
+    void RegisterTools(HWND tooltip);
+    // A child's rectangle moved or changed size.
+    void UpdateToolRect(Control* c);
+
 protected:
+    virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) = 0;
     void PaintChildren(HDC dc);
     // Returns true when the message was a mouse or cursor message it handled.
     bool HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     LRESULT HandleCtlColor(HDC dc, HWND child);
     // Mouse moves over no control reach the container itself.
     virtual void OwnMouseMove(int, int, float, float) {}
-    void UpdateToolRect(Control* c);
-    void RegisterTools(HWND tooltip);
 
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
     std::vector<Control*> children_;
     Control* pressed_ = nullptr;
-
-    friend class Image;
 };
 
 }  // namespace host

@@ -19,7 +19,7 @@ COLORREF ToColorRef(Colour c) {
 }
 
 Control::Control(Container& parent, std::wstring name, TwipsRect rect)
-    : name_(std::move(name)), rect_(rect) {
+    : name_(std::move(name)), rect_(rect), parent_(&parent) {
     parent.Add(this);
     if (Form* form = parent.OwnerForm()) form->Register(this);
 }

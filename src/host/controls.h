@@ -73,18 +73,18 @@ public:
     std::function<void()> Click;
     MouseEvent MouseMove, MouseDown, MouseUp;
 
-protected:
-    friend class Container;
-    friend class Form;
-    friend class Frame;
+    // Called by the container: draw a windowless control, create the window
+    // of a windowed one.
     virtual void Paint(HDC) {}
     virtual void Realize() {}
+
+protected:
     void Invalidate(const RECT& r);
     void InvalidateSelf() { Invalidate(PaintRect()); }
 
     std::wstring name_;
     TwipsRect rect_;
-    Container* parent_ = nullptr;
+    Container* parent_;
     std::wstring tooltip_;
     HCURSOR cursor_ = nullptr;
 };

@@ -5,44 +5,16 @@
 #include <algorithm>
 
 #include "error.h"
+#include "frame.h"
+#include "paint.h"
 #include "twips.h"
 
 namespace host {
 
 namespace {
 constexpr wchar_t kFormClass[] = L"QfForm";
-constexpr wchar_t kFrameClass[] = L"QfFrame";
 constexpr UINT_PTR kTimerBase = 100;
 
-// Paints into a memory bitmap first, so nothing flickers.
-template <class F>
-void DoubleBuffered(HWND hwnd, F draw) {
-    {
-        PaintDc paint(hwnd);
-        const RECT& inv = paint.Invalid();
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        int w = rc.right - rc.left, h = rc.bottom - rc.top;
-        if (w > 0 && h > 0) {
-            DcHandle mem(CreateCompatibleDC(paint.get()));
-            BitmapHandle bmp(CreateCompatibleBitmap(paint.get(), w, h));
-            if (mem && bmp) {
-                Selected sel(mem.get(), bmp.get());
-                IntersectClipRect(mem.get(), inv.left, inv.top, inv.right, inv.bottom);
-                draw(mem.get());
-                BitBlt(paint.get(), inv.left, inv.top, inv.right - inv.left,
-                       inv.bottom - inv.top, mem.get(), inv.left, inv.top, SRCCOPY);
-            }
-        }
-    }
-    ++App::Stats().paints;
-}
-// While the error box is up, windows only paint their default and keep
-// still: the program ends when the box is closed.
-LRESULT FailingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_CLOSE || msg == WM_TIMER) return 0;
-    return DefWindowProcW(h, msg, wp, lp);
-}
 }  // namespace
 
 // ---- Form --------------------------------------------------------------
@@ -66,15 +38,14 @@ void Form::LoadForm() {
         wc.hInstance = App::Instance();
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = Form::Proc;
+        wc.lpfnWndProc = Container::Thunk;
         wc.lpszClassName = kFormClass;
-        RegisterClassExW(&wc);
-        wc.lpfnWndProc = Frame::Proc;
-        wc.lpszClassName = kFrameClass;
-        RegisterClassExW(&wc);
-        return true;
+        ATOM form = RegisterClassExW(&wc);
+        wc.lpszClassName = Frame::kClassName;
+        ATOM frame = RegisterClassExW(&wc);
+        return form && frame;
     }();
-    (void)registered;
+    if (!registered) RaiseLastError(L"cannot register the window classes");
 
     DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : 0;
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
@@ -82,7 +53,7 @@ void Form::LoadForm() {
     int x = TwipsToPixels(look_.rect.left), y = TwipsToPixels(look_.rect.top);
     int w = TwipsToPixels(look_.rect.width), h = TwipsToPixels(look_.rect.height);
     hwnd_ = CreateWindowExW(ex, kFormClass, look_.caption, style, x, y, w, h, nullptr, nullptr,
-                            App::Instance(), this);
+                            App::Instance(), static_cast<Container*>(this));
     if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + look_.caption);
 
     if (look_.icon) {
@@ -304,20 +275,6 @@ void Form::Paint() {
     });
 }
 
-LRESULT CALLBACK Form::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-        auto* self = static_cast<Form*>(cs->lpCreateParams);
-        self->hwnd_ = h;
-        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Form*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(h, msg, wp, lp);
-    if (Failed()) return FailingProc(h, msg, wp, lp);
-    ++App::Stats().messages;
-    return GuardOr(LRESULT(0), [&] { return self->WndProc(msg, wp, lp); });
-}
-
 // Lets a test tool in another process read a control's state, windowless
 // or not: lParam is an atom naming the control ("Name" or "Name.Property"),
 // the reply a new atom holding the value as text.
@@ -406,96 +363,6 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
         if (RequestUnload) RequestUnload();
         return 0;
-    case WM_NCDESTROY:
-        hwnd_ = nullptr;
-        break;
-    }
-    return DefWindowProcW(self, msg, wp, lp);
-}
-
-// ---- Frame -------------------------------------------------------------
-
-Frame::Frame(Form& form, std::wstring name, TwipsRect rect, const wchar_t* caption)
-    : Control(form, std::move(name), rect), caption_(caption ? caption : L""), form_(&form) {}
-
-Frame::~Frame() {
-    // A window that outlives its object no longer reaches it.
-    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-}
-
-void Frame::SetBackColor(Colour c) {
-    if (c == back_) return;
-    back_ = c;
-    RECT all;
-    if (hwnd_ && GetClientRect(hwnd_, &all)) InvalidatePx(all);
-}
-
-void Frame::Realize() {
-    RECT r = PixelRect();
-    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFrameClass, caption_.c_str(),
-                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
-                            r.top, r.right - r.left, r.bottom - r.top, Control::parent_->Window(),
-                            nullptr, App::Instance(), this);
-    if (!hwnd_) RaiseLastError(L"cannot create the frame " + name_);
-    for (Control* c : children_)
-        if (!c->Windowless()) c->Realize();
-}
-
-void Frame::OwnMouseMove(int b, int s, float x, float y) {
-    if (MouseMove) MouseMove(b, s, x, y);
-}
-
-LRESULT CALLBACK Frame::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-        auto* self = static_cast<Frame*>(cs->lpCreateParams);
-        self->hwnd_ = h;
-        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Frame*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(h, msg, wp, lp);
-    if (Failed()) return FailingProc(h, msg, wp, lp);
-    ++App::Stats().messages;
-    return GuardOr(LRESULT(0), [&] { return self->WndProc(msg, wp, lp); });
-}
-
-LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT result = 0;
-    HWND self = hwnd_;
-    if (HandleInput(msg, wp, lp, result)) return result;
-    switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        DoubleBuffered(hwnd_, [&](HDC dc) {
-            RECT rc;
-            GetClientRect(hwnd_, &rc);
-            COLORREF back = ToColorRef(back_);
-            BrushHandle brush(CreateSolidBrush(back));
-            FillRect(dc, &rc, brush.get());
-            Selected font(dc, App::DefaultFont(false));
-            TEXTMETRICW tm;
-            GetTextMetricsW(dc, &tm);
-            RECT border = rc;
-            border.top = tm.tmHeight / 2;
-            DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
-            if (!caption_.empty()) {
-                SIZE sz;
-                GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &sz);
-                RECT cap = {8, 0, 8 + sz.cx + 4, tm.tmHeight};
-                FillRect(dc, &cap, brush.get());
-                SetBkMode(dc, TRANSPARENT);
-                SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-                TextOutW(dc, 10, 0, caption_.c_str(), static_cast<int>(caption_.size()));
-            }
-            PaintChildren(dc);
-        });
-        return 0;
-    case WM_CTLCOLOREDIT:
-        return HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-    case WM_COMMAND:
-        if (HIWORD(wp) == EN_SETFOCUS) form_->lastFocus_ = reinterpret_cast<HWND>(lp);
-        break;
     case WM_NCDESTROY:
         hwnd_ = nullptr;
         break;

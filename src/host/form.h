@@ -68,6 +68,9 @@ public:
         if (unload_) unload_();
     }
 
+    // An edit box took the focus: it gets it back when the form is
+    // activated again.
+    void NoteFocus(HWND editBox) { lastFocus_ = editBox; }
     // Moves the focus to the next edit box in tab order.
     void TabFrom(TextBox* from, bool backwards);
     // Cuts the window's outline to a polygon of window pixels.
@@ -79,9 +82,9 @@ protected:
     virtual void Form_Load() {}
     virtual void Form_Resize() {}
 
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     Control* Find(const wchar_t* name);
     ATOM Inspect(ATOM query);
     void Paint();
@@ -101,30 +104,6 @@ private:
     bool shown_ = false;
     int lastState_ = -1;
     SIZE lastSize_ = {-1, -1};
-    friend class Frame;
-};
-
-class Frame : public Control, public Container {
-public:
-    Frame(Form& form, std::wstring name, TwipsRect rect, const wchar_t* caption);
-    ~Frame() override;
-    bool Windowless() const override { return false; }
-    Form* OwnerForm() override { return form_; }
-    HWND hWnd() const { return hwnd_; }
-    Colour BackColor() const { return back_; }
-    void SetBackColor(Colour c);
-
-protected:
-    void Realize() override;
-    void OwnMouseMove(int b, int s, float x, float y) override;
-
-private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
-    std::wstring caption_;
-    Colour back_ = kBtnFace;
-    Form* form_;
-    friend class Form;
 };
 
 // The single default instance of a form class, created on first

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/form.h"
+#include "host/frame.h"
 #include "res/resource.h"
 
 class Frmmain : public host::Form, public host::DefaultInstance<Frmmain> {

@@ -1,0 +1,87 @@
+#include "frame.h"
+
+#include "app.h"
+#include "error.h"
+#include "form.h"
+#include "handles.h"
+#include "paint.h"
+
+namespace host {
+
+const wchar_t Frame::kClassName[] = L"QfFrame";
+
+Frame::Frame(Form& form, std::wstring name, TwipsRect rect, const wchar_t* caption)
+    : Control(form, std::move(name), rect), caption_(caption ? caption : L""), form_(&form) {}
+
+Frame::~Frame() {
+    // A window that outlives its object no longer reaches it.
+    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
+
+void Frame::SetBackColor(Colour c) {
+    if (c == back_) return;
+    back_ = c;
+    RECT all;
+    if (hwnd_ && GetClientRect(hwnd_, &all)) InvalidatePx(all);
+}
+
+void Frame::Realize() {
+    RECT r = PixelRect();
+    hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
+                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
+                            r.top, r.right - r.left, r.bottom - r.top, Control::parent_->Window(),
+                            nullptr, App::Instance(), static_cast<Container*>(this));
+    if (!hwnd_) RaiseLastError(L"cannot create the frame " + name_);
+    for (Control* c : children_)
+        if (!c->Windowless()) c->Realize();
+}
+
+void Frame::OwnMouseMove(int b, int s, float x, float y) {
+    if (MouseMove) MouseMove(b, s, x, y);
+}
+
+LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT result = 0;
+    HWND self = hwnd_;
+    if (HandleInput(msg, wp, lp, result)) return result;
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        DoubleBuffered(hwnd_, [&](HDC dc) {
+            RECT rc;
+            GetClientRect(hwnd_, &rc);
+            COLORREF back = ToColorRef(back_);
+            BrushHandle brush(CreateSolidBrush(back));
+            FillRect(dc, &rc, brush.get());
+            Selected font(dc, App::DefaultFont(false));
+            TEXTMETRICW tm;
+            GetTextMetricsW(dc, &tm);
+            RECT border = rc;
+            border.top = tm.tmHeight / 2;
+            DrawEdge(dc, &border, EDGE_ETCHED, BF_RECT);
+            if (!caption_.empty()) {
+                SIZE sz;
+                GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &sz);
+                RECT cap = {8, 0, 8 + sz.cx + 4, tm.tmHeight};
+                FillRect(dc, &cap, brush.get());
+                SetBkMode(dc, TRANSPARENT);
+                SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+                TextOutW(dc, 10, 0, caption_.c_str(), static_cast<int>(caption_.size()));
+            }
+            PaintChildren(dc);
+        });
+        return 0;
+    case WM_CTLCOLOREDIT:
+        return HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_COMMAND:
+        if (HIWORD(wp) == EN_SETFOCUS) form_->NoteFocus(reinterpret_cast<HWND>(lp));
+        break;
+    case WM_NCDESTROY:
+        hwnd_ = nullptr;
+        break;
+    }
+    return DefWindowProcW(self, msg, wp, lp);
+}
+
+}  // namespace host
