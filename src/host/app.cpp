@@ -152,6 +152,7 @@ HFONT App::DefaultFont(bool underline) {
                                    GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                    NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                                    L"宋体"));
+        if (!f) RaiseLastError(L"cannot create the default font");
     }
     return f.get();
 }

@@ -153,7 +153,7 @@ LRESULT Container::HandleCtlColor(HDC dc, HWND child) {
     for (Control* c : children_) {
         auto* tb = dynamic_cast<TextBox*>(c);
         if (tb && tb->hWnd() == child) {
-            SetBkColor(dc, ToColorRef(tb->BackColor() == kUnsetColour ? 0x80000005 : tb->BackColor()));
+            SetBkColor(dc, ToColorRef(tb->BackColor() == kUnsetColour ? kWindowBack : tb->BackColor()));
             SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             return reinterpret_cast<LRESULT>(tb->BackBrush());
         }

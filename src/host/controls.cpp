@@ -14,8 +14,15 @@ const wchar_t kTextBoxProp[] = L"QfTextBox";
 }
 
 COLORREF ToColorRef(Colour c) {
-    if (c & 0x80000000u) return GetSysColor(static_cast<int>(c & 0xFF));
+    if (IsSystemColour(c)) return GetSysColor(SystemColourIndex(c));
     return static_cast<COLORREF>(c & 0x00FFFFFF);
+}
+
+ColourBrush::ColourBrush(Colour c) {
+    if (IsSystemColour(c))
+        system_ = GetSysColorBrush(SystemColourIndex(c));
+    else
+        own_ = BrushHandle(CreateSolidBrush(ToColorRef(c)));
 }
 
 Control::Control(Container& parent, std::wstring name, TwipsRect rect)
@@ -249,14 +256,12 @@ void TextBox::SetBackColor(Colour c) {
     if (c == back_) return;
     back_ = c;
     brush_.reset();
-    if (c != kUnsetColour && !(c & 0x80000000u)) brush_ = BrushHandle(CreateSolidBrush(ToColorRef(c)));
+    if (c != kUnsetColour) brush_ = std::make_unique<ColourBrush>(c);
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 HBRUSH TextBox::BackBrush() const {
-    if (back_ == kUnsetColour) return GetSysColorBrush(COLOR_WINDOW);
-    if (back_ & 0x80000000u) return GetSysColorBrush(static_cast<int>(back_ & 0xFF));
-    return brush_.get();
+    return brush_ ? brush_->get() : GetSysColorBrush(COLOR_WINDOW);
 }
 
 void TextBox::Realize() {

@@ -18,10 +18,32 @@ namespace host {
 // Host colour value: 0x00BBGGRR, or the high bit set and a system colour
 // index in the low byte.
 using Colour = uint32_t;
+constexpr Colour kSystemColourBit = 0x80000000u;
+constexpr bool IsSystemColour(Colour c) { return (c & kSystemColourBit) != 0; }
+constexpr int SystemColourIndex(Colour c) { return static_cast<int>(c & 0xFF); }
+constexpr Colour kWindowBack = 0x80000005;
 constexpr Colour kBtnText = 0x80000012;
 constexpr Colour kInfoBk = 0x80000018;
 constexpr Colour kBtnFace = 0x8000000F;
 COLORREF ToColorRef(Colour c);
+
+// A brush of a host colour: the system's own brush for a system colour,
+// else one of its own, freed with it.
+class ColourBrush {
+public:
+    explicit ColourBrush(Colour c);
+    HBRUSH get() const { return system_ ? system_ : own_.get(); }
+
+private:
+    HBRUSH system_ = nullptr;
+    BrushHandle own_;
+};
+
+// Key codes the forms use.
+constexpr int kKeyReturn = 13;
+
+// Window states of a form.
+enum WindowStates : int { kNormal = 0, kMinimised = 1, kMaximised = 2 };
 
 struct TwipsRect {
     int left, top, width, height;
@@ -167,7 +189,7 @@ private:
     int maxLength_;
     int tabIndex_;
     Colour back_ = kUnsetColour;  // the system's window colour
-    BrushHandle brush_;
+    std::unique_ptr<ColourBrush> brush_;
 };
 
 class Timer {

@@ -30,9 +30,12 @@ void RaiseLastError(const std::wstring& what) {
                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring msg = what + L" (" + std::to_wstring(code) + L")";
     if (text) {
-        msg += L": ";
-        msg += text;
+        std::wstring system = text;
         LocalFree(text);
+        while (!system.empty() && (system.back() == L'\n' || system.back() == L'\r' ||
+                                   system.back() == L' '))
+            system.pop_back();
+        msg += L": " + system;
     }
     throw RuntimeError(msg);
 }

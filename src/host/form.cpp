@@ -69,7 +69,8 @@ void Form::LoadForm() {
         if (!c->Windowless()) c->Realize();
 
     for (size_t i = 0; i < timers_.size(); ++i)
-        SetTimer(hwnd_, kTimerBase + i, timers_[i]->Interval(), nullptr);
+        if (!SetTimer(hwnd_, kTimerBase + i, timers_[i]->Interval(), nullptr))
+            RaiseLastError(L"cannot start the timer " + timers_[i]->Name());
 
     auto order = TabOrder();
     lastFocus_ = order.empty() ? nullptr : order.front()->hWnd();
@@ -154,16 +155,16 @@ void Form::SetVisible(bool v) {
 
 int Form::WindowState() const {
     if (!hwnd_) Raise(L"the form is not loaded");
-    if (IsIconic(hwnd_)) return 1;
-    if (IsZoomed(hwnd_)) return 2;
-    return 0;
+    if (IsIconic(hwnd_)) return kMinimised;
+    if (IsZoomed(hwnd_)) return kMaximised;
+    return kNormal;
 }
 
 void Form::SetWindowState(int s) {
     if (!hwnd_) Raise(L"the form is not loaded");
-    if (s < 0 || s > 2) Raise(L"invalid window state");
+    if (s < kNormal || s > kMaximised) Raise(L"invalid window state");
     if (s == WindowState()) return;
-    if (s == 0 && IsIconic(hwnd_)) {
+    if (s == kNormal && IsIconic(hwnd_)) {
         // Normal means normal: the system would bring a window that was
         // maximised before it was minimised back maximised.
         WINDOWPLACEMENT p = {};
@@ -175,8 +176,8 @@ void Form::SetWindowState(int s) {
         }
     }
     if (s != WindowState())
-        ShowWindow(hwnd_, s == 1 ? SW_MINIMIZE : s == 2 ? SW_MAXIMIZE : SW_RESTORE);
-    if (s == 0 && IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+        ShowWindow(hwnd_, s == kMinimised ? SW_MINIMIZE : s == kMaximised ? SW_MAXIMIZE : SW_RESTORE);
+    if (s == kNormal && IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
 }
 
 double Form::Width() const {
@@ -262,19 +263,13 @@ void Form::Paint() {
     DoubleBuffered(hwnd_, [&](HDC dc) {
         RECT rc;
         GetClientRect(hwnd_, &rc);
-        HBRUSH back = (look_.back & 0x80000000u)
-                          ? GetSysColorBrush(static_cast<int>(look_.back & 0xFF))
-                          : nullptr;
-        if (back) {
-            FillRect(dc, &rc, back);
-        } else {
-            BrushHandle b(CreateSolidBrush(ToColorRef(look_.back)));
-            FillRect(dc, &rc, b.get());
-        }
+        ColourBrush back(look_.back);
+        FillRect(dc, &rc, back.get());
         PaintChildren(dc);
     });
 }
 
+#ifdef QF_TEST_PROBE
 // Lets a test tool in another process read a control's state, windowless
 // or not: lParam is an atom naming the control ("Name" or "Name.Property"),
 // the reply a new atom holding the value as text.
@@ -316,12 +311,15 @@ ATOM Form::Inspect(ATOM query) {
     if (value.size() > 255) value.resize(255);
     return GlobalAddAtomW(value.c_str());
 }
+#endif
 
 LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     HWND self = hwnd_;
+#ifdef QF_TEST_PROBE
     static const UINT inspect = RegisterWindowMessageW(L"QfInspectControl");
     if (msg == inspect) return Inspect(static_cast<ATOM>(lp));
+#endif
     if (HandleInput(msg, wp, lp, result)) return result;
     switch (msg) {
     case WM_ERASEBKGND:

@@ -40,7 +40,7 @@ public:
     void SetFocus();
     bool Visible() const;
     void SetVisible(bool v);
-    int WindowState() const;  // 0 normal, 1 minimised, 2 maximised
+    int WindowState() const;  // WindowStates: kNormal, kMinimised, kMaximised
     void SetWindowState(int s);
     double Width() const;   // outer size, twips
     double Height() const;  // outer size, twips
@@ -86,7 +86,9 @@ protected:
 
 private:
     Control* Find(const wchar_t* name);
+#ifdef QF_TEST_PROBE
     ATOM Inspect(ATOM query);
+#endif
     void Paint();
     void RaiseResize();
     void CreateToolTips();

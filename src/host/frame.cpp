@@ -51,8 +51,7 @@ LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         DoubleBuffered(hwnd_, [&](HDC dc) {
             RECT rc;
             GetClientRect(hwnd_, &rc);
-            COLORREF back = ToColorRef(back_);
-            BrushHandle brush(CreateSolidBrush(back));
+            ColourBrush brush(back_);
             FillRect(dc, &rc, brush.get());
             Selected font(dc, App::DefaultFont(false));
             TEXTMETRICW tm;

@@ -57,8 +57,12 @@ bool HeaderSize(const unsigned char* d, DWORD n, int& w, int& h) {
 void StdPicture::Impl::Decode() {
     if (pic) return;
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!mem) Raise(L"out of memory loading a picture");
-    memcpy(GlobalLock(mem), data, size);
+    void* bytes = mem ? GlobalLock(mem) : nullptr;
+    if (!bytes) {
+        if (mem) GlobalFree(mem);
+        Raise(L"out of memory loading a picture");
+    }
+    memcpy(bytes, data, size);
     GlobalUnlock(mem);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
@@ -78,7 +82,7 @@ void StdPicture::Impl::Decode() {
 
 StdPicture StdPicture::FromResource(int id) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /*RT_RCDATA*/);
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
     if (!res) Raise(L"picture resource " + std::to_wstring(id) + L" not found");
     auto impl = std::make_shared<Impl>();
     impl->id = id;

@@ -26,7 +26,7 @@ void Frmmain::Imgok0_Click() {
 }
 
 void Frmmain::Text1_KeyDown(int& keyCode, int /*shift*/) {
-    if (keyCode == 13) Imgok0_Click();
+    if (keyCode == host::kKeyReturn) Imgok0_Click();
 }
 
 void Frmmain::LookupExchange(const std::wstring& number) {
@@ -38,7 +38,7 @@ void Frmmain::ShowNotice(const std::wstring& text) {
     notice.Show();
     // Whatever happened to it meanwhile, a notice is seen: restored, and
     // above the main window even while that one is pinned on top.
-    if (notice.WindowState() != 0) notice.SetWindowState(0);
+    if (notice.WindowState() != host::kNormal) notice.SetWindowState(host::kNormal);
     APIStuff::SetTopmost(notice, topmost_);
     notice.Lblremind1.SetCaption(text);
     notice.SetFocus();

@@ -10,7 +10,7 @@
 #include "tray/apistuff.h"
 
 namespace {
-constexpr host::Colour kRestColour = 0x80000012;
+constexpr host::Colour kRestColour = host::kBtnText;
 constexpr host::Colour kHoverBlue = 0x00FF0000;
 const wchar_t* const kHintRest = L"青枫软件系列";
 const wchar_t* const kHintPin = L"窗体最前/普通窗体";
@@ -23,7 +23,7 @@ ShellExecuteFn shellExecute = ::ShellExecuteA;
 
 void Frmmain::Lbltitle_MouseDown(int button, int, float, float) {
     int state = WindowState();
-    if (button == 1 && state == 0) DragMove();
+    if (button == 1 && state == host::kNormal) DragMove();
 }
 
 void Frmmain::RestingReset() {
@@ -52,7 +52,7 @@ void Frmmain::Imgmin0_MouseMove(int, int, float, float) {
     Imgclose0.SetPicture(Imgclose1.Picture());
 }
 
-void Frmmain::Imgmin0_Click() { SetWindowState(1); }
+void Frmmain::Imgmin0_Click() { SetWindowState(host::kMinimised); }
 
 void Frmmain::Imgclose0_MouseMove(int, int, float, float) {
     Imgclose0.SetPicture(Imgclose2.Picture());

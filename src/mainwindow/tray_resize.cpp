@@ -20,7 +20,7 @@ void Frmmain::PrimeTray() {
 
 void Frmmain::Form_Resize() {
     int state = WindowState();
-    if (state == 1) {
+    if (state == host::kMinimised) {
         APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState);
         if (!APIStuff::TrayIconShown()) {
             // No icon would lead back: stay minimised on the taskbar.
@@ -29,7 +29,7 @@ void Frmmain::Form_Resize() {
         }
         APIStuff::SetTrayTip(L"青枫软件系列");
         SetVisible(false);
-    } else if (state == 0 || state == 2) {
+    } else if (state == host::kNormal || state == host::kMaximised) {
         APIStuff::RemoveTray();
     }
 }

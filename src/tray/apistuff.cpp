@@ -14,7 +14,6 @@ const int* TrayLastState = nullptr;
 host::Menu* TrayMenu = nullptr;
 WNDPROC PrevWndProc = nullptr;
 TrayRecord TrayIconData = {};
-std::wstring TrayTip = tray::PaddedTip(L"");
 ShellNotifyFn ShellNotify = ::Shell_NotifyIconA;
 
 namespace {
@@ -52,8 +51,7 @@ void InstallTray(host::Form& form, host::Menu& menu, const int* lastState) {
 }
 
 void SetTrayTip(const std::wstring& text) {
-    TrayTip = tray::PaddedTip(text);
-    std::string field = tray::TipField(host::ToAnsi(TrayTip));
+    std::string field = tray::TipField(host::ToAnsi(tray::PaddedTip(text)));
     memcpy(TrayIconData.szTip, field.data(), sizeof TrayIconData.szTip);
     TrayIconData.uFlags = NIF_TIP;
     Notify(NIM_MODIFY);
@@ -75,7 +73,8 @@ bool TrayIconShown() { return g_iconShown; }
 void RestoreFromTray() {
     if (!TrayForm) return;
     host::Form& form = *TrayForm;
-    if (form.WindowState() == 1) form.SetWindowState(TrayLastState ? *TrayLastState : 0);
+    if (form.WindowState() == host::kMinimised)
+        form.SetWindowState(TrayLastState ? *TrayLastState : host::kNormal);
     form.SetVisible(true);
     form.SetFocus();
 }

@@ -35,7 +35,6 @@ extern const int* TrayLastState;
 extern host::Menu* TrayMenu;
 extern WNDPROC PrevWndProc;
 extern TrayRecord TrayIconData;
-extern std::wstring TrayTip;  // the 64-character padded tooltip
 
 void InstallTray(host::Form& form, host::Menu& menu, const int* lastState = nullptr);
 void SetTrayTip(const std::wstring& text);

@@ -20,8 +20,6 @@
 
 namespace {
 
-std::wstring Widen(const wchar_t* s) { return s; }
-
 struct EditSearch {
     int want;
     int seen = 0;
@@ -95,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     std::wstring cmd = argv[1];
     if ((cmd == L"wait" || cmd == L"gone") && argc >= 3) {
-        std::wstring title = Widen(argv[2]);
+        std::wstring title = std::wstring(argv[2]);
         DWORD limit = argc >= 4 ? static_cast<DWORD>(_wtoi(argv[3])) : 10000;
         DWORD start = GetTickCount();
         for (;;) {
@@ -110,18 +108,18 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     if (cmd == L"exists" && argc >= 3) {
-        bool found = FindAny(Widen(argv[2])) != nullptr;
+        bool found = FindAny(std::wstring(argv[2])) != nullptr;
         printf("%s\n", found ? "yes" : "no");
         return 0;
     }
     if (cmd == L"sendclose" && argc >= 3) {
-        HWND w = FindAny(Widen(argv[2]));
+        HWND w = FindAny(std::wstring(argv[2]));
         if (!w) return 1;
         DWORD_PTR r = 0;
         return SendMessageTimeoutW(w, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r) ? 0 : 1;
     }
     if (cmd == L"settext" && argc >= 5) {
-        HWND w = FindAny(Widen(argv[2]));
+        HWND w = FindAny(std::wstring(argv[2]));
         if (!w) return 1;
         EditSearch s{_wtoi(argv[3])};
         EnumChildWindows(w, VisitEdit, reinterpret_cast<LPARAM>(&s));
@@ -142,13 +140,13 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (cmd == L"count" && argc >= 3) {
-        printf("%d\n", Find(Widen(argv[2])).count);
+        printf("%d\n", Find(std::wstring(argv[2])).count);
         return 0;
     }
     if (cmd == L"get" && argc >= 4) {
-        HWND w = FindAny(Widen(argv[2]));
+        HWND w = FindAny(std::wstring(argv[2]));
         if (!w) return 1;
-        ATOM q = GlobalAddAtomW(Widen(argv[3]).c_str());
+        ATOM q = GlobalAddAtomW(std::wstring(argv[3]).c_str());
         ATOM a = static_cast<ATOM>(
             SendMessageW(w, RegisterWindowMessageW(L"QfInspectControl"), 0, q));
         GlobalDeleteAtom(q);
@@ -167,7 +165,7 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (cmd == L"state" && argc >= 3) {
-        HWND w = FindAny(Widen(argv[2]));
+        HWND w = FindAny(std::wstring(argv[2]));
         if (!w) return 1;
         RECT r;
         GetWindowRect(w, &r);
