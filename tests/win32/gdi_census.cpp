@@ -51,18 +51,15 @@ HFONT WINAPI MyFont(int a, int b, int c, int d, int e, DWORD f, DWORD g, DWORD h
                     DWORD j, DWORD k, DWORD l, DWORD m, LPCWSTR n) {
     return Born(o_CreateFontW(a, b, c, d, e, f, g, h, i, j, k, l, m, n));
 }
+// Frees through the original and forgets the handle when that worked.
+template <class H, BOOL(WINAPI** Original)(H)>
+BOOL WINAPI Freed(H h) {
+    BOOL ok = (*Original)(h);
+    if (ok) Died(h);
+    return ok;
+}
 HRGN WINAPI MyPolygonRgn(const POINT* p, int n, int mode) {
     return Born(o_CreatePolygonRgn(p, n, mode));
-}
-BOOL WINAPI MyDeleteObject(HGDIOBJ h) {
-    BOOL ok = o_DeleteObject(h);
-    if (ok) Died(h);
-    return ok;
-}
-BOOL WINAPI MyDeleteDC(HDC h) {
-    BOOL ok = o_DeleteDC(h);
-    if (ok) Died(h);
-    return ok;
 }
 int WINAPI MySetWindowRgn(HWND w, HRGN r, BOOL redraw) {
     int ok = o_SetWindowRgn(w, r, redraw);
@@ -73,22 +70,7 @@ HANDLE WINAPI MyLoadImage(HINSTANCE i, LPCWSTR n, UINT t, int w, int h, UINT f) 
     HANDLE r = o_LoadImageW(i, n, t, w, h, f);
     return (t == IMAGE_ICON || t == IMAGE_CURSOR) && !(f & LR_SHARED) ? Born(r) : r;
 }
-BOOL WINAPI MyDestroyIcon(HICON h) {
-    BOOL ok = o_DestroyIcon(h);
-    if (ok) Died(h);
-    return ok;
-}
-BOOL WINAPI MyDestroyCursor(HCURSOR h) {
-    BOOL ok = o_DestroyCursor(h);
-    if (ok) Died(h);
-    return ok;
-}
 HMENU WINAPI MyPopupMenu() { return Born(o_CreatePopupMenu()); }
-BOOL WINAPI MyDestroyMenu(HMENU h) {
-    BOOL ok = o_DestroyMenu(h);
-    if (ok) Died(h);
-    return ok;
-}
 HDC WINAPI MyGetDC(HWND w) {
     HDC dc = o_GetDC(w);
     if (dc) ++g_dcs;
@@ -144,14 +126,14 @@ void InstallGdiCensus() {
     Patch("gdi32.dll", "CreateCompatibleBitmap", &MyCompatibleBitmap, o_CreateCompatibleBitmap);
     Patch("gdi32.dll", "CreateFontW", &MyFont, o_CreateFontW);
     Patch("gdi32.dll", "CreatePolygonRgn", &MyPolygonRgn, o_CreatePolygonRgn);
-    Patch("gdi32.dll", "DeleteObject", &MyDeleteObject, o_DeleteObject);
-    Patch("gdi32.dll", "DeleteDC", &MyDeleteDC, o_DeleteDC);
+    Patch("gdi32.dll", "DeleteObject", &Freed<HGDIOBJ, &o_DeleteObject>, o_DeleteObject);
+    Patch("gdi32.dll", "DeleteDC", &Freed<HDC, &o_DeleteDC>, o_DeleteDC);
     Patch("user32.dll", "SetWindowRgn", &MySetWindowRgn, o_SetWindowRgn);
     Patch("user32.dll", "LoadImageW", &MyLoadImage, o_LoadImageW);
-    Patch("user32.dll", "DestroyIcon", &MyDestroyIcon, o_DestroyIcon);
-    Patch("user32.dll", "DestroyCursor", &MyDestroyCursor, o_DestroyCursor);
+    Patch("user32.dll", "DestroyIcon", &Freed<HICON, &o_DestroyIcon>, o_DestroyIcon);
+    Patch("user32.dll", "DestroyCursor", &Freed<HCURSOR, &o_DestroyCursor>, o_DestroyCursor);
     Patch("user32.dll", "CreatePopupMenu", &MyPopupMenu, o_CreatePopupMenu);
-    Patch("user32.dll", "DestroyMenu", &MyDestroyMenu, o_DestroyMenu);
+    Patch("user32.dll", "DestroyMenu", &Freed<HMENU, &o_DestroyMenu>, o_DestroyMenu);
     Patch("user32.dll", "GetDC", &MyGetDC, o_GetDC);
     Patch("user32.dll", "ReleaseDC", &MyReleaseDC, o_ReleaseDC);
     Patch("user32.dll", "BeginPaint", &MyBeginPaint, o_BeginPaint);

@@ -178,14 +178,11 @@ TEST_F(HistoryTest, AnEmptyPathAfterAFailedStartUpShowsTheNotice) {
 }
 
 namespace {
-// Another process holds the file open without sharing for `ms`.
-HANDLE HoldInHelper(const std::wstring& path, int ms) {
+// Starts this test program again with the given helper arguments.
+HANDLE StartSelf(const std::wstring& args) {
     wchar_t exe[MAX_PATH];
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring cmd = L"\"" + std::wstring(exe) + L"\" --hold-file \"" + path + L"\" " +
-                       std::to_wstring(ms);
-    // Arguments arrive in the ANSI code page; the helper reads them as UTF-8
-    // only when given so, so pass a path of ASCII characters.
+    std::wstring cmd = L"\"" + std::wstring(exe) + L"\" " + args;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -193,6 +190,13 @@ HANDLE HoldInHelper(const std::wstring& path, int ms) {
         return nullptr;
     CloseHandle(pi.hThread);
     return pi.hProcess;
+}
+
+// Another process holds the file open without sharing for `ms`. Arguments
+// arrive in the ANSI code page; the helper reads them as UTF-8 only when
+// given so, so pass a path of ASCII characters.
+HANDLE HoldInHelper(const std::wstring& path, int ms) {
+    return StartSelf(L"--hold-file \"" + path + L"\" " + std::to_wstring(ms));
 }
 
 bool WaitUntilLocked(const std::wstring& path) {
@@ -229,18 +233,6 @@ struct LockedElsewhere {
 }  // namespace
 
 namespace {
-HANDLE StartSelf(const std::wstring& args) {
-    wchar_t exe[MAX_PATH];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring cmd = L"\"" + std::wstring(exe) + L"\" " + args;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
-}
 DWORD WINAPI ReleaseAfter80ms(void* event) {
     Sleep(80);
     SetEvent(static_cast<HANDLE>(event));
