@@ -3,6 +3,7 @@
 #include "host/error.h"
 #include "host/text_file.h"
 #include "host/text_services.h"
+#include "lookup/history_log.h"
 #include "lookup/history_rules.h"
 #include "mainwindow/frmmain.h"
 
@@ -10,7 +11,22 @@ namespace {
 const wchar_t* const kHistoryFailedNotice = L"历史记录无法写入，本次查询未被记录！";
 }
 
-void Frmmain::FixHistoryPath() { historyPath_ = lookup::HistoryPath(host::App::Path()); }
+void Frmmain::FreeHistory(lookup::HistoryLog* log) { delete log; }
+
+lookup::HistoryLog& Frmmain::History() {
+    // Without a path until start-up fixes it: writing then fails with the
+    // notice, as for any file that cannot be written.
+    if (!history_) history_.reset(new lookup::HistoryLog());
+    return *history_;
+}
+
+const std::wstring& Frmmain::HistoryFilePath() { return History().Path(); }
+int64_t Frmmain::RecordNumber() { return History().RecordNumber(); }
+const std::wstring& Frmmain::LastLoggedNumber() { return History().LastLogged(); }
+
+void Frmmain::FixHistoryPath() {
+    History() = lookup::HistoryLog(lookup::HistoryPath(host::App::Path()));
+}
 
 bool Frmmain::HistoryChecked() const {
     return imghistory.Picture().Handle() == Imgchk2.Picture().Handle();
@@ -32,13 +48,13 @@ void Frmmain::LblMouse_Click() { ToggleCheckBox(ImgMouse); }
 
 void Frmmain::AppendHistory() {
     try {
-        host::AppendFile file(historyPath_);  // creates a missing file
+        lookup::HistoryLog& log = History();
+        host::AppendFile file(log.Path());  // creates a missing file
         const std::wstring number = Text1.Text();
-        if (number == lastLogged_) return;
-        file.Write(host::ToAnsi(lookup::HistoryRecord(recordNumber_, number)));
+        if (log.Repeats(number)) return;
+        file.Write(host::ToAnsi(log.NextRecord(number)));
         file.Close();
-        ++recordNumber_;
-        lastLogged_ = number;
+        log.Logged(number);
     } catch (const host::RuntimeError&) {
         // The answer stays on screen; the counters stay, so the next query
         // tries again.

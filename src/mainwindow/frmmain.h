@@ -4,9 +4,15 @@
 #include <cstdint>
 #include <string>
 
+#include <memory>
+
 #include "host/form.h"
 #include "host/frame.h"
 #include "res/resource.h"
+
+namespace lookup {
+class HistoryLog;
+}
 
 class Frmmain : public host::Form, public host::DefaultInstance<Frmmain> {
 public:
@@ -76,11 +82,11 @@ public:
     void ImgMouse_Click();
     void LblMouse_Click();
     bool HistoryChecked() const;
-    const std::wstring& HistoryFilePath() const { return historyPath_; }
-    int64_t RecordNumber() const { return recordNumber_; }
-    const std::wstring& LastLoggedNumber() const { return lastLogged_; }
-    void SetRecordNumberForTest(int64_t n) { recordNumber_ = n; }
-    void SetHistoryPathForTest(const std::wstring& p) { historyPath_ = p; }
+    // The history of this run (lookup/history_log.h).
+    lookup::HistoryLog& History();
+    const std::wstring& HistoryFilePath();
+    int64_t RecordNumber();
+    const std::wstring& LastLoggedNumber();
 
     // Chrome (mainwindow/chrome.cpp).
     void Lbltitle_MouseDown(int button, int shift, float x, float y);
@@ -123,9 +129,11 @@ private:
     void CloseRequested();
     void ShowPlatformLine();
 
-    std::wstring historyPath_;
-    int64_t recordNumber_ = 0;
-    std::wstring lastLogged_;
+    // Held through a pointer: the log is the query command's, and this
+    // header does not reach into its folder.
+    static void FreeHistory(lookup::HistoryLog* log);
+    std::unique_ptr<lookup::HistoryLog, void (*)(lookup::HistoryLog*)> history_{nullptr,
+                                                                                &FreeHistory};
     std::wstring platformName_;
     bool topmost_ = false;
 };

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "host/twips.h"
+#include "lookup/history_log.h"
 #include "lookup/history_rules.h"
 #include "mainwindow/clock_text.h"
 #include "mainwindow/outline.h"
@@ -110,4 +111,27 @@ TEST(HistoryRules, RecordIsThreeCrLfLines) {
               L"0.记录   \r\n65251234\r\n------------------------------\r\n");
     EXPECT_EQ(lookup::HistoryRecord(32768, L" 6525"),
               L"32768.记录   \r\n 6525\r\n------------------------------\r\n");
+}
+
+TEST(HistoryLog, LogsANumberUnlessItRepeatsTheLastOneAndCountsOnPastSixteenBits) {
+    lookup::HistoryLog log(L"C:\\dir\\历史查询纪录.txt", 32767);
+    EXPECT_EQ(log.Path(), L"C:\\dir\\历史查询纪录.txt");
+    EXPECT_FALSE(log.Repeats(L"65251234"));
+    EXPECT_EQ(log.NextRecord(L"65251234"), lookup::HistoryRecord(32767, L"65251234"));
+    log.Logged(L"65251234");
+    EXPECT_TRUE(log.Repeats(L"65251234")) << "A, A: once";
+    EXPECT_FALSE(log.Repeats(L"5508"));
+    log.Logged(L"5508");
+    EXPECT_FALSE(log.Repeats(L"65251234")) << "A, B, A: three times";
+    EXPECT_EQ(log.NextRecord(L"65251234").substr(0, 6), L"32769.");
+    EXPECT_EQ(log.RecordNumber(), 32769);
+    EXPECT_EQ(log.LastLogged(), L"5508");
+}
+
+TEST(HistoryLog, ANewRunStartsAtRecordZeroWithNothingLogged) {
+    lookup::HistoryLog fresh;
+    EXPECT_EQ(fresh.Path(), L"");
+    EXPECT_EQ(fresh.RecordNumber(), 0);
+    EXPECT_FALSE(fresh.Repeats(L"5508"));
+    EXPECT_TRUE(fresh.Repeats(L"")) << "nothing logged yet reads as the empty number";
 }

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "host/text_file.h"
+#include "lookup/history_log.h"
 #include "host/text_services.h"
 #include "notice/frmok.h"
 #include "tests/win32/harness.h"
@@ -46,7 +47,7 @@ struct HistoryTest : FormsTest {
         f = &OpenMain();
         dir = TempFolder();
         path = dir + L"\\历史查询纪录.txt";
-        f->SetHistoryPathForTest(path);
+        f->History() = lookup::HistoryLog(path);
     }
     void TearDown() override {
         DeleteFileW(path.c_str());
@@ -139,7 +140,7 @@ TEST_F(HistoryTest, ANewRunAppendsFromRecordZero) {
     Frmmain::Unload();
     Pump(0);
     f = &OpenMain();
-    f->SetHistoryPathForTest(path);
+    f->History() = lookup::HistoryLog(path);
     Tick();
     Query(L"5508");  // the last number of the earlier run
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234") + Record(1, "5508") + Record(0, "5508"));
@@ -147,7 +148,7 @@ TEST_F(HistoryTest, ANewRunAppendsFromRecordZero) {
 
 TEST_F(HistoryTest, CountingGoesOnPastTheSixteenBitLimit) {
     REQUIRE_ACP_936();
-    f->SetRecordNumberForTest(32767);
+    f->History() = lookup::HistoryLog(path, 32767);
     Tick();
     Query(L"65251234");
     Query(L"5508");
@@ -170,7 +171,7 @@ TEST_F(HistoryTest, AFolderInPlaceOfTheFileShowsTheNoticeAndKeepsTheCounters) {
 }
 
 TEST_F(HistoryTest, AnEmptyPathAfterAFailedStartUpShowsTheNotice) {
-    f->SetHistoryPathForTest(L"");
+    f->History() = lookup::HistoryLog(L"");
     Tick();
     Query(L"65251234");
     EXPECT_EQ(NoticeText(), "历史记录无法写入，本次查询未被记录！");
@@ -248,7 +249,7 @@ TEST_F(HistoryTest, AFileLockedBrieflyByAnotherProgramIsWaitedFor) {
     HANDLE helper = StartSelf(L"--hold-file-until \"" + locked + L"\" " + name);
     ASSERT_NE(helper, nullptr);
     ASSERT_TRUE(WaitUntilLocked(locked));
-    f->SetHistoryPathForTest(locked);
+    f->History() = lookup::HistoryLog(locked);
     Tick();
     // The lock ends 80 ms into the query: it must wait for it, no longer.
     HANDLE timer = CreateThread(nullptr, 0, ReleaseAfter80ms, release, 0, nullptr);
@@ -336,7 +337,7 @@ TEST_F(HistoryTest, TwoCopiesAppendingAtOnceLoseNothing) {
 
 TEST_F(HistoryTest, AFileLockedTooLongShowsTheNoticeAndWritesNothing) {
     LockedElsewhere lock(dir + L"\\locked.txt", 1500);
-    f->SetHistoryPathForTest(lock.path);
+    f->History() = lookup::HistoryLog(lock.path);
     ASSERT_TRUE(lock.Locked());
     Tick();
     DWORD t0 = GetTickCount();
