@@ -1,7 +1,10 @@
 # The program under the Windows versions Wine reports for it: Windows XP,
 # 7 and 10. It starts, answers a query, goes into the tray and back, and
-# names the platform it runs on (XP by name, later ones not at all).
-#   versions.sh EXE PROBE   (inside tools/wine-env)
+# names the platform it runs on (XP by name, later ones not at all). The
+# shipped build, which does not answer the probe's inspection message, is
+# checked by what shows from outside: it opens, goes into the tray and back.
+#   versions.sh EXE PROBE RELEASE_EXE   (inside tools/wine-env)
+RELEASE="$3"
 source "$(dirname "$0")/lib.sh" "$@"
 source "$(dirname "$0")/tray_lib.sh"
 KEY='HKCU\Software\Wine\AppDefaults\jilantong.exe'
@@ -20,6 +23,13 @@ for v in "winxp:你的操作平台是Windows XP" "win7:你的操作平台是" "w
     check "$ver: into the tray" "visible=0 iconic=1" "$(state)"
     tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
     check "$ver: and back" "visible=1 iconic=0" "$(state)"
+    stop_app
+    EXE_SRC="$RELEASE" start_app
+    check "$ver, shipped build: the window opens" "1" "$(probe count "$MAIN")"
+    minimise
+    check "$ver, shipped build: into the tray" "visible=0 iconic=1" "$(state)"
+    tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
+    check "$ver, shipped build: and back" "visible=1 iconic=0" "$(state)"
     stop_app
 done
 wine reg delete "$KEY" /f >/dev/null 2>&1
