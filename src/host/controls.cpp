@@ -97,6 +97,7 @@ void Label::SetCaption(const std::wstring& c) {
     if (c == caption_) return;
     RECT before = PaintRect();
     caption_ = c;
+    textWidth_ = -1;
     RECT after = PaintRect(), both;
     UnionRect(&both, &before, &after);
     Invalidate(both);
@@ -111,6 +112,7 @@ void Label::SetForeColor(Colour c) {
 void Label::SetFontUnderline(bool u) {
     if (u == underline_) return;
     underline_ = u;
+    textWidth_ = -1;
     InvalidateSelf();
 }
 
@@ -167,11 +169,14 @@ int LineHeight(HDC dc) {
 RECT Label::PaintRect() const {
     RECT r = PixelRect();
     if (wrap_ || caption_.empty()) return r;
-    ScreenDc dc;
-    Selected font(dc.get(), App::DefaultFont(underline_));
-    SIZE sz = {};
-    GetTextExtentPoint32W(dc.get(), caption_.c_str(), static_cast<int>(caption_.size()), &sz);
-    if (r.left + sz.cx > r.right) r.right = r.left + sz.cx;
+    if (textWidth_ < 0) {  // measured once per caption, not at every paint
+        ScreenDc dc;
+        Selected font(dc.get(), App::DefaultFont(underline_));
+        SIZE sz = {};
+        GetTextExtentPoint32W(dc.get(), caption_.c_str(), static_cast<int>(caption_.size()), &sz);
+        textWidth_ = sz.cx;
+    }
+    if (r.left + textWidth_ > r.right) r.right = r.left + textWidth_;
     return r;
 }
 

@@ -158,6 +158,7 @@ private:
     bool underline_ = false;
     bool centred_ = false;
     bool wrap_ = true;
+    mutable int textWidth_ = -1;  // of the caption on one line, once measured
 };
 
 class TextBox : public Control {
