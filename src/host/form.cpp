@@ -25,12 +25,6 @@ Form::~Form() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyForm();
 }
 
-Control* Form::Find(const wchar_t* name) {
-    for (Control* c : controls_)
-        if (c->Name() == name) return c;
-    return nullptr;
-}
-
 void Form::LoadForm() {
     static bool registered = [] {
         WNDCLASSEXW wc = {};
@@ -270,6 +264,12 @@ void Form::Paint() {
 }
 
 #ifdef QF_TEST_PROBE
+Control* Form::Find(const wchar_t* name) {
+    for (Control* c : controls_)
+        if (c->Name() == name) return c;
+    return nullptr;
+}
+
 // Lets a test tool in another process read a control's state, windowless
 // or not: lParam is an atom naming the control ("Name" or "Name.Property"),
 // the reply a new atom holding the value as text.

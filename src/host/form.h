@@ -85,8 +85,8 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    Control* Find(const wchar_t* name);
 #ifdef QF_TEST_PROBE
+    Control* Find(const wchar_t* name);
     ATOM Inspect(ATOM query);
 #endif
     void Paint();
