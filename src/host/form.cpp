@@ -350,6 +350,8 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (LOWORD(wp) == WA_INACTIVE) {
             HWND f = GetFocus();
             if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+            // A tip left showing would stand over the window that takes over.
+            if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
         } else if (lastFocus_ && IsWindow(lastFocus_) && !HIWORD(wp)) {
             ::SetFocus(lastFocus_);
             return 0;

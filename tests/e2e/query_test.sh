@@ -50,10 +50,14 @@ frame_colour="$(pixel 307 320)"
 click "$MAIN" 15 272
 check "the pin keeps the window on top" "topmost=1" "$(probe state "$MAIN" | awk '{print $3}')"
 click "$MAIN" 200 104
+sleep 1  # the pointer rests on the box: its tooltip shows
 type_text "$MAIN" $'\n'
 probe wait "$NOTICE" 5000 >/dev/null
 sleep 0.5
 check "the notice shows above the pinned window" "FFFFFF" "$(pixel 307 320)"
+check "no tooltip is left standing over the notice" "0" \
+      "$(/usr/bin/convert "$WORK/shot.png" -crop 130x13+430+263 -threshold 50% -negate \
+         -format '%[fx:round(mean*w*h)]' info:)"
 check "where the main window showed its frame before" "ECECEC" "$frame_colour"
 check "and it has the focus" "$NOTICE|QfForm" "$(probe focus)"
 finish
