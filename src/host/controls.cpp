@@ -13,6 +13,11 @@ namespace {
 const wchar_t kTextBoxProp[] = L"QfTextBox";
 }
 
+int ShiftState() {
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
 COLORREF ToColorRef(Colour c) {
     if (IsSystemColour(c)) return GetSysColor(SystemColourIndex(c));
     return static_cast<COLORREF>(c & 0x00FFFFFF);
@@ -287,11 +292,6 @@ void TextBox::Realize() {
 }
 
 namespace {
-int KeyShift() {
-    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
 std::wstring ClipboardText(HWND owner) {
     std::wstring text;
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return text;
@@ -330,7 +330,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {  // Alt with a key arrives as a system key
-        int shift = KeyShift();
+        int shift = ShiftState();
         if (msg == WM_KEYDOWN && wp == VK_TAB && !(shift & 2)) {
             if (Form* f = self->parent_->OwnerForm()) f->TabFrom(self, shift & 1);
             return 0;

@@ -67,6 +67,8 @@ class Form;
 // 4 Alt), and the position in twips relative to the control.
 using MouseEvent = std::function<void(int button, int shift, float x, float y)>;
 using KeyEvent = std::function<void(int& keyCode, int shift)>;
+// The shift argument of mouse and key events, from the keys held now.
+int ShiftState();
 
 // A control is a member of its form, declared with its design: it takes its
 // place in its container (the form or a frame) in declaration order, which

@@ -38,7 +38,6 @@ namespace {
 // are not held up: no byte of the data is locked.
 OVERLAPPED TurnByte() {
     OVERLAPPED o = {};
-    o.Offset = 0;
     o.OffsetHigh = 0x7FFFFFFF;
     return o;
 }
