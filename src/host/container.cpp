@@ -3,13 +3,32 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "accessible.h"
 #include "app.h"
 #include "error.h"
 #include "twips.h"
 
 namespace host {
 
+Container::~Container() { DisconnectAccessible(accessible_); }
+
 void Container::Add(Control* c) { children_.push_back(c); }
+
+bool Container::HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    switch (msg) {
+    case WM_GETOBJECT:
+        result = AnswerClientObject(*this, accessible_, wp, lp);
+        return result != 0;
+    case kAccessiblePress:
+        result = 0;
+        if (wp < children_.size() && IsWindowVisible(hwnd_)) children_[wp]->Press();
+        return true;
+    case WM_NCDESTROY:
+        DisconnectAccessible(accessible_);
+        return false;
+    }
+    return false;
+}
 
 namespace {
 // While the error box is up, windows only paint their default and keep
@@ -30,7 +49,11 @@ LRESULT CALLBACK Container::Thunk(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (!self) return DefWindowProcW(h, msg, wp, lp);
     if (Failed()) return FailingProc(h, msg, wp, lp);
     ++App::Stats().messages;
-    return GuardOr(LRESULT(0), [&] { return self->WndProc(msg, wp, lp); });
+    return GuardOr(LRESULT(0), [&] {
+        LRESULT result = 0;
+        if (self->HandleAccessibility(msg, wp, lp, result)) return result;
+        return self->WndProc(msg, wp, lp);
+    });
 }
 
 Control* Container::HitTest(POINT px) const {

@@ -3,15 +3,18 @@
 // hit-tests them front to back and routes mouse events to them.
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "controls.h"
 
 namespace host {
 
+class AccessibleObject;
+
 class Container {
 public:
-    virtual ~Container() = default;
+    virtual ~Container();
     HWND Window() const { return hwnd_; }
     // Controls in front-to-back order (the order they were added).
     const std::vector<Control*>& Children() const { return children_; }
@@ -29,6 +32,10 @@ public:
     void RegisterTools(HWND tooltip);
     // A child's rectangle moved or changed size.
     void UpdateToolRect(Control* c);
+    // What a screen reader calls the window and what it says it is; empty
+    // and 0 leave it to the system.
+    virtual std::wstring AccessibleSelfName() const { return {}; }
+    virtual long AccessibleSelfRole() const { return 0; }
 
 protected:
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) = 0;
@@ -43,6 +50,11 @@ protected:
     HWND tooltip_ = nullptr;
     std::vector<Control*> children_;
     Control* pressed_ = nullptr;
+
+private:
+    // Requests of screen readers: the window's object, and presses.
+    bool HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    AccessibleObject* accessible_ = nullptr;
 };
 
 }  // namespace host

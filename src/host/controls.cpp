@@ -1,5 +1,8 @@
 #include "controls.h"
 
+#include <oleacc.h>
+
+#include "accessible.h"
 #include "app.h"
 #include "container.h"
 #include "error.h"
@@ -45,6 +48,38 @@ RECT Control::PixelRect() const {
     return r;
 }
 
+void Control::SetAccessible(AccRole role, std::wstring name, std::wstring value) {
+    accRole_ = role;
+    accName_ = std::move(name);
+    accValue_ = std::move(value);
+}
+
+AccRole Control::AccessibleRole() const {
+    if (accRole_ != AccRole::kAuto) return accRole_;
+    if (dynamic_cast<const Label*>(this)) return AccRole::kStaticText;
+    return Click || MouseDown || MouseUp ? AccRole::kPushButton : AccRole::kGraphic;
+}
+
+std::wstring Control::AccessibleName() const {
+    if (!accName_.empty()) return accName_;
+    if (auto* l = dynamic_cast<const Label*>(this)) return l->Caption();
+    return tooltip_;
+}
+
+void Control::Press() {
+    RECT r = PixelRect();
+    const float x = static_cast<float>(PixelsToTwips((r.right - r.left) / 2));
+    const float y = static_cast<float>(PixelsToTwips((r.bottom - r.top) / 2));
+    HWND window = parent_ ? parent_->Window() : nullptr;
+    // A handler may close the window (the close button does on the press
+    // itself); then, as with the mouse, nothing more arrives.
+    if (MouseDown) MouseDown(1, 0, x, y);
+    if (!window || !IsWindow(window)) return;
+    if (MouseUp) MouseUp(1, 0, x, y);
+    if (!IsWindow(window)) return;
+    if (Click) Click();
+}
+
 void Control::Invalidate(const RECT& r) {
     if (parent_) parent_->InvalidatePx(r);
 }
@@ -73,12 +108,25 @@ void Image::SetPicture(const StdPicture& p) {
         return;
     }
     RECT before = PixelRect();
+    long stateBefore = AccessibleState();
     picture_ = p;
     RECT after = PixelRect();
     RECT both;
     UnionRect(&both, &before, &after);
     Invalidate(both);
     if (parent_ && !EqualRect(&before, &after)) parent_->UpdateToolRect(this);
+    if (AccessibleState() != stateBefore) NotifyAccessible(EVENT_OBJECT_STATECHANGE, *this);
+}
+
+void Image::SetStateWhenShowing(const Image& holder, long state) {
+    states_.emplace_back(&holder, state);
+}
+
+long Image::AccessibleState() const {
+    long state = 0;
+    for (const auto& s : states_)
+        if (!picture_.Empty() && picture_.SameObject(s.first->picture_)) state |= s.second;
+    return state;
 }
 
 void Image::Paint(HDC dc) {
@@ -94,6 +142,7 @@ Label::Label(Container& parent, std::wstring name, TwipsRect rect, const wchar_t
     if (caption) caption_ = caption;
     centred_ = (flags & kCentred) != 0;
     wrap_ = (flags & kSingleLine) == 0;
+    quiet_ = (flags & kQuiet) != 0;
     if (tooltip) SetToolTipText(tooltip);
     if (flags & kHandCursor) SetMousePointer(App::HandCursor());
 }
@@ -106,6 +155,7 @@ void Label::SetCaption(const std::wstring& c) {
     RECT after = PaintRect(), both;
     UnionRect(&both, &before, &after);
     Invalidate(both);
+    if (!quiet_) NotifyAccessible(EVENT_OBJECT_NAMECHANGE, *this);
 }
 
 void Label::SetForeColor(Colour c) {
@@ -237,6 +287,7 @@ TextBox::TextBox(Container& parent, std::wstring name, TwipsRect rect, unsigned 
 }
 
 TextBox::~TextBox() {
+    DisconnectAccessible(accessible_);
     // A window that outlives its object goes back to the edit class alone.
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc_));
@@ -260,6 +311,8 @@ void TextBox::SetText(const std::wstring& t) {
     }
     if (Text() == t) return;
     SetWindowTextW(hwnd_, t.c_str());
+    // The answer box changes without the user typing: tell screen readers.
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void TextBox::SetBackColor(Colour c) {
@@ -370,7 +423,11 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_GETOBJECT:
+        if (LRESULT r = AnswerEditObject(*self, self->accessible_, wp, lp)) return r;
+        break;
     case WM_NCDESTROY:
+        DisconnectAccessible(self->accessible_);
         self->pendingText_ = self->Text();
         self->hwnd_ = nullptr;
         SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit));

@@ -55,13 +55,20 @@ enum DesignFlags : unsigned {
     kHandCursor = 2,  // the program's hand pointer over it
     kMultiLine = 4,   // edit box of several lines
     kSingleLine = 8,  // a label that never wraps
+    kQuiet = 16,      // a label whose changes screen readers are not told of (a clock)
 };
+
+// What a screen reader is told a windowless control is. kAuto: a label is
+// static text; a picture that reacts to a click is a push button, any
+// other a graphic.
+enum class AccRole { kAuto, kNone, kGraphic, kPushButton, kCheckButton, kStaticText, kLink };
 
 // The "no colour set" value of a property that has a default.
 constexpr Colour kUnsetColour = 0xFFFFFFFF;
 
 class Container;
 class Form;
+class AccessibleObject;
 
 // Mouse events: button (1 left, 2 right, 4 middle), shift (1 Shift, 2 Ctrl,
 // 4 Alt), and the position in twips relative to the control.
@@ -97,6 +104,17 @@ public:
     std::function<void()> Click;
     MouseEvent MouseMove, MouseDown, MouseUp;
 
+    // Accessibility. The name is, unless given, a label's caption or a
+    // picture's tooltip; the value is a link's address.
+    void SetAccessible(AccRole role, std::wstring name = {}, std::wstring value = {});
+    AccRole AccessibleRole() const;
+    virtual std::wstring AccessibleName() const;
+    const std::wstring& AccessibleValue() const { return accValue_; }
+    virtual long AccessibleState() const { return 0; }  // STATE_SYSTEM_* bits
+    // What a left click does: MouseDown, MouseUp and Click, as the mouse
+    // would raise them at the control's centre.
+    void Press();
+
     // Called by the container: draw a windowless control, create the window
     // of a windowed one.
     virtual void Paint(HDC) {}
@@ -111,6 +129,8 @@ protected:
     Container* parent_;
     std::wstring tooltip_;
     HCURSOR cursor_ = nullptr;
+    AccRole accRole_ = AccRole::kAuto;
+    std::wstring accName_, accValue_;
 };
 
 class Image : public Control {
@@ -122,12 +142,17 @@ public:
     // Shares the picture object; takes its size. Repaints only on a change.
     void SetPicture(const StdPicture& p);
     RECT PixelRect() const override;
+    // While it shows the holder's picture, a screen reader reads the state
+    // given: checked for a ticked box, hot for a hover picture.
+    void SetStateWhenShowing(const Image& holder, long state);
+    long AccessibleState() const override;
 
 protected:
     void Paint(HDC dc) override;
 
 private:
     StdPicture picture_;
+    std::vector<std::pair<const Image*, long>> states_;
 };
 
 class Label : public Control {
@@ -160,6 +185,7 @@ private:
     bool underline_ = false;
     bool centred_ = false;
     bool wrap_ = true;
+    bool quiet_ = false;
     mutable int textWidth_ = -1;  // of the caption on one line, once measured
 };
 
@@ -176,6 +202,10 @@ public:
     Colour BackColor() const { return back_; }
     void SetBackColor(Colour c);
     HBRUSH BackBrush() const;
+    // The label whose caption names the box for a screen reader, as a
+    // label just before an edit box names it in a dialog.
+    void SetCaptionLabel(const Label* l) { captionLabel_ = l; }
+    const Label* CaptionLabel() const { return captionLabel_; }
 
     KeyEvent KeyDown;
 
@@ -193,6 +223,8 @@ private:
     int tabIndex_;
     Colour back_ = kUnsetColour;  // the system's window colour
     std::unique_ptr<ColourBrush> brush_;
+    const Label* captionLabel_ = nullptr;
+    AccessibleObject* accessible_ = nullptr;  // made on the first request
 };
 
 class Timer {

@@ -1,9 +1,11 @@
 #include "form.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 
+#include "accessible.h"
 #include "error.h"
 #include "frame.h"
 #include "paint.h"
@@ -245,6 +247,15 @@ void Form::DragMove() {
     // The system's own move loop, as for a caption bar.
     ReleaseCapture();
     SendMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+std::wstring Form::AccessibleSelfName() const {
+    return titleLabel_ ? titleLabel_->Caption() : std::wstring();
+}
+
+void Form::Announce(const Control& c) {
+    NotifyAccessible(EVENT_OBJECT_SHOW, c);
+    NotifyAccessible(EVENT_SYSTEM_ALERT, c);
 }
 
 void Form::RaiseResize() {

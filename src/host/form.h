@@ -77,6 +77,12 @@ public:
     void SetOutline(const POINT* vertices, int count);
     // Lets the user move the window with the mouse, as by a caption bar.
     void DragMove();
+    // The label whose caption a screen reader calls the window by.
+    void SetAccessibleTitle(const Label* l) { titleLabel_ = l; }
+    std::wstring AccessibleSelfName() const override;
+    // Tells screen readers the form has come up with this control's text
+    // to read, as a message box does.
+    void Announce(const Control& c);
 
 protected:
     virtual void Form_Load() {}
@@ -102,6 +108,7 @@ private:
     std::vector<Timer*> timers_;
     IconHandle icon_;
     HWND lastFocus_ = nullptr;
+    const Label* titleLabel_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;
     int lastState_ = -1;

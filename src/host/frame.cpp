@@ -1,5 +1,7 @@
 #include "frame.h"
 
+#include <oleacc.h>
+
 #include "app.h"
 #include "error.h"
 #include "form.h"
@@ -17,6 +19,8 @@ Frame::~Frame() {
     // A window that outlives its object no longer reaches it.
     if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
 }
+
+long Frame::AccessibleSelfRole() const { return ROLE_SYSTEM_GROUPING; }
 
 void Frame::SetBackColor(Colour c) {
     if (c == back_) return;

@@ -22,6 +22,9 @@ public:
     HWND hWnd() const { return hwnd_; }
     Colour BackColor() const { return back_; }
     void SetBackColor(Colour c);
+    // A group box to a screen reader, named by its caption.
+    std::wstring AccessibleSelfName() const override { return caption_; }
+    long AccessibleSelfRole() const override;
 
 protected:
     void Realize() override;

@@ -42,4 +42,5 @@ void Frmmain::ShowNotice(const std::wstring& text) {
     APIStuff::SetTopmost(notice, topmost_);
     notice.Lblremind1.SetCaption(text);
     notice.SetFocus();
+    notice.Announce(notice.Lblremind1);
 }

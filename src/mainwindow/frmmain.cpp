@@ -1,6 +1,8 @@
 // The main window's design and the wiring of its events.
 #include "mainwindow/frmmain.h"
 
+#include <oleacc.h>
+
 
 const wchar_t* const Frmmain::kMailAddress = L"qf@qf.test";
 
@@ -52,4 +54,24 @@ Frmmain::Frmmain() : Form(kForm) {
     Lblabout.MouseMove = mouse(&Frmmain::Lblabout_MouseMove);
     Lblmail.MouseMove = mouse(&Frmmain::Lblmail_MouseMove);
     Lblmail.MouseUp = mouse(&Frmmain::Lblmail_MouseUp);
+
+    // What a screen reader reads: the title names the window; a picture
+    // says the caption printed on it or its tip; a box is named by its
+    // label; the state is the picture shown.
+    using host::AccRole;
+    SetAccessibleTitle(&Lbltitle);
+    Imgok0.SetAccessible(AccRole::kPushButton, L"确定");
+    Imgend0.SetAccessible(AccRole::kPushButton, L"取消");
+    ImgMouse.SetAccessible(AccRole::kCheckButton, LblMouse.Caption());
+    imghistory.SetAccessible(AccRole::kCheckButton, Lblhistory.Caption());
+    ImgMouse.SetStateWhenShowing(Imgchk2, STATE_SYSTEM_CHECKED);
+    imghistory.SetStateWhenShowing(Imgchk2, STATE_SYSTEM_CHECKED);
+    Imgding0.SetStateWhenShowing(Imgding2, STATE_SYSTEM_PRESSED);  // pinned on top
+    Imgok0.SetStateWhenShowing(Imgok2, STATE_SYSTEM_HOTTRACKED);
+    Imgend0.SetStateWhenShowing(Imgend2, STATE_SYSTEM_HOTTRACKED);
+    Imgmin0.SetStateWhenShowing(Imgmin2, STATE_SYSTEM_HOTTRACKED);
+    Imgclose0.SetStateWhenShowing(Imgclose2, STATE_SYSTEM_HOTTRACKED);
+    Lblmail.SetAccessible(AccRole::kLink, {}, std::wstring(L"mailto:") + kMailAddress);
+    Text1.SetCaptionLabel(&Label1);
+    Text2.SetCaptionLabel(&Label2);
 }

@@ -43,7 +43,8 @@ public:
     host::Label Label1{Frame1, L"Label1", {240, 360, 1095, 375}, L"请输入8位电话号码："};
     // One line always: from October on, a long date and the time are wider
     // than the label, and wrapping would hide the time.
-    host::Label Lbltime{*this, L"Lbltime", {3000, 4040, 2055, 255}, L"", host::kSingleLine};
+    host::Label Lbltime{*this, L"Lbltime", {3000, 4040, 2055, 255}, L"",
+                          host::kSingleLine | host::kQuiet};
     host::Image Imgchk2{*this, L"Imgchk2", {5880, 1920, 195, 195}, IDP_CHK_TICKED};
     host::Image Imgchk1{*this, L"Imgchk1", {6240, 1920, 195, 195}, IDP_CHK_EMPTY};
     host::Label Lblversion{*this, L"Lblversion", {360, 4800, 1695, 375}, L""};

@@ -12,11 +12,18 @@
 //   probe exists TITLE             a window of ours with the title, shown or hidden
 //   probe sendclose TITLE          sends (not posts) WM_CLOSE; waits at most 5 s
 //   probe settext TITLE N TEXT     sends WM_SETTEXT to the Nth edit box, as other programs do
+//   probe tree TITLE               the window's accessibility tree, as a screen reader reads it
+//   probe acc TITLE WHO [FIELD]    one element's name (or state, value, action, role, where);
+//                                  WHO is its name, ROLE:NAME, or ROLE:N for the Nth of a
+//                                  role in reading order (text:2)
+//   probe press TITLE WHO          presses it as a screen reader does (its default action)
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -87,6 +94,208 @@ HWND FindAny(const std::wstring& title) {
     return nullptr;
 }
 
+// ---- Accessibility: what a screen reader reads -------------------------
+
+// Every call into the other process has a time limit: a program that stops
+// answering fails the check instead of hanging the test.
+volatile LONG g_deadline = 0;
+const char* volatile g_call = "";
+
+DWORD WINAPI Watchdog(void*) {
+    for (;;) {
+        Sleep(50);
+        LONG d = g_deadline;
+        if (d && static_cast<LONG>(GetTickCount() - static_cast<DWORD>(d)) > 0) {
+            fprintf(stderr, "probe: no answer to %s within 5 s\n", g_call);
+            fflush(stderr);
+            ExitProcess(3);
+        }
+    }
+}
+
+template <class F>
+HRESULT Timed(const char* what, F f) {
+    g_call = what;
+    g_deadline = static_cast<LONG>(GetTickCount() + 5000);
+    HRESULT hr = f();
+    g_deadline = 0;
+    return hr;
+}
+
+struct Node {
+    IAccessible* acc;  // the object that answers for it
+    long id;           // CHILDID_SELF for an object, else a simple child
+    std::wstring path;
+};
+
+VARIANT Id(long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+std::wstring Str(const Node& n, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
+                 const char* what) {
+    BSTR b = nullptr;
+    HRESULT hr = Timed(what, [&] { return (n.acc->*get)(Id(n.id), &b); });
+    std::wstring s = SUCCEEDED(hr) && b ? std::wstring(b, SysStringLen(b)) : L"";
+    SysFreeString(b);
+    return s;
+}
+
+long Int4(const Node& n, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*),
+          const char* what) {
+    VARIANT v;
+    VariantInit(&v);
+    HRESULT hr = Timed(what, [&] { return (n.acc->*get)(Id(n.id), &v); });
+    long r = SUCCEEDED(hr) && v.vt == VT_I4 ? v.lVal : 0;
+    VariantClear(&v);
+    return r;
+}
+
+std::wstring RoleName(long r) {
+    switch (r) {
+    case ROLE_SYSTEM_PUSHBUTTON: return L"button";
+    case ROLE_SYSTEM_CHECKBUTTON: return L"checkbox";
+    case ROLE_SYSTEM_STATICTEXT: return L"text";
+    case ROLE_SYSTEM_LINK: return L"link";
+    case ROLE_SYSTEM_GRAPHIC: return L"graphic";
+    case ROLE_SYSTEM_GROUPING: return L"group";
+    case ROLE_SYSTEM_TEXT: return L"edit";
+    case ROLE_SYSTEM_CLIENT: return L"client";
+    case ROLE_SYSTEM_WINDOW: return L"window";
+    default: return L"role" + std::to_wstring(r);
+    }
+}
+
+std::wstring StateNames(long s) {
+    static const struct { long bit; const wchar_t* name; } kNames[] = {
+        {STATE_SYSTEM_CHECKED, L"checked"},   {STATE_SYSTEM_PRESSED, L"pressed"},
+        {STATE_SYSTEM_HOTTRACKED, L"hot"},    {STATE_SYSTEM_FOCUSED, L"focused"},
+        {STATE_SYSTEM_READONLY, L"readonly"}, {STATE_SYSTEM_LINKED, L"linked"},
+        {STATE_SYSTEM_INVISIBLE, L"invisible"}};
+    std::wstring out;
+    for (const auto& n : kNames)
+        if (s & n.bit) out += (out.empty() ? L"" : L",") + std::wstring(n.name);
+    return out.empty() ? L"-" : out;
+}
+
+std::wstring Where(const Node& n) {
+    long l = 0, t = 0, w = 0, h = 0;
+    Timed("accLocation", [&] { return n.acc->accLocation(&l, &t, &w, &h, Id(n.id)); });
+    return std::to_wstring(l) + L"," + std::to_wstring(t) + L"," + std::to_wstring(w) + L"," +
+           std::to_wstring(h);
+}
+
+std::wstring Field(const Node& n, const std::wstring& field) {
+    if (field == L"state") return StateNames(Int4(n, &IAccessible::get_accState, "get_accState"));
+    if (field == L"role") return RoleName(Int4(n, &IAccessible::get_accRole, "get_accRole"));
+    if (field == L"value") return Str(n, &IAccessible::get_accValue, "get_accValue");
+    if (field == L"action") return Str(n, &IAccessible::get_accDefaultAction, "get_accDefaultAction");
+    if (field == L"where") return Where(n);
+    return Str(n, &IAccessible::get_accName, "get_accName");
+}
+
+IAccessible* ClientOf(HWND w) {
+    IAccessible* a = nullptr;
+    Timed("AccessibleObjectFromWindow", [&] {
+        return AccessibleObjectFromWindow(w, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&a));
+    });
+    return a;
+}
+
+// The tree in reading order: an object, then its children; a child window
+// is read through its client area, as screen readers do.
+void Walk(IAccessible* acc, const std::wstring& path, std::vector<Node>& out) {
+    acc->AddRef();
+    out.push_back({acc, CHILDID_SELF, path});
+    long count = 0;
+    Timed("get_accChildCount", [&] { return acc->get_accChildCount(&count); });
+    for (long i = 1; i <= count; ++i) {
+        std::wstring sub = path.empty() ? std::to_wstring(i) : path + L"." + std::to_wstring(i);
+        IDispatch* d = nullptr;
+        HRESULT hr = Timed("get_accChild", [&] { return acc->get_accChild(Id(i), &d); });
+        if (hr == S_OK && d) {
+            IAccessible* child = nullptr;
+            HWND w = nullptr;
+            if (SUCCEEDED(d->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child)))) {
+                Timed("WindowFromAccessibleObject", [&] { return WindowFromAccessibleObject(child, &w); });
+                IAccessible* client = w ? ClientOf(w) : nullptr;
+                if (client) {
+                    Walk(client, sub, out);
+                    client->Release();
+                }
+                child->Release();
+            }
+            d->Release();
+        } else {
+            acc->AddRef();
+            out.push_back({acc, i, sub});
+        }
+    }
+}
+
+std::vector<Node> Tree(HWND w) {
+    std::vector<Node> all;
+    if (IAccessible* root = ClientOf(w)) {
+        Walk(root, L"", all);
+        root->Release();
+    }
+    return all;
+}
+
+// By name, ROLE:NAME, or ROLE:N for the Nth element of that role in
+// reading order.
+const Node* Pick(const std::vector<Node>& all, const std::wstring& who) {
+    std::wstring role, name = who;
+    size_t colon = who.find(L':');
+    if (colon != std::wstring::npos) {
+        role = who.substr(0, colon);
+        name = who.substr(colon + 1);
+    }
+    bool ordinal = !role.empty() && !name.empty() && name.find_first_not_of(L"0123456789") == std::wstring::npos;
+    int seen = 0;
+    for (const Node& n : all) {
+        if (!role.empty() && Field(n, L"role") != role) continue;
+        if (ordinal ? ++seen == _wtoi(name.c_str()) : Field(n, L"name") == name) return &n;
+    }
+    return nullptr;
+}
+
+int Accessibility(const std::wstring& cmd, HWND w, int argc, wchar_t** argv) {
+    CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+    CoInitialize(nullptr);
+    std::vector<Node> all = Tree(w);
+    int rc = 0;
+    if (cmd == L"tree") {
+        for (const Node& n : all) {
+            std::wstring line = (n.path.empty() ? L"0" : n.path) + L" " + Field(n, L"role") + L" \"" +
+                                Field(n, L"name") + L"\" " + Field(n, L"state");
+            std::wstring v = Field(n, L"value"), a = Field(n, L"action");
+            if (!v.empty()) line += L" value=\"" + v + L"\"";
+            if (!a.empty()) line += L" action=" + a;
+            line += L" @" + Where(n);
+            for (wchar_t& c : line)
+                if (c == L'\r' || c == L'\n') c = L' ';
+            PrintUtf8(line);
+        }
+    } else {
+        const Node* n = argc >= 4 ? Pick(all, argv[3]) : nullptr;
+        if (!n) {
+            rc = 1;
+        } else if (cmd == L"press") {
+            HRESULT hr = Timed("accDoDefaultAction", [&] { return n->acc->accDoDefaultAction(Id(n->id)); });
+            rc = hr == S_OK ? 0 : 1;
+        } else {
+            PrintUtf8(Field(*n, argc >= 5 ? argv[4] : L"name"));
+        }
+    }
+    for (const Node& n : all) n.acc->Release();
+    return rc;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -138,6 +347,11 @@ int wmain(int argc, wchar_t** argv) {
         Key(vk, true);
         if (mod) Key(mod, true);
         return 0;
+    }
+    if ((cmd == L"tree" || cmd == L"acc" || cmd == L"press") && argc >= 3) {
+        HWND w = FindAny(std::wstring(argv[2]));
+        if (!w) return 1;
+        return Accessibility(cmd, w, argc, argv);
     }
     if (cmd == L"count" && argc >= 3) {
         printf("%d\n", Find(std::wstring(argv[2])).count);

@@ -1,0 +1,511 @@
+#include "accessible.h"
+
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
+#include "container.h"
+#include "controls.h"
+#include "error.h"
+
+namespace host {
+
+namespace {
+
+// oleacc is loaded on the first request from a screen reader, not at
+// start-up: most runs never meet one.
+struct Oleacc {
+    decltype(&::LresultFromObject) lresultFromObject = nullptr;
+    decltype(&::CreateStdAccessibleObject) createStd = nullptr;
+    decltype(&::AccessibleObjectFromWindow) fromWindow = nullptr;
+};
+
+const Oleacc* LoadOleacc() {
+    static const Oleacc api = [] {
+        Oleacc a;
+        if (HMODULE dll = LoadLibraryW(L"oleacc.dll")) {
+            a.lresultFromObject = reinterpret_cast<decltype(a.lresultFromObject)>(
+                reinterpret_cast<void*>(GetProcAddress(dll, "LresultFromObject")));
+            a.createStd = reinterpret_cast<decltype(a.createStd)>(
+                reinterpret_cast<void*>(GetProcAddress(dll, "CreateStdAccessibleObject")));
+            a.fromWindow = reinterpret_cast<decltype(a.fromWindow)>(
+                reinterpret_cast<void*>(GetProcAddress(dll, "AccessibleObjectFromWindow")));
+        }
+        return a;
+    }();
+    return api.lresultFromObject && api.createStd && api.fromWindow ? &api : nullptr;
+}
+
+BSTR Bstr(const std::wstring& s) { return SysAllocStringLen(s.data(), static_cast<UINT>(s.size())); }
+
+// A string property: S_OK with the text, S_FALSE with none.
+HRESULT Text(const std::wstring& s, BSTR* out) {
+    if (!out) return E_POINTER;
+    *out = s.empty() ? nullptr : Bstr(s);
+    return s.empty() ? S_FALSE : S_OK;
+}
+
+VARIANT Int(long v) {
+    VARIANT r;
+    VariantInit(&r);
+    r.vt = VT_I4;
+    r.lVal = v;
+    return r;
+}
+
+const VARIANT kSelf = Int(CHILDID_SELF);
+
+}  // namespace
+
+// The system's object for the window, with every call passed on to it; the
+// objects below answer what the system cannot know.
+class AccessibleObject : public IAccessible {
+public:
+    explicit AccessibleObject(IAccessible* system) : system_(system) {}
+    virtual ~AccessibleObject() {
+        if (system_) system_->Release();
+    }
+    // The window is going: every later call fails, as for a window that no
+    // longer exists.
+    void Detach() {
+        detached_ = true;
+        if (system_) system_->Release();
+        system_ = nullptr;
+        CoDisconnectObject(static_cast<IAccessible*>(this), 0);
+    }
+
+    // IUnknown
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
+            *out = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    STDMETHODIMP_(ULONG) Release() override {
+        LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return static_cast<ULONG>(n);
+    }
+
+    // IDispatch: screen readers call the interface directly.
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+        if (n) *n = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                        UINT*) override {
+        return E_NOTIMPL;
+    }
+
+#define QF_PASS(call) \
+    if (!system_) return CO_E_OBJNOTCONNECTED; \
+    return system_->call
+    // IAccessible: the system's answers.
+    STDMETHODIMP get_accParent(IDispatch** p) override { QF_PASS(get_accParent(p)); }
+    STDMETHODIMP get_accChildCount(long* n) override { QF_PASS(get_accChildCount(n)); }
+    STDMETHODIMP get_accChild(VARIANT id, IDispatch** p) override { QF_PASS(get_accChild(id, p)); }
+    STDMETHODIMP get_accName(VARIANT id, BSTR* s) override { QF_PASS(get_accName(id, s)); }
+    STDMETHODIMP get_accValue(VARIANT id, BSTR* s) override { QF_PASS(get_accValue(id, s)); }
+    STDMETHODIMP get_accDescription(VARIANT id, BSTR* s) override {
+        QF_PASS(get_accDescription(id, s));
+    }
+    STDMETHODIMP get_accRole(VARIANT id, VARIANT* r) override { QF_PASS(get_accRole(id, r)); }
+    STDMETHODIMP get_accState(VARIANT id, VARIANT* r) override { QF_PASS(get_accState(id, r)); }
+    STDMETHODIMP get_accHelp(VARIANT id, BSTR* s) override { QF_PASS(get_accHelp(id, s)); }
+    STDMETHODIMP get_accHelpTopic(BSTR* f, VARIANT id, long* t) override {
+        QF_PASS(get_accHelpTopic(f, id, t));
+    }
+    STDMETHODIMP get_accKeyboardShortcut(VARIANT id, BSTR* s) override {
+        QF_PASS(get_accKeyboardShortcut(id, s));
+    }
+    STDMETHODIMP get_accFocus(VARIANT* r) override { QF_PASS(get_accFocus(r)); }
+    STDMETHODIMP get_accSelection(VARIANT* r) override { QF_PASS(get_accSelection(r)); }
+    STDMETHODIMP get_accDefaultAction(VARIANT id, BSTR* s) override {
+        QF_PASS(get_accDefaultAction(id, s));
+    }
+    STDMETHODIMP accSelect(long flags, VARIANT id) override { QF_PASS(accSelect(flags, id)); }
+    STDMETHODIMP accLocation(long* l, long* t, long* w, long* h, VARIANT id) override {
+        QF_PASS(accLocation(l, t, w, h, id));
+    }
+    STDMETHODIMP accNavigate(long dir, VARIANT start, VARIANT* r) override {
+        QF_PASS(accNavigate(dir, start, r));
+    }
+    STDMETHODIMP accHitTest(long x, long y, VARIANT* r) override { QF_PASS(accHitTest(x, y, r)); }
+    STDMETHODIMP accDoDefaultAction(VARIANT id) override { QF_PASS(accDoDefaultAction(id)); }
+    STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+#undef QF_PASS
+
+protected:
+    IAccessible* system_;
+    bool detached_ = false;
+
+private:
+    LONG refs_ = 1;
+};
+
+namespace {
+
+bool IsSelf(const VARIANT& id) { return id.vt == VT_I4 && id.lVal == CHILDID_SELF; }
+
+// An edit box: the system's object, named after its caption label.
+class EditObject final : public AccessibleObject {
+public:
+    EditObject(IAccessible* system, TextBox* box) : AccessibleObject(system), box_(box) {}
+    void Forget() { box_ = nullptr; }
+
+    STDMETHODIMP get_accName(VARIANT id, BSTR* s) override {
+        if (box_ && IsSelf(id) && box_->CaptionLabel()) return Text(box_->CaptionLabel()->Caption(), s);
+        return AccessibleObject::get_accName(id, s);
+    }
+    STDMETHODIMP get_accValue(VARIANT id, BSTR* s) override {
+        // The box's text, whether or not the system's object tells it.
+        if (box_ && IsSelf(id)) return Text(box_->Text(), s);
+        return AccessibleObject::get_accValue(id, s);
+    }
+
+private:
+    TextBox* box_;
+};
+
+long RoleCode(AccRole r) {
+    switch (r) {
+    case AccRole::kGraphic: return ROLE_SYSTEM_GRAPHIC;
+    case AccRole::kPushButton: return ROLE_SYSTEM_PUSHBUTTON;
+    case AccRole::kCheckButton: return ROLE_SYSTEM_CHECKBUTTON;
+    case AccRole::kStaticText: return ROLE_SYSTEM_STATICTEXT;
+    case AccRole::kLink: return ROLE_SYSTEM_LINK;
+    default: return 0;
+    }
+}
+
+// A container window (a form or a frame): its child windows, then its
+// windowless controls.
+class ClientObject final : public AccessibleObject {
+public:
+    ClientObject(IAccessible* system, Container* owner) : AccessibleObject(system), owner_(owner) {}
+    void Forget() { owner_ = nullptr; }
+
+    struct Element {
+        HWND window = nullptr;
+        Control* control = nullptr;
+    };
+
+    // What the object lists, in child-id order (id = index + 1).
+    std::vector<Element> Elements() const {
+        std::vector<Element> all;
+        if (!owner_ || !owner_->Window()) return all;
+        HWND h = owner_->Window();
+        for (HWND w = GetWindow(h, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) all.push_back({w, nullptr});
+        for (Control* c : owner_->Children())
+            if (Listed(*c)) all.push_back({nullptr, c});
+        return all;
+    }
+
+    static bool Listed(const Control& c) {
+        if (!c.Windowless() || c.AccessibleRole() == AccRole::kNone || !c.Parent()) return false;
+        RECT client, r = c.PixelRect(), both;
+        return GetClientRect(c.Parent()->Window(), &client) && IntersectRect(&both, &r, &client);
+    }
+
+    STDMETHODIMP get_accChildCount(long* n) override {
+        if (!n) return E_POINTER;
+        if (!owner_) return CO_E_OBJNOTCONNECTED;
+        *n = static_cast<long>(Elements().size());
+        return S_OK;
+    }
+
+    STDMETHODIMP get_accChild(VARIANT id, IDispatch** p) override {
+        if (!p) return E_POINTER;
+        *p = nullptr;
+        Element e;
+        HRESULT hr = Find(id, e);
+        if (hr != S_OK) return hr;
+        if (!e.window) return S_FALSE;  // a simple child: ask this object
+        return LoadOleacc()->fromWindow(e.window, OBJID_WINDOW, IID_IDispatch,
+                                        reinterpret_cast<void**>(p));
+    }
+
+    STDMETHODIMP get_accName(VARIANT id, BSTR* s) override {
+        if (owner_ && IsSelf(id)) {
+            std::wstring name = owner_->AccessibleSelfName();
+            if (!name.empty()) return Text(name, s);
+        }
+        return ForElement(id, [&](IAccessible* a, VARIANT self) { return a->get_accName(self, s); },
+                          [&](Control& c) { return Text(c.AccessibleName(), s); },
+                          [&] { return AccessibleObject::get_accName(id, s); });
+    }
+
+    STDMETHODIMP get_accValue(VARIANT id, BSTR* s) override {
+        return ForElement(id, [&](IAccessible* a, VARIANT self) { return a->get_accValue(self, s); },
+                          [&](Control& c) { return Text(c.AccessibleValue(), s); },
+                          [&] { return AccessibleObject::get_accValue(id, s); });
+    }
+
+    STDMETHODIMP get_accDescription(VARIANT id, BSTR* s) override {
+        return ForElement(
+            id, [&](IAccessible* a, VARIANT self) { return a->get_accDescription(self, s); },
+            [&](Control& c) {
+                // A tip that is not already the name says more.
+                const std::wstring& tip = c.ToolTipText();
+                return Text(tip == c.AccessibleName() ? std::wstring() : tip, s);
+            },
+            [&] { return AccessibleObject::get_accDescription(id, s); });
+    }
+
+    STDMETHODIMP get_accRole(VARIANT id, VARIANT* r) override {
+        if (!r) return E_POINTER;
+        if (owner_ && IsSelf(id) && owner_->AccessibleSelfRole()) {
+            *r = Int(owner_->AccessibleSelfRole());
+            return S_OK;
+        }
+        return ForElement(id, [&](IAccessible* a, VARIANT self) { return a->get_accRole(self, r); },
+                          [&](Control& c) {
+                              *r = Int(RoleCode(c.AccessibleRole()));
+                              return S_OK;
+                          },
+                          [&] { return AccessibleObject::get_accRole(id, r); });
+    }
+
+    STDMETHODIMP get_accState(VARIANT id, VARIANT* r) override {
+        if (!r) return E_POINTER;
+        return ForElement(id, [&](IAccessible* a, VARIANT self) { return a->get_accState(self, r); },
+                          [&](Control& c) {
+                              long state = c.AccessibleState();
+                              if (c.AccessibleRole() == AccRole::kStaticText) state |= STATE_SYSTEM_READONLY;
+                              if (c.AccessibleRole() == AccRole::kLink) state |= STATE_SYSTEM_LINKED;
+                              if (!IsWindowVisible(owner_->Window())) state |= STATE_SYSTEM_INVISIBLE;
+                              *r = Int(state);
+                              return S_OK;
+                          },
+                          [&] { return AccessibleObject::get_accState(id, r); });
+    }
+
+    STDMETHODIMP get_accHelp(VARIANT id, BSTR* s) override {
+        return ForElement(id, [&](IAccessible* a, VARIANT self) { return a->get_accHelp(self, s); },
+                          [&](Control&) { return Text({}, s); },
+                          [&] { return AccessibleObject::get_accHelp(id, s); });
+    }
+
+    STDMETHODIMP get_accKeyboardShortcut(VARIANT id, BSTR* s) override {
+        return ForElement(
+            id, [&](IAccessible* a, VARIANT self) { return a->get_accKeyboardShortcut(self, s); },
+            [&](Control&) { return Text({}, s); },
+            [&] { return AccessibleObject::get_accKeyboardShortcut(id, s); });
+    }
+
+    STDMETHODIMP get_accDefaultAction(VARIANT id, BSTR* s) override {
+        return ForElement(
+            id, [&](IAccessible* a, VARIANT self) { return a->get_accDefaultAction(self, s); },
+            [&](Control& c) { return Text(ActionName(c), s); },
+            [&] { return AccessibleObject::get_accDefaultAction(id, s); });
+    }
+
+    STDMETHODIMP accSelect(long flags, VARIANT id) override {
+        return ForElement(id, [&](IAccessible* a, VARIANT self) { return a->accSelect(flags, self); },
+                          [&](Control&) { return static_cast<HRESULT>(DISP_E_MEMBERNOTFOUND); },
+                          [&] { return AccessibleObject::accSelect(flags, id); });
+    }
+
+    STDMETHODIMP accLocation(long* l, long* t, long* w, long* h, VARIANT id) override {
+        if (!l || !t || !w || !h) return E_POINTER;
+        return ForElement(
+            id, [&](IAccessible* a, VARIANT self) { return a->accLocation(l, t, w, h, self); },
+            [&](Control& c) {
+                // The rectangle the mouse finds it in, on the screen.
+                RECT r = c.PixelRect(), client, shown;
+                GetClientRect(owner_->Window(), &client);
+                IntersectRect(&shown, &r, &client);
+                POINT p = {shown.left, shown.top};
+                ClientToScreen(owner_->Window(), &p);
+                *l = p.x;
+                *t = p.y;
+                *w = shown.right - shown.left;
+                *h = shown.bottom - shown.top;
+                return S_OK;
+            },
+            [&] { return AccessibleObject::accLocation(l, t, w, h, id); });
+    }
+
+    STDMETHODIMP accNavigate(long dir, VARIANT start, VARIANT* r) override {
+        if (!r) return E_POINTER;
+        VariantInit(r);
+        if (!owner_) return CO_E_OBJNOTCONNECTED;
+        auto all = Elements();
+        long n = static_cast<long>(all.size());
+        long to = 0;
+        if (IsSelf(start)) {
+            if (dir == NAVDIR_FIRSTCHILD) to = n ? 1 : 0;
+            else if (dir == NAVDIR_LASTCHILD) to = n;
+            else return AccessibleObject::accNavigate(dir, start, r);
+        } else if (start.vt == VT_I4 && start.lVal >= 1 && start.lVal <= n) {
+            if (dir == NAVDIR_NEXT || dir == NAVDIR_DOWN || dir == NAVDIR_RIGHT) to = start.lVal + 1;
+            else if (dir == NAVDIR_PREVIOUS || dir == NAVDIR_UP || dir == NAVDIR_LEFT) to = start.lVal - 1;
+            else return E_INVALIDARG;
+        } else {
+            return E_INVALIDARG;
+        }
+        if (to < 1 || to > n) return S_FALSE;
+        return Child(all[to - 1], to, r);
+    }
+
+    STDMETHODIMP accHitTest(long x, long y, VARIANT* r) override {
+        if (!r) return E_POINTER;
+        VariantInit(r);
+        if (!owner_ || !owner_->Window()) return CO_E_OBJNOTCONNECTED;
+        HWND h = owner_->Window();
+        POINT p = {x, y};
+        ScreenToClient(h, &p);
+        RECT client;
+        GetClientRect(h, &client);
+        if (!PtInRect(&client, p)) return S_FALSE;
+        // Child windows lie above everything the container paints itself;
+        // then its controls, front to back, as the mouse finds them.
+        auto all = Elements();
+        HWND under = ChildWindowFromPointEx(h, p, CWP_SKIPINVISIBLE);
+        Control* c = owner_->HitTest(p);
+        for (size_t i = 0; i < all.size(); ++i) {
+            bool hit = under && under != h ? all[i].window == under : all[i].control && all[i].control == c;
+            if (hit) return Child(all[i], static_cast<long>(i + 1), r);
+        }
+        *r = Int(CHILDID_SELF);
+        return S_OK;
+    }
+
+    STDMETHODIMP accDoDefaultAction(VARIANT id) override {
+        return ForElement(
+            id, [&](IAccessible* a, VARIANT self) { return a->accDoDefaultAction(self); },
+            [&](Control& c) {
+                if (ActionName(c).empty()) return static_cast<HRESULT>(DISP_E_MEMBERNOTFOUND);
+                // Run from the form's own message loop, as a click is, not
+                // inside the caller's request.
+                const auto& kids = owner_->Children();
+                for (size_t i = 0; i < kids.size(); ++i)
+                    if (kids[i] == &c)
+                        return PostMessageW(owner_->Window(), kAccessiblePress, i, 0) ? S_OK : E_FAIL;
+                return E_FAIL;
+            },
+            [&] { return AccessibleObject::accDoDefaultAction(id); });
+    }
+
+private:
+    static std::wstring ActionName(const Control& c) {
+        switch (c.AccessibleRole()) {
+        case AccRole::kPushButton: return L"按下";
+        case AccRole::kCheckButton: return (c.AccessibleState() & STATE_SYSTEM_CHECKED) ? L"清除" : L"选中";
+        case AccRole::kLink: return L"跳转";
+        default: return {};
+        }
+    }
+
+    HRESULT Find(const VARIANT& id, Element& out) const {
+        if (!owner_) return CO_E_OBJNOTCONNECTED;
+        if (id.vt != VT_I4) return E_INVALIDARG;
+        auto all = Elements();
+        if (id.lVal < 1 || id.lVal > static_cast<long>(all.size())) return E_INVALIDARG;
+        out = all[id.lVal - 1];
+        return S_OK;
+    }
+
+    // A child as a navigation or hit-test result: a window as its object,
+    // a control as its id.
+    static HRESULT Child(const Element& e, long id, VARIANT* r) {
+        if (!e.window) {
+            *r = Int(id);
+            return S_OK;
+        }
+        IDispatch* d = nullptr;
+        HRESULT hr = LoadOleacc()->fromWindow(e.window, OBJID_WINDOW, IID_IDispatch,
+                                              reinterpret_cast<void**>(&d));
+        if (FAILED(hr)) return hr;
+        r->vt = VT_DISPATCH;
+        r->pdispVal = d;
+        return S_OK;
+    }
+
+    // One property of the object itself, a child window (asked of the
+    // window's own object) or a control.
+    template <class OnWindow, class OnControl, class OnSelf>
+    HRESULT ForElement(const VARIANT& id, OnWindow onWindow, OnControl onControl, OnSelf onSelf) {
+        if (!owner_) return CO_E_OBJNOTCONNECTED;
+        if (IsSelf(id)) return onSelf();
+        Element e;
+        HRESULT hr = Find(id, e);
+        if (hr != S_OK) return hr;
+        if (e.control) return onControl(*e.control);
+        IAccessible* a = nullptr;
+        hr = LoadOleacc()->fromWindow(e.window, OBJID_WINDOW, __uuidof(IAccessible),
+                                      reinterpret_cast<void**>(&a));
+        if (FAILED(hr)) return hr;
+        hr = onWindow(a, kSelf);
+        a->Release();
+        return hr;
+    }
+
+    Container* owner_;
+};
+
+template <class Object, class Owner>
+LRESULT Answer(Owner* owner, HWND window, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
+    if (static_cast<LONG>(lp) != OBJID_CLIENT || !window) return 0;
+    const Oleacc* api = LoadOleacc();
+    if (!api) return 0;
+    if (!slot) {
+        IAccessible* system = nullptr;
+        if (FAILED(api->createStd(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                  reinterpret_cast<void**>(&system))))
+            return 0;
+        slot = new Object(system, owner);
+    }
+    return api->lresultFromObject(__uuidof(IAccessible), wp, static_cast<IAccessible*>(slot));
+}
+
+}  // namespace
+
+void DisconnectAccessible(AccessibleObject*& slot) {
+    if (!slot) return;
+    if (auto* c = dynamic_cast<ClientObject*>(slot)) c->Forget();
+    if (auto* e = dynamic_cast<EditObject*>(slot)) e->Forget();
+    slot->Detach();
+    slot->Release();
+    slot = nullptr;
+}
+
+LRESULT AnswerClientObject(Container& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
+    return Answer<ClientObject>(&owner, owner.Window(), slot, wp, lp);
+}
+
+LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
+    if (!box.CaptionLabel()) return 0;
+    return Answer<EditObject>(&box, box.hWnd(), slot, wp, lp);
+}
+
+long AccessibleChildId(const Control& c) {
+    if (!ClientObject::Listed(c)) return 0;
+    HWND h = c.Parent()->Window();
+    long id = 0;
+    for (HWND w = GetWindow(h, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) ++id;
+    for (Control* k : c.Parent()->Children()) {
+        if (!ClientObject::Listed(*k)) continue;
+        ++id;
+        if (k == &c) return id;
+    }
+    return 0;
+}
+
+void NotifyAccessible(DWORD event, const Control& c) {
+    if (!c.Parent() || !c.Parent()->Window()) return;
+    if (long id = AccessibleChildId(c)) NotifyWinEvent(event, c.Parent()->Window(), OBJID_CLIENT, id);
+}
+
+}  // namespace host

@@ -1,0 +1,359 @@
+// What a screen reader finds: the windows' accessible objects, read the way
+// a screen reader reads them (names, roles, states, places, hit tests),
+// pressing through them, and the events that tell of changes.
+#include <oleacc.h>
+
+#include <algorithm>
+#include <tuple>
+
+#include "host/accessible.h"
+#include "notice/frmok.h"
+#include "tests/win32/harness.h"
+
+using namespace testenv;
+
+namespace {
+
+VARIANT Id(long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+struct Element {
+    IAccessible* acc;
+    long id;
+    std::wstring path;
+};
+
+IAccessible* ClientOf(HWND w) {
+    IAccessible* a = nullptr;
+    AccessibleObjectFromWindow(w, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&a));
+    return a;
+}
+
+std::wstring Name(const Element& e) {
+    BSTR b = nullptr;
+    e.acc->get_accName(Id(e.id), &b);
+    std::wstring s = b ? std::wstring(b, SysStringLen(b)) : L"";
+    SysFreeString(b);
+    return s;
+}
+
+long Int4(const Element& e, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
+    VARIANT v;
+    VariantInit(&v);
+    (e.acc->*get)(Id(e.id), &v);
+    return v.vt == VT_I4 ? v.lVal : -1;
+}
+long Role(const Element& e) { return Int4(e, &IAccessible::get_accRole); }
+long State(const Element& e) { return Int4(e, &IAccessible::get_accState); }
+
+std::wstring Action(const Element& e) {
+    BSTR b = nullptr;
+    e.acc->get_accDefaultAction(Id(e.id), &b);
+    std::wstring s = b ? std::wstring(b, SysStringLen(b)) : L"";
+    SysFreeString(b);
+    return s;
+}
+
+RECT Location(const Element& e) {
+    long l = 0, t = 0, w = 0, h = 0;
+    e.acc->accLocation(&l, &t, &w, &h, Id(e.id));
+    return RECT{l, t, l + w, t + h};
+}
+
+// The whole tree in reading order; child windows are read through their
+// client objects, as screen readers do.
+struct Tree {
+    std::vector<Element> all;
+    explicit Tree(HWND w) { Walk(ClientOf(w), L""); }
+    ~Tree() {
+        for (auto& e : all) e.acc->Release();
+    }
+    void Walk(IAccessible* acc, const std::wstring& path) {
+        if (!acc) return;
+        all.push_back({acc, CHILDID_SELF, path});
+        long count = 0;
+        acc->get_accChildCount(&count);
+        for (long i = 1; i <= count; ++i) {
+            std::wstring sub = path.empty() ? std::to_wstring(i) : path + L"." + std::to_wstring(i);
+            IDispatch* d = nullptr;
+            if (acc->get_accChild(Id(i), &d) == S_OK && d) {
+                IAccessible* child = nullptr;
+                HWND w = nullptr;
+                d->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child));
+                if (child) WindowFromAccessibleObject(child, &w);
+                if (child) child->Release();
+                d->Release();
+                Walk(w ? ClientOf(w) : nullptr, sub);
+            } else {
+                acc->AddRef();
+                all.push_back({acc, i, sub});
+            }
+        }
+    }
+    const Element& At(const std::wstring& path) const {
+        for (auto& e : all)
+            if (e.path == path) return e;
+        ADD_FAILURE() << "no element at " << std::string(path.begin(), path.end());
+        return all.front();
+    }
+    const Element& Named(long role, const std::wstring& name) const {
+        for (auto& e : all)
+            if (Role(e) == role && Name(e) == name) return e;
+        ADD_FAILURE() << "no element of role " << role << " named as asked";
+        return all.front();
+    }
+};
+
+RECT ScreenRect(const host::Control& c) {
+    RECT r = c.PixelRect();
+    MapWindowPoints(ContainerOf(c), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Accessibility events of this process, as an out-of-context hook gets them.
+struct Events {
+    struct Event {
+        DWORD event;
+        HWND hwnd;
+        LONG object, child;
+    };
+    static std::vector<Event>& Seen() {
+        static std::vector<Event> seen;
+        return seen;
+    }
+    static void CALLBACK Proc(HWINEVENTHOOK, DWORD ev, HWND h, LONG obj, LONG child, DWORD, DWORD) {
+        Seen().push_back({ev, h, obj, child});
+    }
+    HWINEVENTHOOK hook;
+    Events() {
+        Seen().clear();
+        hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Proc, GetCurrentProcessId(), 0,
+                               WINEVENT_OUTOFCONTEXT);
+    }
+    ~Events() { UnhookWinEvent(hook); }
+    int Count(DWORD ev, HWND h, LONG child) {
+        Pump(30);
+        return static_cast<int>(std::count_if(Seen().begin(), Seen().end(), [&](const Event& e) {
+            return e.event == ev && e.hwnd == h && e.object == OBJID_CLIENT && e.child == child;
+        }));
+    }
+};
+
+struct AccessibilityTest : FormsTest {};
+
+}  // namespace
+
+TEST_F(AccessibilityTest, MainWindowListsEveryVisibleControlWithItsNameRoleAndPlace) {
+    Frmmain& f = OpenMain();
+    Pump(20);
+    Tree t(f.hWnd());
+    const long kButton = ROLE_SYSTEM_PUSHBUTTON, kCheck = ROLE_SYSTEM_CHECKBUTTON,
+               kText = ROLE_SYSTEM_STATICTEXT;
+    // Reading order: child windows first, then the windowless controls
+    // front to back; no picture holder, no platform line.
+    const std::vector<std::tuple<const wchar_t*, long, std::wstring, const host::Control*>> want = {
+        {L"", ROLE_SYSTEM_CLIENT, L"霁岚通1.0.0829", nullptr},
+        {L"1", ROLE_SYSTEM_GROUPING, L"归属地查询", &f.Frame1},
+        {L"1.1", ROLE_SYSTEM_TEXT, L"电话号码信息查询结果：", &f.Text2},
+        {L"1.2", ROLE_SYSTEM_TEXT, L"请输入8位电话号码：", &f.Text1},
+        {L"1.3", kText, L"保留历史记录", &f.Lblhistory},
+        {L"1.4", kCheck, L"保留历史记录", &f.imghistory},
+        {L"1.5", kCheck, L"用鼠标获取号码", &f.ImgMouse},
+        {L"1.6", kText, L"用鼠标获取号码", &f.LblMouse},
+        {L"1.7", kText, L"电话号码信息查询结果：", &f.Label2},
+        {L"1.8", kText, L"请输入8位电话号码：", &f.Label1},
+        {L"2", kText, f.Lbltime.Caption(), &f.Lbltime},
+        {L"3", kButton, L"关闭", &f.Imgclose0},
+        {L"4", kButton, L"最小化", &f.Imgmin0},
+        {L"5", ROLE_SYSTEM_LINK, L"E-mail:qf@qf.test", &f.Lblmail},
+        {L"6", kText, L"霁岚通1.0.0829", &f.Lbltitle},
+        {L"7", kButton, L"窗体最前", &f.Imgding0},
+        {L"8", kText, L"青枫软件系列", &f.Lblabout},
+        {L"9", kButton, L"取消", &f.Imgend0},
+        {L"10", kButton, L"确定", &f.Imgok0},
+        {L"11", ROLE_SYSTEM_GRAPHIC, L"", &f.Imgbody},
+    };
+    ASSERT_EQ(t.all.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) {
+        const auto& [path, role, name, control] = want[i];
+        const Element& e = t.all[i];
+        SCOPED_TRACE(std::string("element ") + std::to_string(i));
+        EXPECT_EQ(e.path, path);
+        EXPECT_EQ(Role(e), role);
+        EXPECT_EQ(Name(e), name);
+        if (control && control->Windowless()) {
+            RECT got = Location(e), r = ScreenRect(*control);
+            EXPECT_TRUE(EqualRect(&got, &r)) << got.left << "," << got.top << " " << got.right << ","
+                                             << got.bottom;
+        }
+    }
+    // Actions a screen reader offers, and what it says of the link.
+    EXPECT_EQ(Action(t.At(L"10")), L"按下");
+    EXPECT_EQ(Action(t.At(L"1.4")), L"选中");
+    EXPECT_EQ(Action(t.At(L"5")), L"跳转");
+    EXPECT_EQ(Action(t.At(L"8")), L"");
+    BSTR value = nullptr;
+    t.At(L"5").acc->get_accValue(Id(t.At(L"5").id), &value);
+    EXPECT_STREQ(value, L"mailto:qf@qf.test");
+    SysFreeString(value);
+    EXPECT_TRUE(State(t.At(L"1.2")) & STATE_SYSTEM_FOCUSED) << "the input box has the focus";
+}
+
+TEST_F(AccessibilityTest, NoticeListsItsMessageAndItsButton) {
+    Frmmain& f = OpenMain();
+    f.Text1.SetText(L"");
+    f.Imgok0_Click();
+    Pump(20);
+    frmok& n = frmok::Instance();
+    Tree t(n.hWnd());
+    ASSERT_EQ(t.all.size(), 4u);
+    EXPECT_EQ(Role(t.At(L"1")), ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(Name(t.At(L"1")), L"电话号码输入有误，请重新输入！");
+    EXPECT_EQ(Role(t.At(L"2")), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(Name(t.At(L"2")), L"确定");
+    EXPECT_EQ(Role(t.At(L"3")), ROLE_SYSTEM_GRAPHIC);
+    RECT got = Location(t.At(L"2")), r = ScreenRect(n.Imgok0);
+    EXPECT_TRUE(EqualRect(&got, &r));
+}
+
+TEST_F(AccessibilityTest, HitTestingFindsWhatTheMouseFinds) {
+    Frmmain& f = OpenMain();
+    Pump(20);
+    Tree t(f.hWnd());
+    int tried = 0;
+    for (const Element& e : t.all) {
+        if (e.id == CHILDID_SELF) continue;
+        RECT r = Location(e);
+        POINT centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        // The mouse's answer: the frontmost control under the point.
+        IAccessible* acc = e.acc;
+        HWND container = nullptr;
+        WindowFromAccessibleObject(acc, &container);
+        POINT local = centre;
+        ScreenToClient(container, &local);
+        host::Container* owner = container == f.hWnd() ? static_cast<host::Container*>(&f)
+                                                       : static_cast<host::Container*>(&f.Frame1);
+        host::Control* front = owner->HitTest(local);
+        HWND above = ChildWindowFromPointEx(container, local, CWP_SKIPINVISIBLE);
+        VARIANT hit;
+        VariantInit(&hit);
+        ASSERT_EQ(acc->accHitTest(centre.x, centre.y, &hit), S_OK);
+        if (above && above != container) {
+            // A child window lies over what the container paints.
+            EXPECT_EQ(hit.vt, VT_DISPATCH) << "at " << centre.x << "," << centre.y;
+            VariantClear(&hit);
+        } else {
+            ASSERT_EQ(hit.vt, VT_I4);
+            ASSERT_NE(front, nullptr);
+            EXPECT_EQ(hit.lVal, host::AccessibleChildId(*front)) << "at " << centre.x << "," << centre.y;
+        }
+        ++tried;
+    }
+    EXPECT_EQ(tried, 16);
+    // Over the frame, the main window answers with the frame's own object;
+    // outside the window, with nothing.
+    IAccessible* main = ClientOf(f.hWnd());
+    RECT frame;
+    GetWindowRect(f.Frame1.hWnd(), &frame);
+    VARIANT hit;
+    VariantInit(&hit);
+    ASSERT_EQ(main->accHitTest(frame.left + 3, frame.bottom - 3, &hit), S_OK);
+    EXPECT_EQ(hit.vt, VT_DISPATCH);
+    VariantClear(&hit);
+    RECT win;
+    GetWindowRect(f.hWnd(), &win);
+    EXPECT_EQ(main->accHitTest(win.right + 5, win.top + 5, &hit), S_FALSE);
+    EXPECT_EQ(hit.vt, VT_EMPTY);
+    main->Release();
+}
+
+TEST_F(AccessibilityTest, PressingRunsTheClickFromTheLoopAndStatesFollow) {
+    Frmmain& f = OpenMain();
+    Pump(20);
+    Tree t(f.hWnd());
+    const Element& history = t.Named(ROLE_SYSTEM_CHECKBUTTON, L"保留历史记录");
+    EXPECT_FALSE(State(history) & STATE_SYSTEM_CHECKED);
+    LeftClick(f.imghistory);
+    EXPECT_TRUE(State(history) & STATE_SYSTEM_CHECKED) << "a mouse click ticks it";
+    EXPECT_EQ(Action(history), L"清除");
+    // A press is posted: nothing runs inside the caller's request.
+    ASSERT_EQ(history.acc->accDoDefaultAction(Id(history.id)), S_OK);
+    EXPECT_TRUE(State(history) & STATE_SYSTEM_CHECKED);
+    Pump(20);
+    EXPECT_FALSE(State(history) & STATE_SYSTEM_CHECKED);
+    EXPECT_FALSE(f.HistoryChecked());
+
+    f.Text1.SetText(L"65251234");
+    const Element& ok = t.Named(ROLE_SYSTEM_PUSHBUTTON, L"确定");
+    ASSERT_EQ(ok.acc->accDoDefaultAction(Id(ok.id)), S_OK);
+    EXPECT_EQ(f.Text2.Text(), L"");
+    Pump(20);
+    EXPECT_EQ(f.Text2.Text(), L"你所查询电话号码的归属地是：\r\n电信东区： 凉城");
+    const Element& answer = t.At(L"1.1");
+    BSTR value = nullptr;
+    answer.acc->get_accValue(Id(CHILDID_SELF), &value);
+    EXPECT_STREQ(value, L"你所查询电话号码的归属地是：\r\n电信东区： 凉城");
+    SysFreeString(value);
+
+    const Element& pin = t.Named(ROLE_SYSTEM_PUSHBUTTON, L"窗体最前");
+    pin.acc->accDoDefaultAction(Id(pin.id));
+    Pump(20);
+    EXPECT_TRUE(f.Topmost());
+    EXPECT_TRUE(State(pin) & STATE_SYSTEM_PRESSED);
+    EXPECT_TRUE(GetWindowLongW(f.hWnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    pin.acc->accDoDefaultAction(Id(pin.id));
+    Pump(20);
+    EXPECT_FALSE(State(pin) & STATE_SYSTEM_PRESSED);
+
+    // Static text has nothing to press; a hover picture reads as hot.
+    const Element& hint = t.Named(ROLE_SYSTEM_STATICTEXT, L"青枫软件系列");
+    EXPECT_EQ(hint.acc->accDoDefaultAction(Id(hint.id)), DISP_E_MEMBERNOTFOUND);
+    MouseMove(f.Imgok0);
+    EXPECT_TRUE(State(ok) & STATE_SYSTEM_HOTTRACKED);
+    MouseMove(f.Imgbody, 5, 200);
+    EXPECT_FALSE(State(ok) & STATE_SYSTEM_HOTTRACKED);
+}
+
+TEST_F(AccessibilityTest, EventsTellOfTheHintTheAnswerTheBoxesAndTheNoticeButNotTheClock) {
+    Frmmain& f = OpenMain();
+    Pump(20);
+    Events ev;
+    MouseMove(f.Imgding0);
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_NAMECHANGE, f.hWnd(), host::AccessibleChildId(f.Lblabout)), 1);
+    f.Timer1_Timer();
+    f.Timer1_Timer();
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_NAMECHANGE, f.hWnd(), host::AccessibleChildId(f.Lbltime)), 0);
+    LeftClick(f.ImgMouse);
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_STATECHANGE, f.Frame1.hWnd(), host::AccessibleChildId(f.ImgMouse)), 1);
+    f.Text1.SetText(L"65251234");
+    f.Imgok0_Click();
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_VALUECHANGE, f.Text2.hWnd(), CHILDID_SELF), 1);
+    f.Text1.SetText(L"");
+    f.Imgok0_Click();
+    HWND notice = frmok::Instance().hWnd();
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_SHOW, notice, 1), 1) << "the notice's message";
+    EXPECT_EQ(ev.Count(EVENT_SYSTEM_ALERT, notice, 1), 1);
+}
+
+TEST_F(AccessibilityTest, AnObjectHeldAfterItsWindowWentFailsCleanly) {
+    frmok& n = frmok::Instance();
+    n.Show();
+    Pump(20);
+    IAccessible* held = ClientOf(n.hWnd());
+    ASSERT_NE(held, nullptr);
+    long count = 0;
+    EXPECT_EQ(held->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 3);
+    frmok::Unload();
+    Pump(20);
+    host::App::CollectGarbage();
+    BSTR name = nullptr;
+    EXPECT_EQ(held->get_accName(Id(1), &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(held->accDoDefaultAction(Id(2)), CO_E_OBJNOTCONNECTED);
+    held->Release();
+}
