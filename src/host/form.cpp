@@ -274,63 +274,9 @@ void Form::Paint() {
     });
 }
 
-#ifdef QF_TEST_PROBE
-Control* Form::Find(const wchar_t* name) {
-    for (Control* c : controls_)
-        if (c->Name() == name) return c;
-    return nullptr;
-}
-
-// Lets a test tool in another process read a control's state, windowless
-// or not: lParam is an atom naming the control ("Name" or "Name.Property"),
-// the reply a new atom holding the value as text.
-ATOM Form::Inspect(ATOM query) {
-    wchar_t name[256] = {};
-    if (!GlobalGetAtomNameW(query, name, 256)) return 0;
-    std::wstring key = name, prop;
-    size_t dot = key.find(L'.');
-    if (dot != std::wstring::npos) {
-        prop = key.substr(dot + 1);
-        key.resize(dot);
-    }
-    Control* c = Find(key.c_str());
-    std::wstring value;
-    wchar_t buf[64];
-    if (auto* l = dynamic_cast<Label*>(c)) {
-        if (prop == L"ForeColor") {
-            swprintf(buf, 64, L"%08X", l->ForeColor());
-            value = buf;
-        } else if (prop == L"Underline") {
-            value = l->FontUnderline() ? L"1" : L"0";
-        } else {
-            value = l->Caption();
-        }
-    } else if (auto* i = dynamic_cast<Image*>(c)) {
-        RECT r = i->PixelRect();
-        swprintf(buf, 64, L"%08X %ldx%ld", static_cast<unsigned>(i->Picture().Handle()),
-                 r.right - r.left, r.bottom - r.top);
-        value = buf;
-    } else if (auto* t = dynamic_cast<TextBox*>(c)) {
-        value = t->Text();
-    } else if (auto* f = dynamic_cast<Frame*>(c)) {
-        swprintf(buf, 64, L"%08X", f->BackColor());
-        value = buf;
-    } else {
-        return 0;
-    }
-    if (value.empty()) value = L"\x01";  // atoms cannot be empty
-    if (value.size() > 255) value.resize(255);
-    return GlobalAddAtomW(value.c_str());
-}
-#endif
-
 LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     HWND self = hwnd_;
-#ifdef QF_TEST_PROBE
-    static const UINT inspect = RegisterWindowMessageW(L"QfInspectControl");
-    if (msg == inspect) return Inspect(static_cast<ATOM>(lp));
-#endif
     if (HandleInput(msg, wp, lp, result)) return result;
     switch (msg) {
     case WM_ERASEBKGND:

@@ -91,10 +91,6 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-#ifdef QF_TEST_PROBE
-    Control* Find(const wchar_t* name);
-    ATOM Inspect(ATOM query);
-#endif
     void Paint();
     void RaiseResize();
     void CreateToolTips();

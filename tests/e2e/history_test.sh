@@ -7,14 +7,13 @@ rec() { printf '%s.\xbc\xc7\xc2\xbc   \r\n%s\r\n------------------------------\r
 start_app "$WORK/app"
 check "start-up creates no history file" "no" "$([ -e "$WORK/app/$FILE_NAME" ] && echo yes || echo no)"
 click "$MAIN" 242 206          # the history check box
-check "a click ticks the box" \
-      "$(probe get "$MAIN" Imgchk2 | cut -d' ' -f1)" "$(probe get "$MAIN" imghistory | cut -d' ' -f1)"
+check "a click ticks the box" "checked" "$(probe acc "$MAIN" "checkbox:保留历史记录" state)"
 click "$MAIN" 200 104          # into the number box
 type_text "$MAIN" $'65251234\n'
 backspace "$MAIN" 8; type_text "$MAIN" $'5508\n'
 backspace "$MAIN" 4; type_text "$MAIN" $'5508\n'
 backspace "$MAIN" 4; type_text "$MAIN" $'65251234\n'
-check "the answer is on screen" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' "$(probe get "$MAIN" Text2 --escaped)"
+check "the answer is on screen" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
 check "three records, the repeat left out, exact bytes" \
       "$( (rec 0 65251234; rec 1 5508; rec 2 65251234) | od -An -tx1 | tr -d ' \n')" \
       "$(od -An -tx1 "$WORK/app/$FILE_NAME" 2>/dev/null | tr -d ' \n')"
@@ -22,10 +21,10 @@ check "three records, the repeat left out, exact bytes" \
 # Text put into the number box by another program keeps the record layout:
 # one line, at most eight characters.
 probe settext "$MAIN" 2 '6525\n'
-check "a line break sent from outside is cut off" "6525" "$(probe get "$MAIN" Text1)"
+check "a line break sent from outside is cut off" "6525" "$(probe acc "$MAIN" "$INPUT" value)"
 type_text "$MAIN" $'\n'
 probe settext "$MAIN" 2 "$(printf '5%.0s' $(seq 1 300))"
-check "an overlong text sent from outside is cut to eight" "55555555" "$(probe get "$MAIN" Text1)"
+check "an overlong text sent from outside is cut to eight" "55555555" "$(probe acc "$MAIN" "$INPUT" value)"
 click "$MAIN" 220 249
 check "the records stay three lines each" \
       "$( (rec 0 65251234; rec 1 5508; rec 2 65251234; rec 3 6525; rec 4 55555555) | od -An -tx1 | tr -d ' \n')" \
@@ -41,7 +40,7 @@ click "$MAIN" 242 206
 click "$MAIN" 200 104
 type_text "$MAIN" $'55081111\n'
 probe wait "$NOTICE" 5000 >/dev/null
-check "a full disk opens the notice" "历史记录无法写入，本次查询未被记录！" "$(probe get "$NOTICE" Lblremind1)"
-check "the answer is still shown" '你所查询电话号码的归属地是：\r\n电信东区：政肃' "$(probe get "$MAIN" Text2 --escaped)"
+check "a full disk opens the notice" "历史记录无法写入，本次查询未被记录！" "$(probe acc "$NOTICE" "$MESSAGE")"
+check "the answer is still shown" '你所查询电话号码的归属地是：\r\n电信东区：政肃' "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
 check "the program goes on" "1" "$(probe count "$MAIN")"
 finish

@@ -13,6 +13,24 @@ WORK="$(mktemp -d /tmp/qf-e2e.XXXXXX)"
 
 probe() { wine "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 
+# What a screen reader reads of the program, for `probe acc TITLE WHO`: the
+# boxes by their labels' names; labels that change by their place in
+# reading order (the frame's four labels come first).
+INPUT='edit:请输入8位电话号码：'
+ANSWER='edit:电话号码信息查询结果：'
+CLOCK='text:5'
+TITLE_LINE='text:6'
+HINT='text:7'
+MESSAGE='text:1'  # the notice's
+
+# Moves the pointer to the middle of an element a screen reader locates.
+hover() { # title who
+    local l t w h
+    IFS=, read -r l t w h <<<"$(probe acc "$1" "$2" where)"
+    xdotool mousemove $((l + w / 2)) $((t + h / 2))
+    sleep 0.3
+}
+
 check() { # name expected actual
     if [ "$2" == "$3" ]; then
         PASS=$((PASS + 1)); echo "ok   - $1"

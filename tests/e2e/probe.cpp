@@ -2,8 +2,6 @@
 //   probe wait TITLE [ms]          wait for a visible window of ours, print its handle
 //   probe gone TITLE [ms]          wait until no visible window of ours has the title
 //   probe count TITLE              visible windows of ours with the title
-//   probe get TITLE CONTROL[.Prop] [--escaped]  a control's caption, text or picture
-//                                  (--escaped writes CR and LF as \r and \n)
 //   probe state TITLE              visible, iconic, topmost, x, y, w, h
 //   probe focus                    title of the active window and class of the focus
 //   probe menu                     the open pop-up menu: left top right bottom
@@ -13,10 +11,13 @@
 //   probe sendclose TITLE          sends (not posts) WM_CLOSE; waits at most 5 s
 //   probe settext TITLE N TEXT     sends WM_SETTEXT to the Nth edit box, as other programs do
 //   probe tree TITLE               the window's accessibility tree, as a screen reader reads it
-//   probe acc TITLE WHO [FIELD]    one element's name (or state, value, action, role, where);
+//   probe acc TITLE WHO [FIELD] [--escaped]  one element's name (or state, value, action,
+//                                  role, where); --escaped writes CR and LF as \r and \n;
 //                                  WHO is its name, ROLE:NAME, or ROLE:N for the Nth of a
 //                                  role in reading order (text:2)
 //   probe press TITLE WHO          presses it as a screen reader does (its default action)
+//   probe listen MS                prints the change events of our windows' client areas
+//                                  that another process hears for MS ms, one per line
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
 #include <oleacc.h>
@@ -289,11 +290,57 @@ int Accessibility(const std::wstring& cmd, HWND w, int argc, wchar_t** argv) {
             HRESULT hr = Timed("accDoDefaultAction", [&] { return n->acc->accDoDefaultAction(Id(n->id)); });
             rc = hr == S_OK ? 0 : 1;
         } else {
-            PrintUtf8(Field(*n, argc >= 5 ? argv[4] : L"name"));
+            std::wstring field = L"name";
+            bool escaped = false;
+            for (int i = 4; i < argc; ++i) {
+                if (std::wstring(argv[i]) == L"--escaped") escaped = true;
+                else field = argv[i];
+            }
+            std::wstring v = Field(*n, field);
+            if (escaped) {
+                std::wstring e;
+                for (wchar_t c : v) e += c == L'\r' ? L"\\r" : c == L'\n' ? L"\\n" : std::wstring(1, c);
+                v = e;
+            }
+            PrintUtf8(v);
         }
     }
     for (const Node& n : all) n.acc->Release();
     return rc;
+}
+
+void CALLBACK Heard(HWINEVENTHOOK, DWORD ev, HWND h, LONG obj, LONG child, DWORD, DWORD) {
+    if (obj != OBJID_CLIENT || !h) return;
+    const wchar_t* what = ev == EVENT_OBJECT_NAMECHANGE    ? L"namechange"
+                          : ev == EVENT_OBJECT_STATECHANGE ? L"statechange"
+                          : ev == EVENT_OBJECT_VALUECHANGE ? L"valuechange"
+                          : ev == EVENT_OBJECT_SHOW        ? L"show"
+                          : ev == EVENT_SYSTEM_ALERT       ? L"alert"
+                                                           : nullptr;
+    wchar_t cls[64] = {}, title[256] = {};
+    HWND top = GetAncestor(h, GA_ROOT);
+    GetClassNameW(top, cls, 64);
+    if (!what || std::wstring(cls) != L"QfForm") return;
+    GetWindowTextW(top, title, 256);
+    GetClassNameW(h, cls, 64);
+    PrintUtf8(std::wstring(what) + L" " + title + L" " + cls + L" " + std::to_wstring(child));
+    fflush(stdout);
+}
+
+int Listen(DWORD ms) {
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Heard, 0, 0,
+                                         WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    if (!hook) return 1;
+    printf("listening\n");
+    fflush(stdout);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    }
+    UnhookWinEvent(hook);
+    return 0;
 }
 
 }  // namespace
@@ -353,29 +400,9 @@ int wmain(int argc, wchar_t** argv) {
         if (!w) return 1;
         return Accessibility(cmd, w, argc, argv);
     }
+    if (cmd == L"listen" && argc >= 3) return Listen(static_cast<DWORD>(_wtoi(argv[2])));
     if (cmd == L"count" && argc >= 3) {
         printf("%d\n", Find(std::wstring(argv[2])).count);
-        return 0;
-    }
-    if (cmd == L"get" && argc >= 4) {
-        HWND w = FindAny(std::wstring(argv[2]));
-        if (!w) return 1;
-        ATOM q = GlobalAddAtomW(std::wstring(argv[3]).c_str());
-        ATOM a = static_cast<ATOM>(
-            SendMessageW(w, RegisterWindowMessageW(L"QfInspectControl"), 0, q));
-        GlobalDeleteAtom(q);
-        if (!a) return 1;
-        wchar_t buf[256] = {};
-        GlobalGetAtomNameW(a, buf, 256);
-        GlobalDeleteAtom(a);
-        std::wstring v = buf;
-        if (v == L"\x01") v.clear();
-        if (argc >= 5 && std::wstring(argv[4]) == L"--escaped") {
-            std::wstring e;
-            for (wchar_t c : v) e += c == L'\r' ? L"\\r" : c == L'\n' ? L"\\n" : std::wstring(1, c);
-            v = e;
-        }
-        PrintUtf8(v);
         return 0;
     }
     if (cmd == L"state" && argc >= 3) {

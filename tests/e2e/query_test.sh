@@ -6,25 +6,25 @@ check "the window opens with the focus in the input box" "$MAIN|Edit" "$(probe f
 type_text "$MAIN" 65251234
 enter "$MAIN"
 check "Enter answers the exchange" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' \
-      "$(probe get "$MAIN" Text2 --escaped)"
-check "the input keeps its text" "65251234" "$(probe get "$MAIN" Text1)"
+      "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
+check "the input keeps its text" "65251234" "$(probe acc "$MAIN" "$INPUT" value)"
 
 backspace "$MAIN" 8
 type_text "$MAIN" 55081111
 probe keys alt-enter; sleep 0.3
 check "Alt+Enter answers too" '你所查询电话号码的归属地是：\r\n电信东区：政肃' \
-      "$(probe get "$MAIN" Text2 --escaped)"
+      "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
 backspace "$MAIN" 8
 type_text "$MAIN" 65251234
 enter "$MAIN"
 
 # Empty input: clear the box, press Enter, the notice opens with its text.
 backspace "$MAIN" 8
-check "the box is empty" "" "$(probe get "$MAIN" Text1)"
+check "the box is empty" "" "$(probe acc "$MAIN" "$INPUT" value)"
 enter "$MAIN"
 probe wait "$NOTICE" 5000 >/dev/null
 check "empty input opens the notice" "1" "$(probe count "$NOTICE")"
-check "the notice says the input is wrong" "电话号码输入有误，请重新输入！" "$(probe get "$NOTICE" Lblremind1)"
+check "the notice says the input is wrong" "电话号码输入有误，请重新输入！" "$(probe acc "$NOTICE" "$MESSAGE")"
 check "the notice has the focus" "$NOTICE|QfForm" "$(probe focus)"
 
 # Its OK picture closes it.
@@ -38,8 +38,8 @@ type_text "$MAIN" abc
 click "$MAIN" 220 249
 probe wait "$NOTICE" 5000 >/dev/null
 check "letters open the invalid-number notice" "你所输入的8位电话号码不合法！" \
-      "$(probe get "$NOTICE" Lblremind1)"
-check "the answer stays" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' "$(probe get "$MAIN" Text2 --escaped)"
+      "$(probe acc "$NOTICE" "$MESSAGE")"
+check "the answer stays" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
 click "$NOTICE" 120 72
 probe gone "$NOTICE" 5000
 

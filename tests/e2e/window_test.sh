@@ -21,9 +21,9 @@ check "no picture holder below the window (Imgok1)" "$black" "$(pixel 440 444)"
 check "no picture holder below the window (Imgend1)" "$black" "$(pixel 527 444)"
 
 sleep 1  # the first tick comes a second after start-up
-t1="$(probe get "$MAIN" Lbltime)"; t2="$t1"
+t1="$(probe acc "$MAIN" "$CLOCK")"; t2="$t1"
 for _ in $(seq 1 20); do
-    sleep 0.1; t2="$(probe get "$MAIN" Lbltime)"; [ "$t1" != "$t2" ] && break
+    sleep 0.1; t2="$(probe acc "$MAIN" "$CLOCK")"; [ "$t1" != "$t2" ] && break
 done
 check "the clock shows a time and changes within two seconds" "yes" \
       "$([ -n "$t1" ] && [ "$t1" != "$t2" ] && echo yes)"
@@ -32,7 +32,7 @@ check "the clock shows a time and changes within two seconds" "yes" \
 (cd "$WORK/app" && timeout 20 wine jilantong.exe) >/dev/null 2>&1
 check "a second copy ends by itself" "0" "$?"
 check "still one window" "1" "$(probe count "$MAIN")"
-check "the first copy still answers" "霁岚通1.0.0829" "$(probe get "$MAIN" Lbltitle)"
+check "the first copy still answers" "霁岚通1.0.0829" "$(probe acc "$MAIN" "$TITLE_LINE")"
 
 # Drag by the title with the left button; the right button does not drag.
 W="$(xid "$MAIN")"

@@ -1,0 +1,78 @@
+# The program as a screen reader in another process meets it: the tree of
+# the main window and the notice with names, roles and states, presses
+# through the same channel, and the change events it hears.
+source "$(dirname "$0")/lib.sh" "$@"
+start_app "$WORK/app"
+sleep 1.2  # the clock's first tick
+tree="$(probe tree "$MAIN")"
+echo "$tree" | sed 's/^/       /'
+# path, role and name of each element; the clock's time as a pattern
+outline() { sed -E 's/^([^ ]+ [^ ]+ "[^"]*").*/\1/; s/[0-9]{4}年[0-9]{1,2}月[0-9]{1,2}日 [0-9]{2}:[0-9]{2}:[0-9]{2}/<clock>/'; }
+check "every visible control of the main window, named, in reading order" \
+'0 client "霁岚通1.0.0829"
+1 group "归属地查询"
+1.1 edit "电话号码信息查询结果："
+1.2 edit "请输入8位电话号码："
+1.3 text "保留历史记录"
+1.4 checkbox "保留历史记录"
+1.5 checkbox "用鼠标获取号码"
+1.6 text "用鼠标获取号码"
+1.7 text "电话号码信息查询结果："
+1.8 text "请输入8位电话号码："
+2 text "<clock>"
+3 button "关闭"
+4 button "最小化"
+5 link "E-mail:qf@qf.test"
+6 text "霁岚通1.0.0829"
+7 button "窗体最前"
+8 text "青枫软件系列"
+9 button "取消"
+10 button "确定"
+11 graphic ""' "$(echo "$tree" | outline)"
+check "the input box has the focus" "focused" "$(probe acc "$MAIN" "$INPUT" state)"
+check "the link says where it leads" "mailto:qf@qf.test" "$(probe acc "$MAIN" "link:1" value)"
+
+wine "$PROBE" listen 60000 >"$WORK/events" 2>/dev/null &  # its own pid, to end it
+LISTENER=$!
+for _ in $(seq 1 50); do grep -q listening "$WORK/events" 2>/dev/null && break; sleep 0.1; done
+
+probe press "$MAIN" "checkbox:保留历史记录"; sleep 0.3
+check "pressing the history box ticks it" "checked" "$(probe acc "$MAIN" "checkbox:保留历史记录" state)"
+check "then it offers to clear it" "清除" "$(probe acc "$MAIN" "checkbox:保留历史记录" action)"
+type_text "$MAIN" 65251234
+probe press "$MAIN" "button:确定"; sleep 0.3
+check "pressing the query button answers" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' \
+      "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
+check "and the record is written" "yes" "$([ -s "$WORK/app/历史查询纪录.txt" ] && echo yes)"
+hover "$MAIN" "button:窗体最前"
+check "the hint line reads the pin's hint" "窗体最前/普通窗体" "$(probe acc "$MAIN" "$HINT")"
+hover "$MAIN" "button:确定"
+check "the button under the pointer reads as hot" "hot" "$(probe acc "$MAIN" "button:确定" state)"
+
+backspace "$MAIN" 8
+probe press "$MAIN" "button:确定"
+probe wait "$NOTICE" 5000 >/dev/null
+check "the notice, read whole" \
+'0 client "Form1"
+1 text "电话号码输入有误，请重新输入！"
+2 button "确定"
+3 graphic ""' "$(probe tree "$NOTICE" | outline)"
+probe tree "$NOTICE" | sed 's/^/       /'
+probe press "$NOTICE" "button:确定"
+probe gone "$NOTICE" 5000
+check "pressing the notice's OK closes it" "0" "$(probe count "$NOTICE")"
+
+sleep 0.5; kill "$LISTENER" 2>/dev/null; wait "$LISTENER" 2>/dev/null
+heard="$(tr -d '\r' <"$WORK/events")"
+count() { echo "$heard" | grep -c "^$1\$"; }
+check "another process hears the box ticked" "yes" "$([ "$(count "statechange 青枫软件系列 QfFrame 4")" -ge 1 ] && echo yes)"
+check "it hears the answer change" "yes" "$([ "$(count "valuechange 青枫软件系列 Edit 0")" -ge 1 ] && echo yes)"
+check "it hears the hint line change" "yes" "$([ "$(count "namechange 青枫软件系列 QfForm 8")" -ge 1 ] && echo yes)"
+check "it hears the notice come up with its message" "1 1" \
+      "$(count "show Form1 QfForm 1") $(count "alert Form1 QfForm 1")"
+check "it hears no clock tick" "0" "$(count "namechange 青枫软件系列 QfForm 2")"
+
+probe press "$MAIN" "button:最小化"; sleep 0.5
+check "pressing the minimise button hides the window into the tray" "visible=0 iconic=1" \
+      "$(probe state "$MAIN" | cut -d' ' -f1-2)"
+finish
