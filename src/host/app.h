@@ -13,6 +13,7 @@ class Form;
 struct HostStats {
     long invalidations = 0;  // repaint requests for a visible change
     long paints = 0;         // WM_PAINT handled by forms and frames
+    long paintedPixels = 0;  // the area those paints drew
     long timerTicks = 0;
     long messages = 0;       // messages dispatched by forms and frames
 };

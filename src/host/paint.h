@@ -24,6 +24,7 @@ void DoubleBuffered(HWND hwnd, F draw) {
                 Selected sel(mem.get(), bmp.get());
                 IntersectClipRect(mem.get(), inv.left, inv.top, inv.right, inv.bottom);
                 draw(mem.get());
+                App::Stats().paintedPixels += (inv.right - inv.left) * (inv.bottom - inv.top);
                 BitBlt(paint.get(), inv.left, inv.top, inv.right - inv.left,
                        inv.bottom - inv.top, mem.get(), inv.left, inv.top, SRCCOPY);
             }
