@@ -1,5 +1,7 @@
 #include "error.h"
 
+#include "decimal.h"
+
 #include <windows.h>
 
 #include "text_services.h"
@@ -28,7 +30,7 @@ void RaiseLastError(const std::wstring& what) {
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                        FORMAT_MESSAGE_IGNORE_INSERTS,
                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring msg = what + L" (" + std::to_wstring(code) + L")";
+    std::wstring msg = what + L" (" + Decimal(code) + L")";
     if (text) {
         std::wstring system = text;
         LocalFree(text);

@@ -1,95 +1,71 @@
 #include "picture.h"
 
-#include <ole2.h>
-#include <olectl.h>
+#include <string>
 
+#include "decimal.h"
 #include "error.h"
 #include "handles.h"
+#include "image_codec.h"
 
 namespace host {
 
+// Decoded once, on first use, into a bitmap the screen can take at once; a
+// picture with see-through pixels also gets a mask, white where it is
+// see-through.
 struct StdPicture::Impl {
     int id = 0;
     const unsigned char* data = nullptr;
     DWORD size = 0;
-    IPicture* pic = nullptr;  // decoded on first use
     int w = 0, h = 0;
-    OLE_XSIZE_HIMETRIC hmW = 0;
-    OLE_YSIZE_HIMETRIC hmH = 0;
+    BitmapHandle colour, mask;
     Impl() { AdjustOwnedObjectCount(1); }
-    ~Impl() {
-        if (pic) pic->Release();
-        AdjustOwnedObjectCount(-1);
-    }
+    ~Impl() { AdjustOwnedObjectCount(-1); }
     void Decode();
 };
 
-namespace {
-
-// Pixel size from the file header, so that a picture can be placed and
-// hit-tested before it is decoded.
-bool HeaderSize(const unsigned char* d, DWORD n, int& w, int& h) {
-    if (n >= 10 && memcmp(d, "GIF8", 4) == 0) {
-        w = d[6] | (d[7] << 8);
-        h = d[8] | (d[9] << 8);
-        return true;
-    }
-    if (n >= 4 && d[0] == 0xFF && d[1] == 0xD8) {
-        DWORD i = 2;
-        while (i + 9 < n) {
-            if (d[i] != 0xFF) return false;
-            unsigned char m = d[i + 1];
-            DWORD len = (d[i + 2] << 8) | d[i + 3];
-            bool sof = m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
-            if (sof) {
-                h = (d[i + 5] << 8) | d[i + 6];
-                w = (d[i + 7] << 8) | d[i + 8];
-                return true;
-            }
-            i += 2 + len;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 void StdPicture::Impl::Decode() {
-    if (pic) return;
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
-    void* bytes = mem ? GlobalLock(mem) : nullptr;
-    if (!bytes) {
-        if (mem) GlobalFree(mem);
-        Raise(L"out of memory loading a picture");
+    if (colour) return;
+    DecodedImage img;
+    if (!DecodeImage(data, size, img) || img.width != w || img.height != h)
+        Raise(L"invalid picture in resource " + Decimal(id));
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down, as decoded
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    BitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits) Raise(L"out of memory loading a picture");
+    auto* px = static_cast<uint32_t*>(bits);
+    for (size_t i = 0; i < img.pixels.size(); ++i)
+        px[i] = (img.pixels[i] >> 24) ? img.pixels[i] & 0x00FFFFFFu : 0;  // see-through: black
+    if (img.transparent) {
+        // Monochrome rows are whole 16-bit words.
+        const int stride = ((w + 15) / 16) * 2;
+        std::string rows(static_cast<size_t>(stride) * h, '\0');
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (!(img.pixels[static_cast<size_t>(y) * w + x] >> 24))
+                    rows[static_cast<size_t>(y) * stride + x / 8] |= static_cast<char>(0x80 >> (x % 8));
+        mask = BitmapHandle(CreateBitmap(w, h, 1, 1, rows.data()));
+        if (!mask) Raise(L"out of memory loading a picture");
     }
-    memcpy(bytes, data, size);
-    GlobalUnlock(mem);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
-        GlobalFree(mem);
-        Raise(L"cannot read picture resource " + std::to_wstring(id));
-    }
-    HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(&pic));
-    stream->Release();
-    if (FAILED(hr) || !pic) {
-        pic = nullptr;
-        Raise(L"invalid picture in resource " + std::to_wstring(id));
-    }
-    pic->get_Width(&hmW);
-    pic->get_Height(&hmH);
+    GdiFlush();
+    colour = std::move(dib);
 }
 
 StdPicture StdPicture::FromResource(int id) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
-    if (!res) Raise(L"picture resource " + std::to_wstring(id) + L" not found");
+    if (!res) Raise(L"picture resource " + Decimal(id) + L" not found");
     auto impl = std::make_shared<Impl>();
     impl->id = id;
     impl->size = SizeofResource(module, res);
     impl->data = static_cast<const unsigned char*>(LockResource(LoadResource(module, res)));
-    if (!impl->data || !HeaderSize(impl->data, impl->size, impl->w, impl->h))
-        Raise(L"picture resource " + std::to_wstring(id) + L" is not a JPEG or GIF");
+    if (!impl->data || !ImageSize(impl->data, impl->size, impl->w, impl->h))
+        Raise(L"picture resource " + Decimal(id) + L" is not a JPEG or GIF");
     StdPicture p;
     p.impl_ = std::move(impl);
     return p;
@@ -98,9 +74,7 @@ StdPicture StdPicture::FromResource(int id) {
 uintptr_t StdPicture::Handle() const {
     if (!impl_) return 0;
     impl_->Decode();
-    OLE_HANDLE h = 0;
-    impl_->pic->get_Handle(&h);
-    return static_cast<uintptr_t>(h);
+    return reinterpret_cast<uintptr_t>(impl_->colour.get());
 }
 
 int StdPicture::WidthPx() const { return impl_ ? impl_->w : 0; }
@@ -109,8 +83,27 @@ int StdPicture::HeightPx() const { return impl_ ? impl_->h : 0; }
 void StdPicture::Render(HDC dc, int x, int y) const {
     if (!impl_) return;
     impl_->Decode();
-    impl_->pic->Render(dc, x, y, impl_->w, impl_->h, 0, impl_->hmH, impl_->hmW, -impl_->hmH,
-                       nullptr);
+    DcHandle mem(CreateCompatibleDC(dc));
+    if (!mem) return;
+    const int w = impl_->w, h = impl_->h;
+    if (!impl_->mask) {
+        Selected pic(mem.get(), impl_->colour.get());
+        BitBlt(dc, x, y, w, h, mem.get(), 0, 0, SRCCOPY);
+        return;
+    }
+    // Where the mask is white the background stays: darken through the
+    // mask, then add the picture, which is black there.
+    COLORREF back = SetBkColor(dc, RGB(255, 255, 255)), text = SetTextColor(dc, RGB(0, 0, 0));
+    {
+        Selected m(mem.get(), impl_->mask.get());
+        BitBlt(dc, x, y, w, h, mem.get(), 0, 0, SRCAND);
+    }
+    {
+        Selected pic(mem.get(), impl_->colour.get());
+        BitBlt(dc, x, y, w, h, mem.get(), 0, 0, SRCPAINT);
+    }
+    SetBkColor(dc, back);
+    SetTextColor(dc, text);
 }
 
 }  // namespace host

@@ -1,13 +1,10 @@
 #pragma once
-// A picture loaded through OLE's picture loader: shared and reference
-// counted. Its Handle is its identity: controls that were given one another's
+// A picture of the executable's art: shared and reference counted. Its Handle is its identity: controls that were given one another's
 // picture share the object; two loads of one resource give two objects.
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
-
-struct IPicture;
 
 namespace host {
 

@@ -1,5 +1,7 @@
 #include "lookup/history_rules.h"
 
+#include "host/decimal.h"
+
 namespace lookup {
 
 const wchar_t* const kHistoryFileName = L"历史查询纪录.txt";
@@ -11,7 +13,7 @@ std::wstring HistoryPath(const std::wstring& folder) {
 }
 
 std::wstring HistoryRecord(int64_t recordNumber, const std::wstring& number) {
-    std::wstring r = std::to_wstring(recordNumber) + L".记录   \r\n";
+    std::wstring r = host::Decimal(recordNumber) + L".记录   \r\n";
     r += number + L"\r\n";
     r += std::wstring(30, L'-') + L"\r\n";
     return r;

@@ -1,13 +1,12 @@
 #include "mainwindow/clock_text.h"
 
-#include <cwchar>
+#include "host/decimal.h"
 
 namespace mainwindow {
 
 std::wstring ClockTime(int hour, int minute, int second) {
-    wchar_t buf[16];
-    std::swprintf(buf, 16, L"%02d:%02d:%02d", hour, minute, second);
-    return buf;
+    using host::Decimal;
+    return Decimal(hour, 2) + L":" + Decimal(minute, 2) + L":" + Decimal(second, 2);
 }
 
 std::wstring ClockLine(const std::wstring& longDate, const std::wstring& time) {

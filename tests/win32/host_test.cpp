@@ -1,8 +1,11 @@
 // The form host itself: pictures, repaints, handle ownership, unloading.
 #include <windows.h>
 #include <commctrl.h>
+#include <olectl.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 #include <string>
 
 #include "host/form.h"
@@ -290,5 +293,73 @@ TEST(Picture, EveryGifHasItsTransparentColour) {
         size_t gce = data.find("\x21\xF9\x04");
         ASSERT_NE(gce, std::string::npos) << id;
         EXPECT_TRUE(static_cast<unsigned char>(data[gce + 3]) & 1) << id << " has no transparent colour";
+    }
+}
+
+namespace {
+// A picture drawn onto magenta in a 32-bit bitmap, top-down rows.
+template <class Draw>
+std::vector<uint32_t> Drawn(int w, int h, Draw draw) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    RECT all = {0, 0, w, h};
+    FillRect(dc, &all, magenta);
+    DeleteObject(magenta);
+    draw(dc);
+    GdiFlush();
+    std::vector<uint32_t> px(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + w * h);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return px;
+}
+}  // namespace
+
+TEST(Picture, OurDecoderDrawsWhatTheSystemsPictureLoaderDraws) {
+    OleInitialize(nullptr);
+    for (int id : {IDP_BODY, IDP_OK_NORMAL, IDP_OK_HOVER, IDP_END_NORMAL, IDP_END_HOVER,
+                   IDP_MIN_NORMAL, IDP_MIN_HOVER, IDP_CLOSE_NORMAL, IDP_CLOSE_HOVER,
+                   IDP_DING_NORMAL, IDP_DING_TOP, IDP_CHK_EMPTY, IDP_CHK_TICKED, IDP_NOTICE_BODY,
+                   IDP_NOTICE_OK_NORMAL, IDP_NOTICE_OK_HOVER}) {
+        HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
+        DWORD size = SizeofResource(nullptr, res);
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
+        memcpy(GlobalLock(mem), LockResource(LoadResource(nullptr, res)), size);
+        GlobalUnlock(mem);
+        IStream* stream = nullptr;
+        ASSERT_EQ(CreateStreamOnHGlobal(mem, TRUE, &stream), S_OK);
+        IPicture* system = nullptr;
+        ASSERT_EQ(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                 reinterpret_cast<void**>(&system)), S_OK) << id;
+        stream->Release();
+        host::StdPicture ours = host::StdPicture::FromResource(id);
+        const int w = ours.WidthPx(), h = ours.HeightPx();
+        OLE_XSIZE_HIMETRIC hw = 0;
+        OLE_YSIZE_HIMETRIC hh = 0;
+        system->get_Width(&hw);
+        system->get_Height(&hh);
+        auto theirs = Drawn(w, h, [&](HDC dc) { system->Render(dc, 0, 0, w, h, 0, hh, hw, -hh, nullptr); });
+        auto mine = Drawn(w, h, [&](HDC dc) { ours.Render(dc, 0, 0); });
+        system->Release();
+        int worst = 0, differing = 0;
+        for (size_t i = 0; i < mine.size(); ++i) {
+            int d = 0;
+            for (int shift : {0, 8, 16})
+                d = std::max(d, std::abs(static_cast<int>((mine[i] >> shift) & 0xFF) -
+                                         static_cast<int>((theirs[i] >> shift) & 0xFF)));
+            worst = std::max(worst, d);
+            differing += d != 0;
+        }
+        EXPECT_EQ(worst, 0) << "picture " << id << ": " << differing << " of " << mine.size()
+                            << " pixels differ";
     }
 }

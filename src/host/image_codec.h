@@ -1,0 +1,29 @@
+#pragma once
+// The two picture formats of the program's art, decoded without the
+// system's imaging components: baseline JPEG (8-bit, greyscale or YCbCr,
+// with the same integer inverse DCT and colour tables as the common JPEG
+// library, so the pixels come out the same) and GIF (the first image, with
+// its transparent colour).
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace host {
+
+struct DecodedImage {
+    int width = 0, height = 0;
+    // Top-down rows of 0xAARRGGBB: alpha 0 where the picture is see-through,
+    // 0xFF elsewhere.
+    std::vector<uint32_t> pixels;
+    bool transparent = false;  // some pixel is see-through
+};
+
+// Only the size, from the header: a picture can be placed before it is
+// decoded.
+bool ImageSize(const unsigned char* data, size_t size, int& width, int& height);
+
+// False, with `out` empty, for anything that is not a picture it can read
+// (truncated, progressive, arithmetic-coded, more than 8 bits...).
+bool DecodeImage(const unsigned char* data, size_t size, DecodedImage& out);
+
+}  // namespace host
