@@ -4,3 +4,7 @@
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-common.cmake)
+# Link-time optimisation across the program's libraries: their archives
+# must keep the compiler's intermediate code.
+set(CMAKE_AR i686-w64-mingw32-gcc-ar-win32)
+set(CMAKE_RANLIB i686-w64-mingw32-gcc-ranlib-win32)

@@ -7,6 +7,7 @@
 
 #include "container.h"
 #include "controls.h"
+#include "app.h"
 #include "error.h"
 
 namespace host {
@@ -15,15 +16,26 @@ namespace {
 
 // oleacc is loaded on the first request from a screen reader, not at
 // start-up: most runs never meet one.
+// So are OLE and its strings.
 struct Oleacc {
     decltype(&::LresultFromObject) lresultFromObject = nullptr;
     decltype(&::CreateStdAccessibleObject) createStd = nullptr;
     decltype(&::AccessibleObjectFromWindow) fromWindow = nullptr;
+    decltype(&::CoDisconnectObject) disconnect = nullptr;
+    decltype(&::SysAllocStringLen) allocString = nullptr;
 };
+
+template <class F>
+void Resolve(F& f, HMODULE dll, const char* name) {
+    f = dll ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name))) : nullptr;
+}
 
 const Oleacc* LoadOleacc() {
     static const Oleacc api = [] {
         Oleacc a;
+        if (!App::EnsureOle()) return a;
+        Resolve(a.disconnect, GetModuleHandleW(L"ole32.dll"), "CoDisconnectObject");
+        Resolve(a.allocString, LoadLibraryW(L"oleaut32.dll"), "SysAllocStringLen");
         if (HMODULE dll = LoadLibraryW(L"oleacc.dll")) {
             a.lresultFromObject = reinterpret_cast<decltype(a.lresultFromObject)>(
                 reinterpret_cast<void*>(GetProcAddress(dll, "LresultFromObject")));
@@ -34,10 +46,15 @@ const Oleacc* LoadOleacc() {
         }
         return a;
     }();
-    return api.lresultFromObject && api.createStd && api.fromWindow ? &api : nullptr;
+    return api.lresultFromObject && api.createStd && api.fromWindow && api.disconnect &&
+                   api.allocString
+               ? &api
+               : nullptr;
 }
 
-BSTR Bstr(const std::wstring& s) { return SysAllocStringLen(s.data(), static_cast<UINT>(s.size())); }
+BSTR Bstr(const std::wstring& s) {
+    return LoadOleacc()->allocString(s.data(), static_cast<UINT>(s.size()));
+}
 
 // A string property: S_OK with the text, S_FALSE with none.
 HRESULT Text(const std::wstring& s, BSTR* out) {
@@ -47,8 +64,7 @@ HRESULT Text(const std::wstring& s, BSTR* out) {
 }
 
 VARIANT Int(long v) {
-    VARIANT r;
-    VariantInit(&r);
+    VARIANT r = {};
     r.vt = VT_I4;
     r.lVal = v;
     return r;
@@ -72,7 +88,7 @@ public:
         detached_ = true;
         if (system_) system_->Release();
         system_ = nullptr;
-        CoDisconnectObject(static_cast<IAccessible*>(this), 0);
+        LoadOleacc()->disconnect(static_cast<IAccessible*>(this), 0);
     }
 
     // IUnknown
@@ -338,7 +354,7 @@ public:
 
     STDMETHODIMP accNavigate(long dir, VARIANT start, VARIANT* r) override {
         if (!r) return E_POINTER;
-        VariantInit(r);
+        *r = VARIANT{};
         if (!owner_) return CO_E_OBJNOTCONNECTED;
         auto all = Elements();
         long n = static_cast<long>(all.size());
@@ -360,7 +376,7 @@ public:
 
     STDMETHODIMP accHitTest(long x, long y, VARIANT* r) override {
         if (!r) return E_POINTER;
-        VariantInit(r);
+        *r = VARIANT{};
         if (!owner_ || !owner_->Window()) return CO_E_OBJNOTCONNECTED;
         HWND h = owner_->Window();
         POINT p = {x, y};

@@ -32,7 +32,17 @@ void App::Init() {
     static bool done = false;
     if (done) return;
     done = true;
-    OleInitialize(nullptr);
+}
+
+bool App::EnsureOle() {
+    static const bool ready = [] {
+        HMODULE ole = LoadLibraryW(L"ole32.dll");
+        auto init = ole ? reinterpret_cast<HRESULT(WINAPI*)(void*)>(
+                              reinterpret_cast<void*>(GetProcAddress(ole, "OleInitialize")))
+                        : nullptr;
+        return init && SUCCEEDED(init(nullptr));
+    }();
+    return ready;
 }
 
 bool App::LoadCommonControls() {

@@ -21,6 +21,9 @@ struct HostStats {
 class App {
 public:
     static void Init();
+    // OLE on this thread, loaded on first need (a screen reader's request,
+    // the mail link), not at start-up; false when it cannot be had.
+    static bool EnsureOle();
     // Makes the common controls (tooltips) available; false when it cannot.
     static bool LoadCommonControls();
     static HINSTANCE Instance();

@@ -12,7 +12,7 @@ inline std::wstring Decimal(long long v, int minDigits = 1) {
     do {
         buf[--i] = static_cast<wchar_t>(L'0' + u % 10);
         u /= 10;
-    } while (u || --minDigits > 0);
+    } while (u || 24 - i < minDigits);
     if (v < 0) buf[--i] = L'-';
     return std::wstring(buf + i, buf + 24);
 }

@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include <new>
+#include <typeinfo>
+
 #include "text_services.h"
 
 namespace host {
 
 RuntimeError::RuntimeError(const std::wstring& what)
-    : std::runtime_error(ToUtf8(what)), message_(what) {}
+    : message_(what), what_(ToUtf8(what)) {}
 
 void Raise(const std::wstring& what) { throw RuntimeError(what); }
 
@@ -68,3 +71,28 @@ bool Failed() { return g_failed; }
 void ClearFailure() { g_failed = false; }
 
 }  // namespace host
+
+// The C++ library reports its own failures (a string or vector grown past
+// its maximum, a bad index) through these functions. Its versions throw
+// std::logic_error and its relatives, which keep their text in the
+// library's old reference-counted string and link all of it, and its
+// formatter. These throw the host's error instead: the same boundary
+// reports it. Every one of them is defined here, so the library's own file
+// is never linked beside them.
+namespace std {
+void __throw_bad_exception() { throw bad_exception(); }
+void __throw_bad_alloc() { throw bad_alloc(); }
+void __throw_bad_array_new_length() { throw bad_array_new_length(); }
+void __throw_bad_cast() { throw bad_cast(); }
+void __throw_bad_typeid() { throw bad_typeid(); }
+void __throw_logic_error(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_domain_error(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_invalid_argument(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_length_error(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_out_of_range(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_out_of_range_fmt(const char* s, ...) { host::Raise(host::FromUtf8(s)); }
+void __throw_runtime_error(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_range_error(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_overflow_error(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_underflow_error(const char* s) { host::Raise(host::FromUtf8(s)); }
+}  // namespace std

@@ -1,18 +1,22 @@
 #pragma once
 // Run-time errors of the host: a failing host call throws one. The window
 // procedure boundary reports it and ends the program; only start-up traps it.
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 namespace host {
 
-class RuntimeError : public std::runtime_error {
+// A standard exception of its own, not a std::runtime_error: that one
+// keeps its text in the library's old string type and would link all of it.
+class RuntimeError : public std::exception {
 public:
     explicit RuntimeError(const std::wstring& what);
     const std::wstring& Message() const { return message_; }
+    const char* what() const noexcept override { return what_.c_str(); }
 
 private:
     std::wstring message_;
+    std::string what_;  // UTF-8
 };
 
 [[noreturn]] void Raise(const std::wstring& what);

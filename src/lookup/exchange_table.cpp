@@ -1,9 +1,10 @@
 #include "lookup/exchange_table.h"
 
-#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
+
+#include "host/decimal.h"
 
 namespace lookup {
 
@@ -16,17 +17,17 @@ std::wstring LookupKey(const std::wstring& number) {
 
 namespace {
 
-// Index over all 10,000 four-digit keys: the table row of the first equal
-// prefix, or -1. Keys of any other shape can never equal a prefix text.
+// Index over all 10,000 four-digit keys: one more than the table row of
+// the first equal prefix, or 0. Keys of any other shape can never equal a
+// prefix text. Zero-filled storage, filled in at the first lookup; the
+// table's 93 rows fit a byte.
 struct KeyIndex {
-    std::array<int16_t, 10000> row;
-    KeyIndex() {
-        row.fill(-1);
-        const auto& table = ExchangeTable();
+    uint8_t row[10000];
+    KeyIndex() : row() {
+        const auto table = ExchangeTable();
         for (size_t r = 0; r < table.size(); ++r)
             for (int prefix : table[r].prefixes)
-                if (prefix >= 0 && prefix < 10000 && row[prefix] < 0)
-                    row[prefix] = static_cast<int16_t>(r);
+                if (prefix >= 0 && prefix < 10000 && !row[prefix]) row[prefix] = static_cast<uint8_t>(r + 1);
     }
 };
 
@@ -46,7 +47,7 @@ const wchar_t* FindExchange(const std::wstring& number) {
         key = key * 10 + (c - L'0');
     }
     int r = Index().row[key];
-    return r < 0 ? kFallbackText : ExchangeTable()[r].text;
+    return r == 0 ? kFallbackText : ExchangeTable()[r - 1].text;
 }
 
 const wchar_t* FindExchangeLinear(const std::wstring& number) {
@@ -54,7 +55,7 @@ const wchar_t* FindExchangeLinear(const std::wstring& number) {
     static const auto texts = [] {
         std::vector<std::pair<std::wstring, const wchar_t*>> t;
         for (const auto& row : ExchangeTable())
-            for (int prefix : row.prefixes) t.emplace_back(std::to_wstring(prefix), row.text);
+            for (int prefix : row.prefixes) t.emplace_back(host::Decimal(prefix), row.text);
         return t;
     }();
     const std::wstring key = LookupKey(number);

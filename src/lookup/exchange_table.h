@@ -1,18 +1,30 @@
 #pragma once
 // The fixed exchange prefix table and the lookup of a number's exchange.
 // Pure logic: no window, no Win32, so it builds and is tested natively.
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <string>
-#include <vector>
 
 namespace lookup {
 
 struct ExchangeRow {
     const wchar_t* text;
-    std::vector<int> prefixes;  // four-digit prefixes, in search order
+    std::initializer_list<int16_t> prefixes;  // four-digit prefixes, in search order
+};
+
+// The rows of the constant table.
+struct ExchangeTableView {
+    const ExchangeRow* rows;
+    size_t count;
+    const ExchangeRow* begin() const { return rows; }
+    const ExchangeRow* end() const { return rows + count; }
+    size_t size() const { return count; }
+    const ExchangeRow& operator[](size_t i) const { return rows[i]; }
 };
 
 // The table in search order: row by row, and left to right within a row.
-const std::vector<ExchangeRow>& ExchangeTable();
+ExchangeTableView ExchangeTable();
 
 // Answer for a number whose prefix is not in the table.
 extern const wchar_t* const kFallbackText;

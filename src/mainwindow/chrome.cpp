@@ -93,5 +93,6 @@ void Frmmain::Lblmail_MouseUp(int, int, float, float) {
     const std::string file =
         host::ToAnsi(std::wstring(L"mailto:") + kMailAddress + L"?subject=" + kMailSubject);
     const std::string dir = host::ToAnsi(host::App::Path());
+    host::App::EnsureOle();  // the shell hands a mailto link on through COM
     mainwindow::shellExecute(hWnd(), "Open", file.c_str(), "", dir.c_str(), SW_SHOWNORMAL);
 }

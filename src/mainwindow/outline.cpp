@@ -10,7 +10,7 @@ namespace mainwindow {
 namespace {
 int32_t Checked(double px) {
     if (!std::isfinite(px) || px < -2147483648.0 || px > 2147483647.0)
-        throw std::range_error("window size out of range");
+        throw SizeOutOfRange();
     return static_cast<int32_t>(px);
 }
 }  // namespace

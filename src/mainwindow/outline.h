@@ -3,6 +3,7 @@
 // off by 6-pixel diagonals. Pure, so the vertices are tested natively.
 #include <array>
 #include <cstdint>
+#include <exception>
 
 namespace mainwindow {
 
@@ -11,8 +12,13 @@ struct Vertex {
     int32_t y;
 };
 
+// A window size that does not convert to pixels (an overflow).
+struct SizeOutOfRange : std::exception {
+    const char* what() const noexcept override { return "window size out of range"; }
+};
+
 // Seven vertices from the window's outer size in twips (the last repeats
-// the first). Throws std::range_error when the size cannot be converted.
+// the first). Throws SizeOutOfRange when the size cannot be converted.
 std::array<Vertex, 7> OutlineVertices(double widthTwips, double heightTwips);
 
 }  // namespace mainwindow

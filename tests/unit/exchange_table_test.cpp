@@ -25,7 +25,7 @@ TEST(ExchangeTable, HoldsTheFixedCountsAndEveryPrefixOnce) {
     std::set<std::wstring> texts;
     size_t total = 0;
     for (const auto& row : table) {
-        EXPECT_FALSE(row.prefixes.empty()) << "every text has a prefix";
+        EXPECT_NE(row.prefixes.size(), 0u) << "every text has a prefix";
         // One row per text: the entries of a text stand together.
         EXPECT_TRUE(texts.insert(row.text).second) << "text repeated apart";
         for (int p : row.prefixes) {

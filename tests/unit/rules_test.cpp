@@ -4,6 +4,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "host/decimal.h"
 #include "host/twips.h"
 #include "lookup/history_log.h"
 #include "lookup/history_rules.h"
@@ -42,10 +43,10 @@ TEST(Outline, OtherSizesRoundAndKeepTheCutCorners) {
 }
 
 TEST(Outline, UnconvertibleSizesRaise) {
-    EXPECT_THROW(mainwindow::OutlineVertices(std::nan(""), 100), std::range_error);
+    EXPECT_THROW(mainwindow::OutlineVertices(std::nan(""), 100), mainwindow::SizeOutOfRange);
     EXPECT_THROW(mainwindow::OutlineVertices(100, std::numeric_limits<double>::infinity()),
-                 std::range_error);
-    EXPECT_THROW(mainwindow::OutlineVertices(1e12, 100), std::range_error);
+                 mainwindow::SizeOutOfRange);
+    EXPECT_THROW(mainwindow::OutlineVertices(1e12, 100), mainwindow::SizeOutOfRange);
 }
 
 TEST(Platform, NamesEveryRowOfTheDecision) {
@@ -134,4 +135,13 @@ TEST(HistoryLog, ANewRunStartsAtRecordZeroWithNothingLogged) {
     EXPECT_EQ(fresh.RecordNumber(), 0);
     EXPECT_FALSE(fresh.Repeats(L"5508"));
     EXPECT_TRUE(fresh.Repeats(L"")) << "nothing logged yet reads as the empty number";
+}
+
+TEST(Decimal, WritesWholeNumbersWithTheirSignAndLeadingZeros) {
+    EXPECT_EQ(host::Decimal(0), L"0");
+    EXPECT_EQ(host::Decimal(7, 2), L"07");
+    EXPECT_EQ(host::Decimal(123, 2), L"123");
+    EXPECT_EQ(host::Decimal(-45), L"-45");
+    EXPECT_EQ(host::Decimal(9223372036854775807LL), L"9223372036854775807");
+    EXPECT_EQ(host::Decimal(-9223372036854775807LL - 1), L"-9223372036854775808");
 }

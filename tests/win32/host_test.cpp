@@ -64,6 +64,7 @@ TEST_F(FormsTest, HoverSwapsAndClockTicksLeakNoHandles) {
     RedrawWindow(f.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     MouseMove(f.Imgok0);  // the shown buttons give up their own first copies
     MouseMove(f.Imgend0);
+    Pump(0);  // and their hover pictures are drawn, so decoded, once
     long start = host::OwnedObjectCount(), live = LiveGdiObjects();
     for (int i = 0; i < 10000; ++i) {
         MouseMove(i % 2 ? f.Imgok0 : f.Imgend0);
@@ -362,4 +363,13 @@ TEST(Picture, OurDecoderDrawsWhatTheSystemsPictureLoaderDraws) {
         EXPECT_EQ(worst, 0) << "picture " << id << ": " << differing << " of " << mine.size()
                             << " pixels differ";
     }
+}
+
+TEST(StandardLibrary, ItsOwnErrorsArriveAsHostErrors) {
+    // A bad index or an impossible size in the C++ library raises the
+    // host's error, which the window-procedure boundary reports.
+    std::wstring text = L"abc";
+    EXPECT_THROW(text.at(5), host::RuntimeError);
+    std::vector<int> v;
+    EXPECT_THROW(v.reserve(v.max_size() + 1), host::RuntimeError);
 }
