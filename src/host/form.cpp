@@ -16,6 +16,7 @@ namespace host {
 namespace {
 constexpr wchar_t kFormClass[] = L"QfForm";
 constexpr UINT_PTR kTimerBase = 100;
+constexpr UINT_PTR kIdleWorkTimer = 99;
 
 }  // namespace
 
@@ -119,15 +120,22 @@ void Form::Show() {
     if (lastFocus_) ::SetFocus(lastFocus_);
     if (!shown_) {
         shown_ = true;
-        // After the first paint: the system converts the icon for the
-        // taskbar, which need not hold up the window.
-        if (icon_) {
-            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
-        }
-        CreateToolTips();
+        // The icons (the system converts them for the taskbar) and the
+        // tooltips (they load the common controls) wait until the window
+        // is idle: a timer fires only when no other message is waiting.
+        SetTimer(hwnd_, kIdleWorkTimer, 1, nullptr);
         RaiseResize();
     }
+}
+
+void Form::IdleWork() {
+    KillTimer(hwnd_, kIdleWorkTimer);
+    if (icon_ && !iconsSet_) {
+        iconsSet_ = true;
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    }
+    CreateToolTips();
 }
 
 void Form::SetFocus() {
@@ -267,7 +275,7 @@ void Form::RaiseResize() {
 void Form::Paint() {
     DoubleBuffered(hwnd_, [&](HDC dc) {
         RECT rc;
-        GetClientRect(hwnd_, &rc);
+        GetClipBox(dc, &rc);  // the invalid part only
         ColourBrush back(look_.back);
         FillRect(dc, &rc, back.get());
         PaintChildren(dc);
@@ -287,6 +295,10 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLOREDIT:
         return HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_TIMER:
+        if (wp == kIdleWorkTimer) {
+            IdleWork();
+            return 0;
+        }
         if (wp >= kTimerBase && wp < kTimerBase + timers_.size()) {
             ++App::Stats().timerTicks;
             Timer& t = *timers_[wp - kTimerBase];

@@ -94,6 +94,8 @@ private:
     void Paint();
     void RaiseResize();
     void CreateToolTips();
+    // What the first paint does not need: icons and tooltips.
+    void IdleWork();
     std::vector<TextBox*> TabOrder();
 
     std::function<void()> unload_;
@@ -107,6 +109,7 @@ private:
     const Label* titleLabel_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;
+    bool iconsSet_ = false;
     int lastState_ = -1;
     SIZE lastSize_ = {-1, -1};
 };

@@ -8,25 +8,24 @@
 
 namespace host {
 
-// Paints into a memory bitmap first, so nothing flickers.
+// Paints into a memory bitmap first, so nothing flickers: a bitmap of the
+// invalid rectangle only, drawn in window coordinates.
 template <class F>
 void DoubleBuffered(HWND hwnd, F draw) {
     {
         PaintDc paint(hwnd);
         const RECT& inv = paint.Invalid();
-        RECT rc;
-        GetClientRect(hwnd, &rc);
-        int w = rc.right - rc.left, h = rc.bottom - rc.top;
+        int w = inv.right - inv.left, h = inv.bottom - inv.top;
         if (w > 0 && h > 0) {
             DcHandle mem(CreateCompatibleDC(paint.get()));
             BitmapHandle bmp(CreateCompatibleBitmap(paint.get(), w, h));
             if (mem && bmp) {
                 Selected sel(mem.get(), bmp.get());
+                SetViewportOrgEx(mem.get(), -inv.left, -inv.top, nullptr);
                 IntersectClipRect(mem.get(), inv.left, inv.top, inv.right, inv.bottom);
                 draw(mem.get());
-                App::Stats().paintedPixels += (inv.right - inv.left) * (inv.bottom - inv.top);
-                BitBlt(paint.get(), inv.left, inv.top, inv.right - inv.left,
-                       inv.bottom - inv.top, mem.get(), inv.left, inv.top, SRCCOPY);
+                BitBlt(paint.get(), inv.left, inv.top, w, h, mem.get(), inv.left, inv.top, SRCCOPY);
+                App::Stats().paintedPixels += w * h;
             }
         }
     }
