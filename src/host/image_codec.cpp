@@ -13,11 +13,17 @@ const unsigned char kNatural[64] = {
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
+constexpr int kLookBits = 9;
+
 struct Huffman {
     bool defined = false;
     int maxcode[18];
     int valoffset[18];
     unsigned char values[256];
+    // Codes of up to kLookBits bits, found in one step: length and symbol
+    // (length 0: longer code).
+    unsigned char lookLength[1 << kLookBits];
+    unsigned char lookSymbol[1 << kLookBits];
 };
 
 struct Component {
@@ -136,6 +142,19 @@ private:
                 code <<= 1;
             }
             t.maxcode[17] = 0x7FFFFFFF;
+            std::memset(t.lookLength, 0, sizeof t.lookLength);
+            code = 0;
+            k = 0;
+            for (int l = 1; l <= kLookBits; ++l) {
+                for (int i = 0; i < counts[l - 1]; ++i, ++k, ++code) {
+                    int shift = kLookBits - l;
+                    for (int fill = 0; fill < (1 << shift); ++fill) {
+                        t.lookLength[(code << shift) | fill] = static_cast<unsigned char>(l);
+                        t.lookSymbol[(code << shift) | fill] = t.values[k];
+                    }
+                }
+                code <<= 1;
+            }
             t.defined = true;
         }
         return pos_ == end;
@@ -160,49 +179,49 @@ private:
     }
 
     // ---- the entropy-coded scan ----
-    int Bit() {
-        if (bits_ == 0) {
-            if (pos_ >= n_) return -1;
-            unsigned char b = d_[pos_];
-            if (b == 0xFF) {
-                unsigned char next = pos_ + 1 < n_ ? d_[pos_ + 1] : 0;
-                if (next == 0x00) {
-                    pos_ += 2;
-                } else {
-                    // A marker: the data ran out early; pad with ones as the
-                    // JPEG library does, and say so only if it goes on.
-                    if (++padding_ > 64) return -1;
-                    byte_ = 0xFF;
-                    bits_ = 8;
-                    return Bit();
-                }
+    // Up to 32 bits ahead in `acc_`; past the data (a marker, or the end),
+    // ones are fed in as the JPEG library does, and too many of them end it.
+    void Fill() {
+        while (count_ <= 24) {
+            unsigned b = 0xFF;
+            if (pos_ < n_ && !(d_[pos_] == 0xFF && pos_ + 1 < n_ && d_[pos_ + 1] != 0x00) &&
+                !(d_[pos_] == 0xFF && pos_ + 1 >= n_)) {
+                b = d_[pos_];
+                pos_ += b == 0xFF ? 2 : 1;  // a stuffed zero follows a data 0xFF
             } else {
-                ++pos_;
+                ++padding_;
             }
-            byte_ = b;
-            bits_ = 8;
+            acc_ |= b << (24 - count_);
+            count_ += 8;
         }
-        --bits_;
-        return (byte_ >> bits_) & 1;
     }
-    int Bits(int count) {
-        int v = 0;
-        for (int i = 0; i < count; ++i) {
-            int b = Bit();
-            if (b < 0) return -1;
-            v = (v << 1) | b;
-        }
-        return v;
+    int Peek(int bits) {
+        Fill();
+        return static_cast<int>(acc_ >> (32 - bits));
+    }
+    void Skip(int bits) {
+        acc_ <<= bits;
+        count_ -= bits;
+    }
+    int Bits(int bits) {
+        if (bits == 0) return 0;
+        int v = Peek(bits);
+        Skip(bits);
+        return padding_ > 8 ? -1 : v;
     }
     int DecodeSymbol(const Huffman& t) {
-        int code = 0;
-        for (int l = 1; l <= 16; ++l) {
-            int b = Bit();
-            if (b < 0) return -1;
-            code = (code << 1) | b;
-            if (code <= t.maxcode[l]) {
-                int i = code + t.valoffset[l];
-                return i >= 0 && i < 256 ? t.values[i] : -1;
+        int look = Peek(kLookBits);
+        if (int l = t.lookLength[look]) {
+            Skip(l);
+            return padding_ > 8 ? -1 : t.lookSymbol[look];
+        }
+        int code = Peek(16);
+        for (int l = kLookBits + 1; l <= 16; ++l) {
+            int c = code >> (16 - l);
+            if (c <= t.maxcode[l]) {
+                Skip(l);
+                int i = c + t.valoffset[l];
+                return padding_ > 8 || i < 0 || i >= 256 ? -1 : t.values[i];
             }
         }
         return -1;
@@ -271,8 +290,10 @@ private:
         int total = unitsWide * unitsHigh, left = restart_;
         for (int u = 0; u < total; ++u) {
             if (restart_ && left == 0) {
-                // Byte-align, step over the RSTn marker, start afresh.
-                bits_ = 0;
+                // Reading ahead never passes a marker: drop the bits held,
+                // step over the RSTn marker, start afresh.
+                acc_ = 0;
+                count_ = 0;
                 padding_ = 0;
                 if (pos_ + 1 < n_ && d_[pos_] == 0xFF && d_[pos_ + 1] >= 0xD0 && d_[pos_ + 1] <= 0xD7)
                     pos_ += 2;
@@ -414,27 +435,47 @@ private:
         // The JPEG library's YCbCr to RGB tables (16-bit fixed point).
         const long kHalf = 1L << 15;
         auto fix = [](double x) { return static_cast<long>(x * 65536.0 + 0.5); };
-        const long crR = fix(1.40200), cbB = fix(1.77200), crG = fix(0.71414), cbG = fix(0.34414);
-        auto clamp = [](long v) { return static_cast<uint32_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
+        int crR[256], cbB[256];
+        long crG[256], cbG[256];
+        for (int i = 0; i < 256; ++i) {
+            long x = i - 128;
+            crR[i] = static_cast<int>((fix(1.40200) * x + kHalf) >> 16);
+            cbB[i] = static_cast<int>((fix(1.77200) * x + kHalf) >> 16);
+            crG[i] = -fix(0.71414) * x;
+            cbG[i] = -fix(0.34414) * x + kHalf;
+        }
+        auto clamp = [](int v) { return static_cast<uint32_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
+        // Each component's samples for one row of the picture, widened to
+        // full resolution where it is subsampled.
+        std::vector<unsigned char> rows[3];
+        for (size_t c = 0; c < comps_.size(); ++c) rows[c].resize(width_);
         for (int y = 0; y < height_; ++y) {
-            for (int x = 0; x < width_; ++x) {
-                auto sample = [&](const Component& c) {
-                    int sx = x * c.h / hmax_, sy = y * c.v / vmax_;
-                    return static_cast<long>(c.plane[static_cast<size_t>(sy) * c.blocksWide * 8 + sx]);
-                };
-                uint32_t rgb;
-                if (comps_.size() == 1) {
-                    uint32_t g = static_cast<uint32_t>(sample(comps_[0]));
-                    rgb = (g << 16) | (g << 8) | g;
+            const unsigned char* line[3] = {};
+            for (size_t c = 0; c < comps_.size(); ++c) {
+                const Component& k = comps_[c];
+                const unsigned char* src =
+                    &k.plane[static_cast<size_t>(y * k.v / vmax_) * k.blocksWide * 8];
+                if (k.h == hmax_) {
+                    line[c] = src;
                 } else {
-                    long yy = sample(comps_[0]), cb = sample(comps_[1]) - 128,
-                         cr = sample(comps_[2]) - 128;
-                    long r = yy + ((crR * cr + kHalf) >> 16);
-                    long g = yy + ((-cbG * cb + kHalf - crG * cr) >> 16);
-                    long b = yy + ((cbB * cb + kHalf) >> 16);
-                    rgb = (clamp(r) << 16) | (clamp(g) << 8) | clamp(b);
+                    for (int x = 0; x < width_; ++x) rows[c][x] = src[x * k.h / hmax_];
+                    line[c] = rows[c].data();
                 }
-                out.pixels[static_cast<size_t>(y) * width_ + x] = 0xFF000000u | rgb;
+            }
+            uint32_t* out_row = &out.pixels[static_cast<size_t>(y) * width_];
+            if (comps_.size() == 1) {
+                for (int x = 0; x < width_; ++x) {
+                    uint32_t g = line[0][x];
+                    out_row[x] = 0xFF000000u | (g << 16) | (g << 8) | g;
+                }
+                continue;
+            }
+            for (int x = 0; x < width_; ++x) {
+                int yy = line[0][x], cb = line[1][x], cr = line[2][x];
+                int r = yy + crR[cr];
+                int g = yy + static_cast<int>((cbG[cb] + crG[cr]) >> 16);
+                int b = yy + cbB[cb];
+                out_row[x] = 0xFF000000u | (clamp(r) << 16) | (clamp(g) << 8) | clamp(b);
             }
         }
         return true;
@@ -449,8 +490,8 @@ private:
     Huffman huff_[2][4];
     int quant_[4][64] = {};
     bool quantDefined_[4] = {};
-    unsigned char byte_ = 0;
-    int bits_ = 0, padding_ = 0;
+    uint32_t acc_ = 0;
+    int count_ = 0, padding_ = 0;
 };
 
 // ---- GIF -------------------------------------------------------------------
