@@ -6,6 +6,7 @@
 #include "accessible.h"
 #include "app.h"
 #include "error.h"
+#include "form.h"
 #include "twips.h"
 
 namespace host {
@@ -102,6 +103,7 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     int button = 0;
     switch (msg) {
     case WM_MOUSEMOVE: {
+        if (Form* form = OwnerForm()) form->CreateToolTips();
         Control* c = pressed_ ? pressed_ : HitTest(pt);
         float x, y;
         if (c) {

@@ -426,6 +426,10 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETOBJECT:
         if (LRESULT r = AnswerEditObject(*self, self->accessible_, wp, lp)) return r;
         break;
+    case WM_MOUSEMOVE:
+        // A window that comes up under the pointer sees it first here.
+        if (Form* f = self->parent_->OwnerForm()) f->CreateToolTips();
+        break;
     case WM_NCDESTROY:
         DisconnectAccessible(self->accessible_);
         self->pendingText_ = self->Text();

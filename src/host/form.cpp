@@ -77,10 +77,10 @@ void Form::LoadForm() {
     Form_Load();
 }
 
-// Tooltips come after the first paint: they are not needed before the user
-// can point at something.
+// Tooltips come with the pointer's first move over the form: they load the
+// common controls, which a window that is never pointed at does not need.
 void Form::CreateToolTips() {
-    if (tooltip_) return;
+    if (tooltip_ || !shown_) return;
     bool anyTip = false;
     for (Control* c : controls_) anyTip = anyTip || !c->ToolTipText().empty();
     // Unowned: a window that owns a topmost tooltip cannot itself be made
@@ -120,9 +120,9 @@ void Form::Show() {
     if (lastFocus_) ::SetFocus(lastFocus_);
     if (!shown_) {
         shown_ = true;
-        // The icons (the system converts them for the taskbar) and the
-        // tooltips (they load the common controls) wait until the window
-        // is idle: a timer fires only when no other message is waiting.
+        // The icons (the system converts them for the taskbar) wait until
+        // the window is idle: a timer fires only when no other message is
+        // waiting. The tooltips wait for the pointer.
         SetTimer(hwnd_, kIdleWorkTimer, 1, nullptr);
         RaiseResize();
     }
@@ -135,7 +135,6 @@ void Form::IdleWork() {
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
     }
-    CreateToolTips();
 }
 
 void Form::SetFocus() {

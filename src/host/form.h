@@ -71,6 +71,9 @@ public:
     // An edit box took the focus: it gets it back when the form is
     // activated again.
     void NoteFocus(HWND editBox) { lastFocus_ = editBox; }
+    // The tooltips of every control, made when the pointer first moves
+    // over the form.
+    void CreateToolTips();
     // Moves the focus to the next edit box in tab order.
     void TabFrom(TextBox* from, bool backwards);
     // Cuts the window's outline to a polygon of window pixels.
@@ -93,8 +96,7 @@ protected:
 private:
     void Paint();
     void RaiseResize();
-    void CreateToolTips();
-    // What the first paint does not need: icons and tooltips.
+    // What the first paint does not need: the icons, once idle.
     void IdleWork();
     std::vector<TextBox*> TabOrder();
 

@@ -159,6 +159,7 @@ TEST(Executable, CarriesItsVersionRecordInSimplifiedChinese) {
 
 TEST_F(FormsTest, TooltipsCoverEveryControlThatHasOne) {
     Frmmain& f = OpenMain();
+    MouseMove(f.Imgbody, 5, 250);  // the tooltips come with the pointer
     HWND tip = nullptr;
     // Our tooltip window belongs to this thread and carries the tools.
     for (HWND w = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); w;
