@@ -1,5 +1,6 @@
 #include "image_codec.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace host {
@@ -30,15 +31,19 @@ struct Component {
     int id, h, v, tq;
     int dcTable = 0, acTable = 0;
     int pred = 0;
-    int blocksWide = 0, blocksHigh = 0;
-    std::vector<unsigned char> plane;  // blocksWide*8 by blocksHigh*8 samples
+    int blocksWide = 0;
+    // One row of MCUs: blocksWide*8 samples wide, v*8 high. The picture is
+    // written out row by row, so no whole-picture buffer is needed.
+    std::vector<unsigned char> plane;
 };
 
 class Jpeg {
 public:
-    Jpeg(const unsigned char* d, size_t n) : d_(d), n_(n) {}
+    // The picture must have the size the caller's buffer was made for.
+    Jpeg(const unsigned char* d, size_t n, int w, int h) : d_(d), n_(n), wantW_(w), wantH_(h) {}
 
-    bool Decode(DecodedImage& out) {
+    bool Decode(uint32_t* dest) {
+        dest_ = dest;
         if (n_ < 4 || d_[0] != 0xFF || d_[1] != 0xD8) return false;
         pos_ = 2;
         bool frame = false;
@@ -47,7 +52,7 @@ public:
             if (marker < 0) return false;
             if (marker == 0xD9) return false;  // no scan
             if (marker == 0xC0 || marker == 0xC1) {
-                if (!ReadFrame()) return false;
+                if (frame || !ReadFrame() || width_ != wantW_ || height_ != wantH_) return false;
                 frame = true;
             } else if ((marker >= 0xC2 && marker <= 0xCF) && marker != 0xC4 && marker != 0xC8 &&
                        marker != 0xCC) {
@@ -62,7 +67,7 @@ public:
                 pos_ += 2;
             } else if (marker == 0xDA) {
                 if (!frame || !ReadScan()) return false;
-                return Output(out);  // one scan: a baseline picture
+                return true;  // one scan: a baseline picture, written out
             } else {
                 size_t len = Length();
                 if (len < 2 || pos_ + len - 2 > n_) return false;
@@ -107,12 +112,13 @@ private:
             hmax_ = c.h > hmax_ ? c.h : hmax_;
             vmax_ = c.v > vmax_ ? c.v : vmax_;
         }
+        // A single component is coded block by block at its own size.
+        if (count == 1) comps_[0].h = comps_[0].v = hmax_ = vmax_ = 1;
         mcusWide_ = (width_ + 8 * hmax_ - 1) / (8 * hmax_);
         mcusHigh_ = (height_ + 8 * vmax_ - 1) / (8 * vmax_);
         for (Component& c : comps_) {
             c.blocksWide = mcusWide_ * c.h;
-            c.blocksHigh = mcusHigh_ * c.v;
-            c.plane.assign(static_cast<size_t>(c.blocksWide) * 8 * c.blocksHigh * 8, 0);
+            c.plane.assign(static_cast<size_t>(c.blocksWide) * 8 * c.v * 8, 0);
         }
         return true;
     }
@@ -259,7 +265,7 @@ private:
             coef[kNatural[k]] = Extend(v, s);
             ++k;
         }
-        unsigned char* out = &c.plane[(static_cast<size_t>(by) * 8 * c.blocksWide + bx) * 8];
+        unsigned char* out = &c.plane[(static_cast<size_t>(by) * 8 * c.blocksWide + bx) * 8];  // by: within the row
         Idct(coef, quant_[c.tq], out, static_cast<size_t>(c.blocksWide) * 8);
         return true;
     }
@@ -284,9 +290,7 @@ private:
         pos_ += len - 2;
         // One component alone is coded block by block over its own size;
         // several are interleaved in MCUs.
-        const bool single = comps_.size() == 1;
-        int unitsWide = single ? (width_ + 7) / 8 : mcusWide_;
-        int unitsHigh = single ? (height_ + 7) / 8 : mcusHigh_;
+        int unitsWide = mcusWide_, unitsHigh = mcusHigh_;
         int total = unitsWide * unitsHigh, left = restart_;
         for (int u = 0; u < total; ++u) {
             if (restart_ && left == 0) {
@@ -301,15 +305,12 @@ private:
                 left = restart_;
             }
             if (restart_) --left;
-            int ux = u % unitsWide, uy = u / unitsWide;
-            if (single) {
-                if (!DecodeBlock(comps_[0], ux, uy)) return false;
-                continue;
-            }
+            int ux = u % unitsWide;
             for (Component& c : comps_)
                 for (int y = 0; y < c.v; ++y)
                     for (int x = 0; x < c.h; ++x)
-                        if (!DecodeBlock(c, ux * c.h + x, uy * c.v + y)) return false;
+                        if (!DecodeBlock(c, ux * c.h + x, y)) return false;
+            if (ux == unitsWide - 1) EmitRows(u / unitsWide);
         }
         return true;
     }
@@ -428,62 +429,61 @@ private:
         }
     }
 
-    bool Output(DecodedImage& out) {
-        out.width = width_;
-        out.height = height_;
-        out.pixels.resize(static_cast<size_t>(width_) * height_);
-        // The JPEG library's YCbCr to RGB tables (16-bit fixed point).
-        const long kHalf = 1L << 15;
-        auto fix = [](double x) { return static_cast<long>(x * 65536.0 + 0.5); };
-        int crR[256], cbB[256];
-        long crG[256], cbG[256];
-        for (int i = 0; i < 256; ++i) {
-            long x = i - 128;
-            crR[i] = static_cast<int>((fix(1.40200) * x + kHalf) >> 16);
-            cbB[i] = static_cast<int>((fix(1.77200) * x + kHalf) >> 16);
-            crG[i] = -fix(0.71414) * x;
-            cbG[i] = -fix(0.34414) * x + kHalf;
+    // The pixels of one row of MCUs, in RGB, into the destination rows.
+    void EmitRows(int mcuRow) {
+        if (!tablesReady_) {
+            // The JPEG library's YCbCr to RGB tables (16-bit fixed point).
+            const long kHalf = 1L << 15;
+            auto fix = [](double x) { return static_cast<long>(x * 65536.0 + 0.5); };
+            for (int i = 0; i < 256; ++i) {
+                long x = i - 128;
+                crR_[i] = static_cast<int>((fix(1.40200) * x + kHalf) >> 16);
+                cbB_[i] = static_cast<int>((fix(1.77200) * x + kHalf) >> 16);
+                crG_[i] = -fix(0.71414) * x;
+                cbG_[i] = -fix(0.34414) * x + kHalf;
+            }
+            for (size_t c = 0; c < comps_.size(); ++c) wide_[c].resize(width_);
+            tablesReady_ = true;
         }
         auto clamp = [](int v) { return static_cast<uint32_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
-        // Each component's samples for one row of the picture, widened to
-        // full resolution where it is subsampled.
-        std::vector<unsigned char> rows[3];
-        for (size_t c = 0; c < comps_.size(); ++c) rows[c].resize(width_);
-        for (int y = 0; y < height_; ++y) {
+        const int y0 = mcuRow * 8 * vmax_;
+        for (int y = y0; y < y0 + 8 * vmax_ && y < height_; ++y) {
+            // Each component's samples for this row, widened to full
+            // resolution where it is subsampled.
             const unsigned char* line[3] = {};
             for (size_t c = 0; c < comps_.size(); ++c) {
                 const Component& k = comps_[c];
                 const unsigned char* src =
-                    &k.plane[static_cast<size_t>(y * k.v / vmax_) * k.blocksWide * 8];
+                    &k.plane[static_cast<size_t>((y - y0) * k.v / vmax_) * k.blocksWide * 8];
                 if (k.h == hmax_) {
                     line[c] = src;
                 } else {
-                    for (int x = 0; x < width_; ++x) rows[c][x] = src[x * k.h / hmax_];
-                    line[c] = rows[c].data();
+                    for (int x = 0; x < width_; ++x) wide_[c][x] = src[x * k.h / hmax_];
+                    line[c] = wide_[c].data();
                 }
             }
-            uint32_t* out_row = &out.pixels[static_cast<size_t>(y) * width_];
+            uint32_t* out = dest_ + static_cast<size_t>(y) * width_;
             if (comps_.size() == 1) {
                 for (int x = 0; x < width_; ++x) {
                     uint32_t g = line[0][x];
-                    out_row[x] = 0xFF000000u | (g << 16) | (g << 8) | g;
+                    out[x] = 0xFF000000u | (g << 16) | (g << 8) | g;
                 }
                 continue;
             }
             for (int x = 0; x < width_; ++x) {
                 int yy = line[0][x], cb = line[1][x], cr = line[2][x];
-                int r = yy + crR[cr];
-                int g = yy + static_cast<int>((cbG[cb] + crG[cr]) >> 16);
-                int b = yy + cbB[cb];
-                out_row[x] = 0xFF000000u | (clamp(r) << 16) | (clamp(g) << 8) | clamp(b);
+                int r = yy + crR_[cr];
+                int g = yy + static_cast<int>((cbG_[cb] + crG_[cr]) >> 16);
+                int b = yy + cbB_[cb];
+                out[x] = 0xFF000000u | (clamp(r) << 16) | (clamp(g) << 8) | clamp(b);
             }
         }
-        return true;
     }
 
     const unsigned char* d_;
     size_t n_;
     size_t pos_ = 0;
+    int wantW_, wantH_;
     int width_ = 0, height_ = 0, hmax_ = 1, vmax_ = 1, mcusWide_ = 0, mcusHigh_ = 0;
     int restart_ = 0;
     std::vector<Component> comps_;
@@ -492,13 +492,17 @@ private:
     bool quantDefined_[4] = {};
     uint32_t acc_ = 0;
     int count_ = 0, padding_ = 0;
+    uint32_t* dest_ = nullptr;
+    bool tablesReady_ = false;
+    int crR_[256], cbB_[256];
+    long crG_[256], cbG_[256];
+    std::vector<unsigned char> wide_[3];
 };
 
 // ---- GIF -------------------------------------------------------------------
 
-bool DecodeGif(const unsigned char* d, size_t n, DecodedImage& out) {
-    if (n < 13) return false;
-    int w = d[6] | (d[7] << 8), h = d[8] | (d[9] << 8);
+bool DecodeGif(const unsigned char* d, size_t n, int w, int h, uint32_t* dest, bool& transparent) {
+    if (n < 13 || w != (d[6] | (d[7] << 8)) || h != (d[8] | (d[9] << 8))) return false;
     if (w <= 0 || h <= 0) return false;
     size_t pos = 13;
     uint32_t global[256] = {};
@@ -604,10 +608,8 @@ bool DecodeGif(const unsigned char* d, size_t n, DecodedImage& out) {
         indices.resize(static_cast<size_t>(fw) * fh, 0);
         // Onto the canvas: see-through where the image leaves it uncovered
         // or shows its transparent colour.
-        out.width = w;
-        out.height = h;
-        out.pixels.assign(static_cast<size_t>(w) * h, 0);
-        out.transparent = false;
+        std::fill(dest, dest + static_cast<size_t>(w) * h, 0u);
+        transparent = false;
         const bool interlaced = (flags & 0x40) != 0;
         int row = 0, pass = 0;
         static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
@@ -625,11 +627,12 @@ bool DecodeGif(const unsigned char* d, size_t n, DecodedImage& out) {
                 int cx = left + x, cy = top + y;
                 if (cx >= w || cy >= h) continue;
                 int index = indices[static_cast<size_t>(i) * fw + x];
-                uint32_t& p = out.pixels[static_cast<size_t>(cy) * w + cx];
+                uint32_t& p = dest[static_cast<size_t>(cy) * w + cx];
                 p = index == transparentIndex || index >= paletteCount ? 0 : 0xFF000000u | palette[index];
             }
         }
-        for (uint32_t p : out.pixels) out.transparent = out.transparent || (p >> 24) == 0;
+        for (size_t i = 0; i < static_cast<size_t>(w) * h && !transparent; ++i)
+            transparent = (dest[i] >> 24) == 0;
         return true;
     }
     return false;
@@ -661,15 +664,30 @@ bool ImageSize(const unsigned char* d, size_t n, int& w, int& h) {
     return false;
 }
 
+bool DecodeImageInto(const unsigned char* data, size_t size, int width, int height, uint32_t* dest,
+                     bool& transparent) {
+    transparent = false;
+    if (size >= 6 && std::memcmp(data, "GIF8", 4) == 0)
+        return DecodeGif(data, size, width, height, dest, transparent);
+    if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
+        return Jpeg(data, size, width, height).Decode(dest);
+    return false;
+}
+
 bool DecodeImage(const unsigned char* data, size_t size, DecodedImage& out) {
     out = DecodedImage();
-    bool ok = false;
-    if (size >= 6 && std::memcmp(data, "GIF8", 4) == 0)
-        ok = DecodeGif(data, size, out);
-    else if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
-        ok = Jpeg(data, size).Decode(out);
-    if (!ok) out = DecodedImage();
-    return ok;
+    int w = 0, h = 0;
+    if (!ImageSize(data, size, w, h) || w <= 0 || h <= 0 ||
+        static_cast<long long>(w) * h > 64LL * 1024 * 1024)
+        return false;
+    out.pixels.resize(static_cast<size_t>(w) * h);
+    if (!DecodeImageInto(data, size, w, h, out.pixels.data(), out.transparent)) {
+        out = DecodedImage();
+        return false;
+    }
+    out.width = w;
+    out.height = h;
+    return true;
 }
 
 }  // namespace host

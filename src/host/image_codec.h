@@ -22,8 +22,13 @@ struct DecodedImage {
 // decoded.
 bool ImageSize(const unsigned char* data, size_t size, int& width, int& height);
 
-// False, with `out` empty, for anything that is not a picture it can read
-// (truncated, progressive, arithmetic-coded, more than 8 bits...).
+// Decodes straight into `dest`, which holds width by height pixels (the
+// size ImageSize gives). False for anything that is not a picture of that
+// size it can read (truncated, progressive, arithmetic-coded, more than 8
+// bits...); `dest` is then undefined.
+bool DecodeImageInto(const unsigned char* data, size_t size, int width, int height, uint32_t* dest,
+                     bool& transparent);
+// The same into a buffer of its own; `out` empty on failure.
 bool DecodeImage(const unsigned char* data, size_t size, DecodedImage& out);
 
 }  // namespace host

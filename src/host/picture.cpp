@@ -25,9 +25,6 @@ struct StdPicture::Impl {
 
 void StdPicture::Impl::Decode() {
     if (colour) return;
-    DecodedImage img;
-    if (!DecodeImage(data, size, img) || img.width != w || img.height != h)
-        Raise(L"invalid picture in resource " + Decimal(id));
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -38,20 +35,24 @@ void StdPicture::Impl::Decode() {
     void* bits = nullptr;
     BitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || !bits) Raise(L"out of memory loading a picture");
+    // Straight into the bitmap: no copy of the picture is kept anywhere else.
     auto* px = static_cast<uint32_t*>(bits);
-    for (size_t i = 0; i < img.pixels.size(); ++i)
-        px[i] = (img.pixels[i] >> 24) ? img.pixels[i] & 0x00FFFFFFu : 0;  // see-through: black
-    if (img.transparent) {
-        // Monochrome rows are whole 16-bit words.
+    bool transparent = false;
+    if (!DecodeImageInto(data, size, w, h, px, transparent))
+        Raise(L"invalid picture in resource " + Decimal(id));
+    const size_t n = static_cast<size_t>(w) * h;
+    if (transparent) {
+        // Monochrome rows are whole 16-bit words; white where see-through.
         const int stride = ((w + 15) / 16) * 2;
         std::string rows(static_cast<size_t>(stride) * h, '\0');
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                if (!(img.pixels[static_cast<size_t>(y) * w + x] >> 24))
+                if (!(px[static_cast<size_t>(y) * w + x] >> 24))
                     rows[static_cast<size_t>(y) * stride + x / 8] |= static_cast<char>(0x80 >> (x % 8));
         mask = BitmapHandle(CreateBitmap(w, h, 1, 1, rows.data()));
         if (!mask) Raise(L"out of memory loading a picture");
     }
+    for (size_t i = 0; i < n; ++i) px[i] = (px[i] >> 24) ? px[i] & 0x00FFFFFFu : 0;  // see-through: black
     GdiFlush();
     colour = std::move(dib);
 }
