@@ -9,6 +9,7 @@
 #include "controls.h"
 #include "app.h"
 #include "error.h"
+#include "system_library.h"
 
 namespace host {
 
@@ -25,25 +26,19 @@ struct Oleacc {
     decltype(&::SysAllocStringLen) allocString = nullptr;
 };
 
-template <class F>
-void Resolve(F& f, HMODULE dll, const char* name) {
-    f = dll ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(dll, name))) : nullptr;
-}
-
 const Oleacc* LoadOleacc() {
     static const Oleacc api = [] {
         Oleacc a;
         if (!App::EnsureOle()) return a;
-        Resolve(a.disconnect, GetModuleHandleW(L"ole32.dll"), "CoDisconnectObject");
-        Resolve(a.allocString, LoadLibraryW(L"oleaut32.dll"), "SysAllocStringLen");
-        if (HMODULE dll = LoadLibraryW(L"oleacc.dll")) {
-            a.lresultFromObject = reinterpret_cast<decltype(a.lresultFromObject)>(
-                reinterpret_cast<void*>(GetProcAddress(dll, "LresultFromObject")));
-            a.createStd = reinterpret_cast<decltype(a.createStd)>(
-                reinterpret_cast<void*>(GetProcAddress(dll, "CreateStdAccessibleObject")));
-            a.fromWindow = reinterpret_cast<decltype(a.fromWindow)>(
-                reinterpret_cast<void*>(GetProcAddress(dll, "AccessibleObjectFromWindow")));
-        }
+        using O = Oleacc;
+        a.disconnect = SystemFunction<decltype(O::disconnect)>(L"ole32.dll", "CoDisconnectObject");
+        a.allocString = SystemFunction<decltype(O::allocString)>(L"oleaut32.dll", "SysAllocStringLen");
+        a.lresultFromObject =
+            SystemFunction<decltype(O::lresultFromObject)>(L"oleacc.dll", "LresultFromObject");
+        a.createStd =
+            SystemFunction<decltype(O::createStd)>(L"oleacc.dll", "CreateStdAccessibleObject");
+        a.fromWindow =
+            SystemFunction<decltype(O::fromWindow)>(L"oleacc.dll", "AccessibleObjectFromWindow");
         return a;
     }();
     return api.lresultFromObject && api.createStd && api.fromWindow && api.disconnect &&

@@ -1,5 +1,7 @@
 #include "app.h"
 
+#include "system_library.h"
+
 #include <commctrl.h>
 #include <ole2.h>
 
@@ -36,10 +38,7 @@ void App::Init() {
 
 bool App::EnsureOle() {
     static const bool ready = [] {
-        HMODULE ole = LoadLibraryW(L"ole32.dll");
-        auto init = ole ? reinterpret_cast<HRESULT(WINAPI*)(void*)>(
-                              reinterpret_cast<void*>(GetProcAddress(ole, "OleInitialize")))
-                        : nullptr;
+        auto init = SystemFunction<HRESULT(WINAPI*)(void*)>(L"ole32.dll", "OleInitialize");
         return init && SUCCEEDED(init(nullptr));
     }();
     return ready;
@@ -49,10 +48,8 @@ bool App::LoadCommonControls() {
     // Loaded on demand: importing comctl32 costs a tenth of a bare start-up,
     // and only the tooltips need it, after the first paint.
     static const bool loaded = [] {
-        HMODULE lib = LoadLibraryW(L"comctl32.dll");
-        auto init = lib ? reinterpret_cast<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(
-                              GetProcAddress(lib, "InitCommonControlsEx"))
-                        : nullptr;
+        auto init = SystemFunction<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(
+            L"comctl32.dll", "InitCommonControlsEx");
         INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES};
         return init && init(&icc);
     }();

@@ -4,6 +4,7 @@
 #include <oleauto.h>
 
 #include "error.h"
+#include "system_library.h"
 
 
 namespace host {
@@ -12,12 +13,8 @@ bool IsNumeric(const std::wstring& text) {
     if (text.empty()) return false;
     // The automation library decides what reads as a number, as it does for
     // every Windows program; it is loaded at the first query, not at start-up.
-    static const auto parse = [] {
-        HMODULE lib = LoadLibraryW(L"oleaut32.dll");
-        return lib ? reinterpret_cast<decltype(&::VarR8FromStr)>(
-                         reinterpret_cast<void*>(GetProcAddress(lib, "VarR8FromStr")))
-                   : nullptr;
-    }();
+    static const auto parse =
+        SystemFunction<decltype(&::VarR8FromStr)>(L"oleaut32.dll", "VarR8FromStr");
     if (!parse) Raise(L"cannot load oleaut32.dll");
     double value = 0;
     return parse(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value) == S_OK;

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "host/app.h"
+#include "host/system_library.h"
 #include "host/text_services.h"
 #include "mainwindow/chrome.h"
 #include "mainwindow/frmmain.h"
@@ -18,7 +19,16 @@ const wchar_t* const kMailSubject = L"晴川助手使用情况回复";
 }  // namespace
 
 namespace mainwindow {
-ShellExecuteFn shellExecute = ::ShellExecuteA;
+namespace {
+// Looked up on the first click on the mail link, not at start-up.
+HINSTANCE WINAPI OpenThroughShell(HWND w, LPCSTR verb, LPCSTR file, LPCSTR params, LPCSTR dir,
+                                  INT show) {
+    static const auto open =
+        host::SystemFunction<decltype(&::ShellExecuteA)>(L"shell32.dll", "ShellExecuteA");
+    return open ? open(w, verb, file, params, dir, show) : nullptr;
+}
+}  // namespace
+ShellExecuteFn shellExecute = OpenThroughShell;
 }
 
 void Frmmain::Lbltitle_MouseDown(int button, int, float, float) {

@@ -5,6 +5,7 @@
 #include "host/error.h"
 #include "host/text_services.h"
 #include "host/form.h"
+#include "host/system_library.h"
 #include "tray/tray_tip.h"
 
 namespace APIStuff {
@@ -14,7 +15,20 @@ const int* TrayLastState = nullptr;
 host::Menu* TrayMenu = nullptr;
 WNDPROC PrevWndProc = nullptr;
 TrayRecord TrayIconData = {};
-ShellNotifyFn ShellNotify = ::Shell_NotifyIconA;
+namespace {
+// The shell's library is held from the icon's installing to its removal
+// (each call takes it, cheaply while it is held); after that it is let go:
+// the icon lives in the shell's own process, and a program that is not in
+// the tray need not keep shell32 and the libraries it brings in memory.
+HMODULE g_shell = nullptr;
+
+BOOL WINAPI NotifyThroughShell(DWORD op, PNOTIFYICONDATAA data) {
+    host::BorrowedFunction<decltype(&::Shell_NotifyIconA)> notify(L"shell32.dll", "Shell_NotifyIconA");
+    return notify ? notify.get()(op, data) : FALSE;
+}
+}  // namespace
+
+ShellNotifyFn ShellNotify = NotifyThroughShell;
 
 namespace {
 bool g_iconShown = false;
@@ -47,6 +61,7 @@ void InstallTray(host::Form& form, host::Menu& menu, const int* lastState) {
     TrayIconData.hIcon = form.Icon();
     TrayIconData.uCallbackMessage = TrayCallbackMessage;
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
+    if (!g_shell) g_shell = LoadLibraryW(L"shell32.dll");
     g_iconShown = Notify(NIM_ADD) != FALSE;
 }
 
@@ -59,8 +74,13 @@ void SetTrayTip(const std::wstring& text) {
 
 void RemoveTray() {
     TrayIconData.uFlags = 0;
-    Notify(NIM_DELETE);
+    // Only an icon that is there is taken away: removing none would load
+    // the shell's library for nothing, as every restore to the normal
+    // state would (and the first one comes right after start-up).
+    if (g_iconShown) Notify(NIM_DELETE);
     g_iconShown = false;
+    if (g_shell) FreeLibrary(g_shell);
+    g_shell = nullptr;
     if (!TrayForm || !TrayForm->hWnd()) return;
     HWND h = TrayForm->hWnd();
     // Put the old procedure back only while ours is the one in place.

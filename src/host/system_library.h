@@ -1,0 +1,36 @@
+#pragma once
+// Functions of system libraries looked up when first needed, so that a
+// library the program may never use is not loaded when it starts.
+#include <windows.h>
+
+namespace host {
+
+// The function, its library loaded for the rest of the run; null when the
+// library or the function is missing.
+template <class F>
+F SystemFunction(const wchar_t* library, const char* name) {
+    HMODULE m = LoadLibraryW(library);
+    return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+}
+
+// The function for one call: its library is let go again afterwards.
+template <class F>
+class BorrowedFunction {
+public:
+    BorrowedFunction(const wchar_t* library, const char* name) : module_(LoadLibraryW(library)) {
+        if (module_) fn_ = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    }
+    ~BorrowedFunction() {
+        if (module_) FreeLibrary(module_);
+    }
+    BorrowedFunction(const BorrowedFunction&) = delete;
+    BorrowedFunction& operator=(const BorrowedFunction&) = delete;
+    explicit operator bool() const { return fn_ != nullptr; }
+    F get() const { return fn_; }
+
+private:
+    HMODULE module_;
+    F fn_ = nullptr;
+};
+
+}  // namespace host
