@@ -93,8 +93,40 @@ int ButtonsOf(WPARAM wp) {
 }
 }  // namespace
 
+// The tooltip hears of the pointer over a control that has a tip, and once
+// more when it leaves one; moves over the rest of the window, most of them,
+// cost it nothing.
+void Container::RelayToTip(UINT msg, WPARAM wp, LPARAM lp, const Control* over) {
+    const bool tip = over && !over->ToolTipText().empty();
+    if (tooltip_ && (tip || overTip_)) {
+        MSG m = {};
+        m.hwnd = hwnd_;
+        m.message = msg;
+        m.wParam = wp;
+        m.lParam = lp;
+        m.time = static_cast<DWORD>(GetMessageTime());
+        m.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ClientToScreen(hwnd_, &m.pt);
+        SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+    }
+    overTip_ = tip;
+}
+
 bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        if (Form* form = OwnerForm()) form->CreateToolTips();
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        RelayToTip(msg, wp, lp, HitTest(pt));
+        break;
+    }
     auto local = [&](Control* c, float& x, float& y) {
         RECT r = c->PixelRect();
         x = static_cast<float>(PixelsToTwips(pt.x - r.left));
@@ -103,7 +135,6 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     int button = 0;
     switch (msg) {
     case WM_MOUSEMOVE: {
-        if (Form* form = OwnerForm()) form->CreateToolTips();
         Control* c = pressed_ ? pressed_ : HitTest(pt);
         float x, y;
         if (c) {
@@ -190,11 +221,11 @@ void Container::RegisterTools(HWND tooltip) {
         if (c->ToolTipText().empty()) continue;
         TTTOOLINFOW ti = {};
         ti.cbSize = sizeof ti;
-        ti.uFlags = TTF_SUBCLASS;
         ti.hwnd = hwnd_;
         ti.lpszText = const_cast<wchar_t*>(c->ToolTipText().c_str());
         if (auto* tb = dynamic_cast<TextBox*>(c)) {
-            ti.uFlags |= TTF_IDISHWND;
+            // An edit box is a window of its own: the tooltip listens to it.
+            ti.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
             ti.uId = reinterpret_cast<UINT_PTR>(tb->hWnd());
         } else {
             ti.uId = i + 1;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls.h"
+#include "paint.h"
 
 namespace host {
 
@@ -36,6 +37,8 @@ public:
     // and 0 leave it to the system.
     virtual std::wstring AccessibleSelfName() const { return {}; }
     virtual long AccessibleSelfRole() const { return 0; }
+    // Where its windowless pictures are copied from while it paints.
+    HDC PictureDc() { return buffer_.PictureDc(); }
 
 protected:
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) = 0;
@@ -43,6 +46,7 @@ protected:
     // Returns true when the message was a mouse or cursor message it handled.
     bool HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     LRESULT HandleCtlColor(HDC dc, HWND child);
+    void RelayToTip(UINT msg, WPARAM wp, LPARAM lp, const Control* over);
     // Mouse moves over no control reach the container itself.
     virtual void OwnMouseMove(int, int, float, float) {}
 
@@ -50,6 +54,8 @@ protected:
     HWND tooltip_ = nullptr;
     std::vector<Control*> children_;
     Control* pressed_ = nullptr;
+    bool overTip_ = false;  // the last pointer event was over a control with a tip
+    PaintBuffer buffer_;
 
 private:
     // Requests of screen readers: the window's object, and presses.

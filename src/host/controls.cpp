@@ -115,7 +115,11 @@ void Image::SetPicture(const StdPicture& p) {
     UnionRect(&both, &before, &after);
     Invalidate(both);
     if (parent_ && !EqualRect(&before, &after)) parent_->UpdateToolRect(this);
-    if (AccessibleState() != stateBefore) NotifyAccessible(EVENT_OBJECT_STATECHANGE, *this);
+    // Checked and pressed are news to a screen reader; the hover is not,
+    // and the hover path stays short.
+    const long told = ~static_cast<long>(STATE_SYSTEM_HOTTRACKED);
+    if ((AccessibleState() & told) != (stateBefore & told))
+        NotifyAccessible(EVENT_OBJECT_STATECHANGE, *this);
 }
 
 void Image::SetStateWhenShowing(const Image& holder, long state) {
@@ -131,7 +135,7 @@ long Image::AccessibleState() const {
 
 void Image::Paint(HDC dc) {
     RECT r = PixelRect();
-    picture_.Render(dc, r.left, r.top);
+    picture_.Render(dc, r.left, r.top, parent_ ? parent_->PictureDc() : nullptr);
 }
 
 // ---- Label -------------------------------------------------------------

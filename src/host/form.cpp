@@ -272,7 +272,7 @@ void Form::RaiseResize() {
 }
 
 void Form::Paint() {
-    DoubleBuffered(hwnd_, [&](HDC dc) {
+    buffer_.Paint(hwnd_, [&](HDC dc) {
         RECT rc;
         GetClipBox(dc, &rc);  // the invalid part only
         ColourBrush back(look_.back);

@@ -52,7 +52,7 @@ LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        DoubleBuffered(hwnd_, [&](HDC dc) {
+        buffer_.Paint(hwnd_, [&](HDC dc) {
             RECT rc;
             GetClientRect(hwnd_, &rc);
             ColourBrush brush(back_);

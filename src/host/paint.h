@@ -8,28 +8,72 @@
 
 namespace host {
 
-// Paints into a memory bitmap first, so nothing flickers: a bitmap of the
-// invalid rectangle only, drawn in window coordinates.
-template <class F>
-void DoubleBuffered(HWND hwnd, F draw) {
-    {
-        PaintDc paint(hwnd);
-        const RECT& inv = paint.Invalid();
-        int w = inv.right - inv.left, h = inv.bottom - inv.top;
-        if (w > 0 && h > 0) {
-            DcHandle mem(CreateCompatibleDC(paint.get()));
-            BitmapHandle bmp(CreateCompatibleBitmap(paint.get(), w, h));
-            if (mem && bmp) {
-                Selected sel(mem.get(), bmp.get());
-                SetViewportOrgEx(mem.get(), -inv.left, -inv.top, nullptr);
-                IntersectClipRect(mem.get(), inv.left, inv.top, inv.right, inv.bottom);
-                draw(mem.get());
-                BitBlt(paint.get(), inv.left, inv.top, w, h, mem.get(), inv.left, inv.top, SRCCOPY);
-                App::Stats().paintedPixels += w * h;
+// The memory bitmap a window paints into before one copy onto the screen,
+// so nothing flickers: the size of the invalid rectangle, drawn in window
+// coordinates. A small one (a hover, the clock) is kept for the next paint;
+// a large one (the first paint) is made and let go. It also keeps the
+// scratch DC its pictures are copied from.
+class PaintBuffer {
+public:
+    template <class F>
+    void Paint(HWND hwnd, F draw) {
+        {
+            PaintDc paint(hwnd);
+            const RECT& inv = paint.Invalid();
+            int w = inv.right - inv.left, h = inv.bottom - inv.top;
+            if (w > 0 && h > 0) {
+                DcHandle once;
+                BitmapHandle onceBmp;
+                HDC mem = Target(paint.get(), w, h, once, onceBmp);
+                if (mem) {
+                    SelectClipRgn(mem, nullptr);
+                    SetViewportOrgEx(mem, -inv.left, -inv.top, nullptr);
+                    IntersectClipRect(mem, inv.left, inv.top, inv.right, inv.bottom);
+                    draw(mem);
+                    BitBlt(paint.get(), inv.left, inv.top, w, h, mem, inv.left, inv.top, SRCCOPY);
+                    App::Stats().paintedPixels += w * h;
+                }
             }
         }
+        ++App::Stats().paints;
     }
-    ++App::Stats().paints;
-}
+
+    // A memory DC to select a picture into, compatible with the screen.
+    HDC PictureDc() {
+        if (!pictures_) pictures_ = DcHandle(CreateCompatibleDC(nullptr));
+        return pictures_.get();
+    }
+
+private:
+    static constexpr int kKeptPixels = 128 * 128;
+
+    HDC Target(HDC like, int w, int h, DcHandle& once, BitmapHandle& onceBmp) {
+        if (w * h > kKeptPixels) {
+            once = DcHandle(CreateCompatibleDC(like));
+            onceBmp = BitmapHandle(CreateCompatibleBitmap(like, w, h));
+            if (!once || !onceBmp) return nullptr;
+            SelectObject(once.get(), onceBmp.get());
+            return once.get();
+        }
+        if (!dc_ || w > w_ || h > h_) {
+            dc_ = DcHandle();  // before its bitmap
+            bmp_ = BitmapHandle(CreateCompatibleBitmap(like, w, h));
+            dc_ = DcHandle(CreateCompatibleDC(like));
+            if (!dc_ || !bmp_) {
+                dc_ = DcHandle();
+                return nullptr;
+            }
+            SelectObject(dc_.get(), bmp_.get());
+            w_ = w;
+            h_ = h;
+        }
+        return dc_.get();
+    }
+
+    DcHandle pictures_;
+    BitmapHandle bmp_;  // destroyed after the DC it is selected into
+    DcHandle dc_;
+    int w_ = 0, h_ = 0;
+};
 
 }  // namespace host

@@ -81,27 +81,31 @@ uintptr_t StdPicture::Handle() const {
 int StdPicture::WidthPx() const { return impl_ ? impl_->w : 0; }
 int StdPicture::HeightPx() const { return impl_ ? impl_->h : 0; }
 
-void StdPicture::Render(HDC dc, int x, int y) const {
+void StdPicture::Render(HDC dc, int x, int y, HDC scratch) const {
     if (!impl_) return;
     impl_->Decode();
-    DcHandle mem(CreateCompatibleDC(dc));
-    if (!mem) return;
+    DcHandle own;
+    if (!scratch) {
+        own = DcHandle(CreateCompatibleDC(dc));
+        scratch = own.get();
+    }
+    if (!scratch) return;
     const int w = impl_->w, h = impl_->h;
     if (!impl_->mask) {
-        Selected pic(mem.get(), impl_->colour.get());
-        BitBlt(dc, x, y, w, h, mem.get(), 0, 0, SRCCOPY);
+        Selected pic(scratch, impl_->colour.get());
+        BitBlt(dc, x, y, w, h, scratch, 0, 0, SRCCOPY);
         return;
     }
     // Where the mask is white the background stays: darken through the
     // mask, then add the picture, which is black there.
     COLORREF back = SetBkColor(dc, RGB(255, 255, 255)), text = SetTextColor(dc, RGB(0, 0, 0));
     {
-        Selected m(mem.get(), impl_->mask.get());
-        BitBlt(dc, x, y, w, h, mem.get(), 0, 0, SRCAND);
+        Selected m(scratch, impl_->mask.get());
+        BitBlt(dc, x, y, w, h, scratch, 0, 0, SRCAND);
     }
     {
-        Selected pic(mem.get(), impl_->colour.get());
-        BitBlt(dc, x, y, w, h, mem.get(), 0, 0, SRCPAINT);
+        Selected pic(scratch, impl_->colour.get());
+        BitBlt(dc, x, y, w, h, scratch, 0, 0, SRCPAINT);
     }
     SetBkColor(dc, back);
     SetTextColor(dc, text);

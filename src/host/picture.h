@@ -20,8 +20,9 @@ public:
     bool Empty() const { return !impl_; }
     int WidthPx() const;
     int HeightPx() const;
-    // Draws the picture unscaled with its top-left corner at x, y.
-    void Render(HDC dc, int x, int y) const;
+    // Draws the picture unscaled with its top-left corner at x, y; through
+    // `scratch`, a memory DC, when the caller keeps one.
+    void Render(HDC dc, int x, int y, HDC scratch = nullptr) const;
 
     // The same picture object, without decoding either.
     bool SameObject(const StdPicture& o) const { return impl_ == o.impl_; }

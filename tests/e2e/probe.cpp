@@ -16,6 +16,7 @@
 //                                  WHO is its name, ROLE:NAME, or ROLE:N for the Nth of a
 //                                  role in reading order (text:2)
 //   probe press TITLE WHO          presses it as a screen reader does (its default action)
+//   probe tip                      the text of the tooltip showing, or nothing
 //   probe listen MS                prints the change events of our windows' client areas
 //                                  that another process hears for MS ms, one per line
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
@@ -399,6 +400,22 @@ int wmain(int argc, wchar_t** argv) {
         HWND w = FindAny(std::wstring(argv[2]));
         if (!w) return 1;
         return Accessibility(cmd, w, argc, argv);
+    }
+    if (cmd == L"tip") {
+        HWND t = nullptr;
+        while ((t = FindWindowExW(nullptr, t, L"tooltips_class32", nullptr)) != nullptr) {
+            if (!IsWindowVisible(t)) continue;
+            // The tip's text, asked as any window's text; GetWindowText
+            // would not ask another process's window.
+            wchar_t text[256] = {};
+            DWORD_PTR got = 0;
+            SendMessageTimeoutW(t, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                2000, &got);
+            PrintUtf8(text);
+            return 0;
+        }
+        PrintUtf8(L"");
+        return 0;
     }
     if (cmd == L"listen" && argc >= 3) return Listen(static_cast<DWORD>(_wtoi(argv[2])));
     if (cmd == L"count" && argc >= 3) {

@@ -34,6 +34,17 @@ check "a second copy ends by itself" "0" "$?"
 check "still one window" "1" "$(probe count "$MAIN")"
 check "the first copy still answers" "霁岚通1.0.0829" "$(probe acc "$MAIN" "$TITLE_LINE")"
 
+# A picture with a tip shows it when the pointer rests on it, and the tip
+# goes when the pointer moves on to one without.
+W="$(xid "$MAIN")"
+xdotool mousemove --window "$W" 60 200; sleep 0.3
+xdotool mousemove --window "$W" 320 12; sleep 0.1; xdotool mousemove --window "$W" 321 13
+tip=""; for _ in $(seq 1 20); do sleep 0.1; tip="$(probe tip)"; [ -n "$tip" ] && break; done
+check "resting on the minimise button shows its tip" "最小化" "$tip"
+xdotool mousemove --window "$W" 227 249
+tip="x"; for _ in $(seq 1 20); do sleep 0.1; tip="$(probe tip)"; [ -z "$tip" ] && break; done
+check "moving on to the query button takes it away" "" "$tip"
+
 # Drag by the title with the left button; the right button does not drag.
 W="$(xid "$MAIN")"
 xdotool mousemove --window "$W" 60 15; sleep 0.2
