@@ -1,5 +1,7 @@
-// Figures of the program under Wine, printed for the closing notes:
-//   bench_win32 PATH\jilantong.exe PATH\bare_window.exe
+// Figures of the program in process under Wine: repaints per hover, idle
+// wake-ups, owned objects after many swaps and ticks, one history record.
+// Start-up, memory, size and repaint times are bench_lean's (tools/bench).
+//   bench_win32
 #include <windows.h>
 
 #include <algorithm>
@@ -19,11 +21,6 @@
 
 namespace {
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 double Now() {
     LARGE_INTEGER f, c;
     QueryPerformanceFrequency(&f);
@@ -37,29 +34,6 @@ void Pump() {
     host::App::CollectGarbage();
 }
 
-// Milliseconds from process start until its window is shown and painted.
-double StartToPainted(const std::wstring& exe, const wchar_t* title) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::wstring cmd = L"\"" + exe + L"\"";
-    double t0 = Now();
-    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
-    double t = -1;
-    for (int i = 0; i < 20000 && t < 0; ++i) {
-        HWND w = FindWindowW(nullptr, title);
-        if (w && IsWindowVisible(w) && !GetUpdateRect(w, nullptr, FALSE)) t = Now() - t0;
-        else Sleep(1);
-    }
-    TerminateProcess(pi.hProcess, 0);
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    Sleep(200);
-    return t;
-}
-
 void MoveOver(const host::Control& c, int dx, int dy) {
     RECT r = c.PixelRect();
     SendMessageW(c.Parent()->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + dx, r.top + dy));
@@ -67,30 +41,11 @@ void MoveOver(const host::Control& c, int dx, int dy) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::printf("usage: bench_win32 jilantong.exe bare_window.exe\n");
-        return 2;
-    }
-    std::wstring app = host::FromAnsi(argv[1]), bare = host::FromAnsi(argv[2]);
+int main() {
     host::App::Init();
     Frmmain::PrepareHost();
 
     LookupBench();
-
-    // Start-up against a bare window, alternating, medians of 7.
-    std::vector<double> mine, base;
-    for (int i = 0; i < 7; ++i) {
-        base.push_back(StartToPainted(bare, L"bare"));
-        mine.push_back(StartToPainted(app, L"青枫软件系列"));
-    }
-    std::printf("start-up to painted: program %.0f ms, bare window %.0f ms, ratio %.2f\n",
-                Median(mine), Median(base), Median(mine) / Median(base));
-
-    WIN32_FILE_ATTRIBUTE_DATA fa;
-    if (GetFileAttributesExW(app.c_str(), GetFileExInfoStandard, &fa))
-        std::printf("executable size: %lu bytes (%.0f KB)\n", fa.nFileSizeLow,
-                    fa.nFileSizeLow / 1024.0);
 
     Frmmain& f = Frmmain::Instance();
     f.Show();
