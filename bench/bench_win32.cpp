@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/lookup_bench.h"
+#include "bench/forms_bench.h"
 #include "host/app.h"
 #include "host/handles.h"
 #include "host/text_file.h"
@@ -18,28 +19,6 @@
 #include "mainwindow/frmmain.h"
 #include "notice/frmok.h"
 #include "tray/frmmenu.h"
-
-namespace {
-
-double Now() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    host::App::CollectGarbage();
-}
-
-void MoveOver(const host::Control& c, int dx, int dy) {
-    RECT r = c.PixelRect();
-    SendMessageW(c.Parent()->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + dx, r.top + dy));
-}
-
-}  // namespace
 
 int main() {
     host::App::Init();

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/forms_bench.h"
 #include "host/app.h"
 #include "host/text_services.h"
 #include "mainwindow/frmmain.h"
@@ -28,17 +29,6 @@
 #include "tray/frmmenu.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER f = [] {
-        LARGE_INTEGER x;
-        QueryPerformanceFrequency(&x);
-        return x;
-    }();
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
 
 double Quantile(std::vector<double> v, double q) {
     if (v.empty()) return 0;
@@ -155,17 +145,6 @@ LRESULT CALLBACK BlitOnly(HWND h, UINT m, WPARAM w, LPARAM l) {
     }
     if (m == WM_ERASEBKGND) return 1;
     return DefWindowProcW(h, m, w, l);
-}
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    host::App::CollectGarbage();
-}
-
-void MoveOver(const host::Control& c, int dx, int dy) {
-    RECT r = c.PixelRect();
-    SendMessageW(c.Parent()->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(r.left + dx, r.top + dy));
 }
 
 // Time to bring a change onto the window: the event, then the paint it

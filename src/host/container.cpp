@@ -6,7 +6,6 @@
 #include "accessible.h"
 #include "app.h"
 #include "error.h"
-#include "form.h"
 #include "twips.h"
 
 namespace host {
@@ -116,7 +115,7 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     switch (msg) {
     case WM_MOUSEMOVE:
-        if (Form* form = OwnerForm()) form->CreateToolTips();
+        PointerArrived();
         [[fallthrough]];
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

@@ -37,6 +37,9 @@ public:
     // and 0 leave it to the system.
     virtual std::wstring AccessibleSelfName() const { return {}; }
     virtual long AccessibleSelfRole() const { return 0; }
+    // The pointer is over the window: the form makes its tooltips now, if
+    // it has not yet.
+    virtual void PointerArrived() {}
     // Where its windowless pictures are copied from while it paints.
     HDC PictureDc() { return buffer_.PictureDc(); }
 

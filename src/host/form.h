@@ -74,6 +74,7 @@ public:
     // The tooltips of every control, made when the pointer first moves
     // over the form.
     void CreateToolTips();
+    void PointerArrived() override { CreateToolTips(); }
     // Moves the focus to the next edit box in tab order.
     void TabFrom(TextBox* from, bool backwards);
     // Cuts the window's outline to a polygon of window pixels.

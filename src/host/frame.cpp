@@ -22,6 +22,8 @@ Frame::~Frame() {
 
 long Frame::AccessibleSelfRole() const { return ROLE_SYSTEM_GROUPING; }
 
+void Frame::PointerArrived() { form_->CreateToolTips(); }
+
 void Frame::SetBackColor(Colour c) {
     if (c == back_) return;
     back_ = c;

@@ -25,6 +25,7 @@ public:
     // A group box to a screen reader, named by its caption.
     std::wstring AccessibleSelfName() const override { return caption_; }
     long AccessibleSelfRole() const override;
+    void PointerArrived() override;
 
 protected:
     void Realize() override;

@@ -315,65 +315,66 @@ private:
         return true;
     }
 
-    // The JPEG library's accurate integer inverse DCT (13-bit constants,
-    // two passes), dequantising as it goes; output level-shifted and clamped.
-    static void Idct(const int* in, const int* q, unsigned char* out, size_t stride) {
+    // One 8-point pass of the JPEG library's accurate integer inverse DCT
+    // (13-bit constants): x holds the eight inputs, y gets the eight sums
+    // before they are scaled down.
+    static void Idct8(const long* x, long* y) {
         enum : long { kFix0298 = 2446, kFix0390 = 3196, kFix0541 = 4433, kFix0765 = 6270,
                       kFix0899 = 7373, kFix1175 = 9633, kFix1501 = 12299, kFix1847 = 15137,
                       kFix1961 = 16069, kFix2053 = 16819, kFix2562 = 20995, kFix3072 = 25172 };
-        const int kConst = 13, kPass1 = 2;
+        // Even part.
+        long z1 = (x[2] + x[6]) * kFix0541;
+        long tmp2 = z1 + x[6] * -kFix1847;
+        long tmp3 = z1 + x[2] * kFix0765;
+        long tmp0 = (x[0] + x[4]) * (1L << 13);
+        long tmp1 = (x[0] - x[4]) * (1L << 13);
+        long tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3, tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
+        // Odd part.
+        tmp0 = x[7];
+        tmp1 = x[5];
+        tmp2 = x[3];
+        tmp3 = x[1];
+        z1 = tmp0 + tmp3;
+        long z2 = tmp1 + tmp2, z3 = tmp0 + tmp2, z4 = tmp1 + tmp3;
+        long z5 = (z3 + z4) * kFix1175;
+        tmp0 *= kFix0298;
+        tmp1 *= kFix2053;
+        tmp2 *= kFix3072;
+        tmp3 *= kFix1501;
+        z1 *= -kFix0899;
+        z2 *= -kFix2562;
+        z3 = z3 * -kFix1961 + z5;
+        z4 = z4 * -kFix0390 + z5;
+        tmp0 += z1 + z3;
+        tmp1 += z2 + z4;
+        tmp2 += z2 + z3;
+        tmp3 += z1 + z4;
+        y[0] = tmp10 + tmp3;
+        y[7] = tmp10 - tmp3;
+        y[1] = tmp11 + tmp2;
+        y[6] = tmp11 - tmp2;
+        y[2] = tmp12 + tmp1;
+        y[5] = tmp12 - tmp1;
+        y[3] = tmp13 + tmp0;
+        y[4] = tmp13 - tmp0;
+    }
+
+    // The whole inverse DCT of a block: columns, then rows, dequantising as
+    // it goes; output level-shifted and clamped, as the JPEG library's.
+    static void Idct(const int* in, const int* q, unsigned char* out, size_t stride) {
+        const int kPass1 = 2;
         auto descale = [](long x, int n) { return (x + (1L << (n - 1))) >> n; };
-        long ws[64];
+        long ws[64], x[8], y[8];
         for (int col = 0; col < 8; ++col) {
             const int* i = in + col;
-            const int* qq = q + col;
-            long* w = ws + col;
             if (!i[8] && !i[16] && !i[24] && !i[32] && !i[40] && !i[48] && !i[56]) {
-                long dc = static_cast<long>(i[0]) * qq[0] * (1 << kPass1);
-                for (int k = 0; k < 8; ++k) w[8 * k] = dc;
+                long dc = static_cast<long>(i[0]) * q[col] * (1 << kPass1);
+                for (int k = 0; k < 8; ++k) ws[col + 8 * k] = dc;
                 continue;
             }
-            long z2 = static_cast<long>(i[16]) * qq[16], z3 = static_cast<long>(i[48]) * qq[48];
-            long z1 = (z2 + z3) * kFix0541;
-            long tmp2 = z1 + z3 * -kFix1847;
-            long tmp3 = z1 + z2 * kFix0765;
-            z2 = static_cast<long>(i[0]) * qq[0];
-            z3 = static_cast<long>(i[32]) * qq[32];
-            long tmp0 = (z2 + z3) * (1L << kConst);
-            long tmp1 = (z2 - z3) * (1L << kConst);
-            long tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3, tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
-            tmp0 = static_cast<long>(i[56]) * qq[56];
-            tmp1 = static_cast<long>(i[40]) * qq[40];
-            tmp2 = static_cast<long>(i[24]) * qq[24];
-            tmp3 = static_cast<long>(i[8]) * qq[8];
-            z1 = tmp0 + tmp3;
-            z2 = tmp1 + tmp2;
-            z3 = tmp0 + tmp2;
-            long z4 = tmp1 + tmp3;
-            long z5 = (z3 + z4) * kFix1175;
-            tmp0 *= kFix0298;
-            tmp1 *= kFix2053;
-            tmp2 *= kFix3072;
-            tmp3 *= kFix1501;
-            z1 *= -kFix0899;
-            z2 *= -kFix2562;
-            z3 *= -kFix1961;
-            z4 *= -kFix0390;
-            z3 += z5;
-            z4 += z5;
-            tmp0 += z1 + z3;
-            tmp1 += z2 + z4;
-            tmp2 += z2 + z3;
-            tmp3 += z1 + z4;
-            const int n = kConst - kPass1;
-            w[0] = descale(tmp10 + tmp3, n);
-            w[56] = descale(tmp10 - tmp3, n);
-            w[8] = descale(tmp11 + tmp2, n);
-            w[48] = descale(tmp11 - tmp2, n);
-            w[16] = descale(tmp12 + tmp1, n);
-            w[40] = descale(tmp12 - tmp1, n);
-            w[24] = descale(tmp13 + tmp0, n);
-            w[32] = descale(tmp13 - tmp0, n);
+            for (int k = 0; k < 8; ++k) x[k] = static_cast<long>(i[8 * k]) * q[col + 8 * k];
+            Idct8(x, y);
+            for (int k = 0; k < 8; ++k) ws[col + 8 * k] = descale(y[k], 13 - kPass1);
         }
         auto clamp = [](long v) {
             v += 128;
@@ -382,50 +383,13 @@ private:
         for (int row = 0; row < 8; ++row) {
             const long* w = ws + 8 * row;
             unsigned char* o = out + row * stride;
-            const int n = kConst + kPass1 + 3;
             if (!w[1] && !w[2] && !w[3] && !w[4] && !w[5] && !w[6] && !w[7]) {
                 unsigned char v = clamp(descale(w[0], kPass1 + 3));
                 for (int k = 0; k < 8; ++k) o[k] = v;
                 continue;
             }
-            long z2 = w[2], z3 = w[6];
-            long z1 = (z2 + z3) * kFix0541;
-            long tmp2 = z1 + z3 * -kFix1847;
-            long tmp3 = z1 + z2 * kFix0765;
-            long tmp0 = (w[0] + w[4]) * (1L << kConst);
-            long tmp1 = (w[0] - w[4]) * (1L << kConst);
-            long tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3, tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
-            tmp0 = w[7];
-            tmp1 = w[5];
-            tmp2 = w[3];
-            tmp3 = w[1];
-            z1 = tmp0 + tmp3;
-            z2 = tmp1 + tmp2;
-            z3 = tmp0 + tmp2;
-            long z4 = tmp1 + tmp3;
-            long z5 = (z3 + z4) * kFix1175;
-            tmp0 *= kFix0298;
-            tmp1 *= kFix2053;
-            tmp2 *= kFix3072;
-            tmp3 *= kFix1501;
-            z1 *= -kFix0899;
-            z2 *= -kFix2562;
-            z3 *= -kFix1961;
-            z4 *= -kFix0390;
-            z3 += z5;
-            z4 += z5;
-            tmp0 += z1 + z3;
-            tmp1 += z2 + z4;
-            tmp2 += z2 + z3;
-            tmp3 += z1 + z4;
-            o[0] = clamp(descale(tmp10 + tmp3, n));
-            o[7] = clamp(descale(tmp10 - tmp3, n));
-            o[1] = clamp(descale(tmp11 + tmp2, n));
-            o[6] = clamp(descale(tmp11 - tmp2, n));
-            o[2] = clamp(descale(tmp12 + tmp1, n));
-            o[5] = clamp(descale(tmp12 - tmp1, n));
-            o[3] = clamp(descale(tmp13 + tmp0, n));
-            o[4] = clamp(descale(tmp13 - tmp0, n));
+            Idct8(w, y);
+            for (int k = 0; k < 8; ++k) o[k] = clamp(descale(y[k], 13 + kPass1 + 3));
         }
     }
 

@@ -34,13 +34,14 @@ IAccessible* ClientOf(HWND w) {
     return a;
 }
 
-std::wstring Name(const Element& e) {
+std::wstring Text(const Element& e, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
     BSTR b = nullptr;
-    e.acc->get_accName(Id(e.id), &b);
+    (e.acc->*get)(Id(e.id), &b);
     std::wstring s = b ? std::wstring(b, SysStringLen(b)) : L"";
     SysFreeString(b);
     return s;
 }
+std::wstring Name(const Element& e) { return Text(e, &IAccessible::get_accName); }
 
 long Int4(const Element& e, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) {
     VARIANT v;
@@ -51,13 +52,7 @@ long Int4(const Element& e, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIAN
 long Role(const Element& e) { return Int4(e, &IAccessible::get_accRole); }
 long State(const Element& e) { return Int4(e, &IAccessible::get_accState); }
 
-std::wstring Action(const Element& e) {
-    BSTR b = nullptr;
-    e.acc->get_accDefaultAction(Id(e.id), &b);
-    std::wstring s = b ? std::wstring(b, SysStringLen(b)) : L"";
-    SysFreeString(b);
-    return s;
-}
+std::wstring Action(const Element& e) { return Text(e, &IAccessible::get_accDefaultAction); }
 
 RECT Location(const Element& e) {
     long l = 0, t = 0, w = 0, h = 0;
