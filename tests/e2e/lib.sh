@@ -54,6 +54,15 @@ stop_app() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
     wait "$APP_PID" 2>/dev/null
     APP_PID=
+    # The Windows process is not always the launcher's own, and a copy
+    # started while it lives would end as the second copy: make sure it is
+    # gone, asking it to close first, as a user would.
+    local _
+    for _ in $(seq 1 10); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
+    probe sendclose "$MAIN" >/dev/null
+    for _ in $(seq 1 20); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
+    pkill -x jilantong.exe
+    for _ in $(seq 1 50); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
 }
 
 xid() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
