@@ -80,7 +80,8 @@ void Form::LoadForm() {
 // Tooltips come with the pointer's first move over the form: they load the
 // common controls, which a window that is never pointed at does not need.
 void Form::CreateToolTips() {
-    if (tooltip_ || !shown_) return;
+    if (tooltipsTried_ || !shown_) return;
+    tooltipsTried_ = true;
     bool anyTip = false;
     for (Control* c : controls_) anyTip = anyTip || !c->ToolTipText().empty();
     // Unowned: a window that owns a topmost tooltip cannot itself be made

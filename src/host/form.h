@@ -113,6 +113,7 @@ private:
     bool loaded_ = false;
     bool shown_ = false;
     bool iconsSet_ = false;
+    bool tooltipsTried_ = false;
     int lastState_ = -1;
     SIZE lastSize_ = {-1, -1};
 };

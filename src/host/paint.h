@@ -56,6 +56,12 @@ private:
             return once.get();
         }
         if (!dc_ || w > w_ || h > h_) {
+            // Grown to hold this one and every earlier one, so that a hover
+            // and a clock tick of other shapes do not remake it in turn.
+            if ((w > w_ ? w : w_) * (h > h_ ? h : h_) <= kKeptPixels) {
+                w = w > w_ ? w : w_;
+                h = h > h_ ? h : h_;
+            }
             dc_ = DcHandle();  // before its bitmap
             bmp_ = BitmapHandle(CreateCompatibleBitmap(like, w, h));
             dc_ = DcHandle(CreateCompatibleDC(like));
