@@ -3,7 +3,6 @@
 #include "system_library.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <algorithm>
 #include <vector>

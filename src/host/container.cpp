@@ -113,6 +113,8 @@ void Container::RelayToTip(UINT msg, WPARAM wp, LPARAM lp, const Control* over) 
 
 bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    // The control under the pointer, found once for a mouse message.
+    Control* under = nullptr;
     switch (msg) {
     case WM_MOUSEMOVE:
         PointerArrived();
@@ -123,7 +125,8 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        RelayToTip(msg, wp, lp, HitTest(pt));
+        under = HitTest(pt);
+        RelayToTip(msg, wp, lp, under);
         break;
     }
     auto local = [&](Control* c, float& x, float& y) {
@@ -134,7 +137,7 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     int button = 0;
     switch (msg) {
     case WM_MOUSEMOVE: {
-        Control* c = pressed_ ? pressed_ : HitTest(pt);
+        Control* c = pressed_ ? pressed_ : under;
         float x, y;
         if (c) {
             local(c, x, y);
@@ -150,7 +153,7 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_RBUTTONDOWN: if (!button) button = 2; [[fallthrough]];
     case WM_MBUTTONDOWN: {
         if (!button) button = 4;
-        Control* c = HitTest(pt);
+        Control* c = under;
         result = 0;
         if (!c) return true;
         pressed_ = c;

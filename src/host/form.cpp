@@ -124,7 +124,7 @@ void Form::Show() {
         // The icons (the system converts them for the taskbar) wait until
         // the window is idle: a timer fires only when no other message is
         // waiting. The tooltips wait for the pointer.
-        SetTimer(hwnd_, kIdleWorkTimer, 1, nullptr);
+        if (!SetTimer(hwnd_, kIdleWorkTimer, 1, nullptr)) IdleWork();  // no timer: now
         RaiseResize();
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace host {
 
@@ -636,22 +637,6 @@ bool DecodeImageInto(const unsigned char* data, size_t size, int width, int heig
     if (size >= 2 && data[0] == 0xFF && data[1] == 0xD8)
         return Jpeg(data, size, width, height).Decode(dest);
     return false;
-}
-
-bool DecodeImage(const unsigned char* data, size_t size, DecodedImage& out) {
-    out = DecodedImage();
-    int w = 0, h = 0;
-    if (!ImageSize(data, size, w, h) || w <= 0 || h <= 0 ||
-        static_cast<long long>(w) * h > 64LL * 1024 * 1024)
-        return false;
-    out.pixels.resize(static_cast<size_t>(w) * h);
-    if (!DecodeImageInto(data, size, w, h, out.pixels.data(), out.transparent)) {
-        out = DecodedImage();
-        return false;
-    }
-    out.width = w;
-    out.height = h;
-    return true;
 }
 
 }  // namespace host

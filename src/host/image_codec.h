@@ -6,17 +6,8 @@
 // its transparent colour).
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace host {
-
-struct DecodedImage {
-    int width = 0, height = 0;
-    // Top-down rows of 0xAARRGGBB: alpha 0 where the picture is see-through,
-    // 0xFF elsewhere.
-    std::vector<uint32_t> pixels;
-    bool transparent = false;  // some pixel is see-through
-};
 
 // Only the size, from the header: a picture can be placed before it is
 // decoded.
@@ -28,7 +19,5 @@ bool ImageSize(const unsigned char* data, size_t size, int& width, int& height);
 // bits...); `dest` is then undefined.
 bool DecodeImageInto(const unsigned char* data, size_t size, int width, int height, uint32_t* dest,
                      bool& transparent);
-// The same into a buffer of its own; `out` empty on failure.
-bool DecodeImage(const unsigned char* data, size_t size, DecodedImage& out);
 
 }  // namespace host
