@@ -1,5 +1,6 @@
 // The main window: design, start-up, outline, chrome and hover feedback.
 #include <regex>
+#include <vector>
 
 #include "host/error.h"
 #include "host/text_services.h"
@@ -14,6 +15,17 @@ struct MainWindowTest : FormsTest {
     void SetUp() override { f = &OpenMain(); }
     uintptr_t H(const host::Image& i) { return i.Picture().Handle(); }
 };
+
+// What the window shows over a control.
+std::vector<COLORREF> Shown(const host::Control& c) {
+    RECT r = c.PixelRect();
+    HDC dc = GetDC(c.Parent()->Window());
+    std::vector<COLORREF> px;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) px.push_back(GetPixel(dc, x, y));
+    ReleaseDC(c.Parent()->Window(), dc);
+    return px;
+}
 
 RECT FormRect(const host::Control& c) {
     RECT r = c.PixelRect();
@@ -98,8 +110,15 @@ TEST_F(MainWindowTest, StartUpCutsTheTopCornersAndColoursTheFrame) {
 }
 
 TEST_F(MainWindowTest, PictureButtonsLightUpAndTheRestingResetPutsThemBack) {
+    f->Timer1_Timer();  // a clock repaint, of another shape, comes first
+    UpdateWindow(f->hWnd());
     MouseMove(f->Imgok0);
+    UpdateWindow(f->hWnd());
     EXPECT_EQ(H(f->Imgok0), H(f->Imgok2));
+    // What the small repaint shows is what a whole one shows.
+    std::vector<COLORREF> lit = Shown(f->Imgok0);
+    RedrawWindow(f->hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(lit == Shown(f->Imgok0)) << "the lit button was painted whole";
     MouseMove(f->Imgend0);
     EXPECT_EQ(H(f->Imgend0), H(f->Imgend2));
     EXPECT_EQ(H(f->Imgok0), H(f->Imgok2)) << "no memory: the query button stays lit";
