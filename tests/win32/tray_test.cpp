@@ -39,18 +39,22 @@ LONG_PTR Tray() { return reinterpret_cast<LONG_PTR>(APIStuff::TrayWindowProc); }
 struct TrayTest : FormsTest {
     Frmmain* f = nullptr;
     LONG_PTR own = 0;
+    APIStuff::ShellNotifyFn program = nullptr;
+    std::vector<ShellOp> startUp;  // what start-up asked of the shell
     void SetUp() override {
         g_ops.clear();
         g_refuseAdd = false;
         g_shellWaits = false;
+        program = APIStuff::ShellNotify;
         APIStuff::ShellNotify = FakeShell;
         f = &OpenMain();
         own = GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC);
+        startUp = g_ops;
         g_ops.clear();
     }
     void TearDown() override {
         FormsTest::TearDown();
-        APIStuff::ShellNotify = ::Shell_NotifyIconA;
+        APIStuff::ShellNotify = program;
     }
     void Callback(LPARAM what) {
         SendMessageW(f->hWnd(), APIStuff::TrayCallbackMessage, 0, what);
@@ -65,6 +69,11 @@ struct TrayTest : FormsTest {
 }  // namespace
 
 TEST_F(TrayTest, StartUpPrimesTheModuleAndLeavesNoIconAndNoHook) {
+    // The icon is added and taken away once; the first resize, with no
+    // icon there, does not call on the shell again.
+    ASSERT_EQ(startUp.size(), 2u);
+    EXPECT_EQ(startUp[0].op, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(startUp[1].op, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(APIStuff::TrayForm, f);
     EXPECT_EQ(APIStuff::TrayMenu, &frmMenu::Instance().RightMenu);
     EXPECT_NE(APIStuff::PrevWndProc, nullptr);
