@@ -80,6 +80,7 @@ public:
     // The window is going: every later call fails, as for a window that no
     // longer exists.
     void Detach() {
+        Forget();
         detached_ = true;
         if (system_) system_->Release();
         system_ = nullptr;
@@ -156,6 +157,8 @@ public:
 #undef QF_PASS
 
 protected:
+    // Lets go of the host object it describes.
+    virtual void Forget() {}
     IAccessible* system_;
     bool detached_ = false;
 
@@ -171,7 +174,7 @@ bool IsSelf(const VARIANT& id) { return id.vt == VT_I4 && id.lVal == CHILDID_SEL
 class EditObject final : public AccessibleObject {
 public:
     EditObject(IAccessible* system, TextBox* box) : AccessibleObject(system), box_(box) {}
-    void Forget() { box_ = nullptr; }
+    void Forget() override { box_ = nullptr; }
 
     STDMETHODIMP get_accName(VARIANT id, BSTR* s) override {
         if (box_ && IsSelf(id) && box_->CaptionLabel()) return Text(box_->CaptionLabel()->Caption(), s);
@@ -203,7 +206,7 @@ long RoleCode(AccRole r) {
 class ClientObject final : public AccessibleObject {
 public:
     ClientObject(IAccessible* system, Container* owner) : AccessibleObject(system), owner_(owner) {}
-    void Forget() { owner_ = nullptr; }
+    void Forget() override { owner_ = nullptr; }
 
     struct Element {
         HWND window = nullptr;
@@ -484,8 +487,6 @@ LRESULT Answer(Owner* owner, HWND window, AccessibleObject*& slot, WPARAM wp, LP
 
 void DisconnectAccessible(AccessibleObject*& slot) {
     if (!slot) return;
-    if (auto* c = dynamic_cast<ClientObject*>(slot)) c->Forget();
-    if (auto* e = dynamic_cast<EditObject*>(slot)) e->Forget();
     slot->Detach();
     slot->Release();
     slot = nullptr;

@@ -131,8 +131,7 @@ void Form::Show() {
 
 void Form::IdleWork() {
     KillTimer(hwnd_, kIdleWorkTimer);
-    if (icon_ && !iconsSet_) {
-        iconsSet_ = true;
+    if (icon_) {
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
     }

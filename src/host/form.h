@@ -112,7 +112,6 @@ private:
     const Label* titleLabel_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;
-    bool iconsSet_ = false;
     bool tooltipsTried_ = false;
     int lastState_ = -1;
     SIZE lastSize_ = {-1, -1};

@@ -47,14 +47,21 @@ public:
 private:
     static constexpr int kKeptPixels = 128 * 128;
 
-    HDC Target(HDC like, int w, int h, DcHandle& once, BitmapHandle& onceBmp) {
-        if (w * h > kKeptPixels) {
-            once = DcHandle(CreateCompatibleDC(like));
-            onceBmp = BitmapHandle(CreateCompatibleBitmap(like, w, h));
-            if (!once || !onceBmp) return nullptr;
-            SelectObject(once.get(), onceBmp.get());
-            return once.get();
+    // A memory DC with a bitmap of w by h selected into it.
+    static bool Make(HDC like, int w, int h, DcHandle& dc, BitmapHandle& bmp) {
+        dc = DcHandle();  // before its bitmap
+        bmp = BitmapHandle(CreateCompatibleBitmap(like, w, h));
+        dc = DcHandle(CreateCompatibleDC(like));
+        if (!dc || !bmp) {
+            dc = DcHandle();
+            return false;
         }
+        SelectObject(dc.get(), bmp.get());
+        return true;
+    }
+
+    HDC Target(HDC like, int w, int h, DcHandle& once, BitmapHandle& onceBmp) {
+        if (w * h > kKeptPixels) return Make(like, w, h, once, onceBmp) ? once.get() : nullptr;
         if (!dc_ || w > w_ || h > h_) {
             // Grown to hold this one and every earlier one, so that a hover
             // and a clock tick of other shapes do not remake it in turn.
@@ -62,14 +69,7 @@ private:
                 w = w > w_ ? w : w_;
                 h = h > h_ ? h : h_;
             }
-            dc_ = DcHandle();  // before its bitmap
-            bmp_ = BitmapHandle(CreateCompatibleBitmap(like, w, h));
-            dc_ = DcHandle(CreateCompatibleDC(like));
-            if (!dc_ || !bmp_) {
-                dc_ = DcHandle();
-                return nullptr;
-            }
-            SelectObject(dc_.get(), bmp_.get());
+            if (!Make(like, w, h, dc_, bmp_)) return nullptr;
             w_ = w;
             h_ = h;
         }
