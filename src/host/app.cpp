@@ -92,15 +92,47 @@ std::wstring InstanceKey() {
     wsprintfW(text, L"%08lX", hash);
     return text;
 }
+
+const std::wstring& InstanceName() {
+    static const std::wstring name = L"QfExchangeLookup-" + InstanceKey();
+    return name;
+}
 }  // namespace
 
 bool App::PrevInstance() {
     if (g_prevInstance < 0) {
-        std::wstring name = L"Local\\QfExchangeLookup-" + InstanceKey();
+        std::wstring name = L"Local\\" + InstanceName();
         g_instanceMutex = CreateMutexW(nullptr, FALSE, name.c_str());
         g_prevInstance = (g_instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) ? 1 : 0;
     }
     return g_prevInstance == 1;
+}
+
+UINT App::WakeMessage() {
+    static const UINT msg = RegisterWindowMessageW((InstanceName() + L"-Wake").c_str());
+    return msg;
+}
+
+namespace {
+BOOL CALLBACK WakeWindow(HWND w, LPARAM) {
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (lstrcmpW(cls, Form::kClassName) != 0 || GetWindowThreadProcessId(w, nullptr) ==
+                                                    GetCurrentThreadId())
+        return TRUE;
+    // The copy that is asked may come forward: this one was just started
+    // by the user and holds the right to give the foreground away.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    AllowSetForegroundWindow(pid);
+    // Windows of copies of other files know another number and ignore it.
+    PostMessageW(w, App::WakeMessage(), 0, 0);
+    return TRUE;
+}
+}  // namespace
+
+void App::WakePrevInstance() {
+    if (WakeMessage()) EnumWindows(WakeWindow, 0);
 }
 
 std::wstring App::Path() {
@@ -149,15 +181,42 @@ void App::CollectGarbage() {
     }
 }
 
+namespace {
+// The user-interface font of a Simplified Chinese system: 12-pixel
+// characters, crisp rather than smoothed.
+HFONT CreateUiFont(const wchar_t* face, BYTE charset, bool underline) {
+    return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, charset,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+// Whether the system has a font that shows Chinese for the font asked
+// for; without one the font mapper picks any face, whose line may be
+// several times the height asked for.
+bool ShowsChinese(HFONT font) {
+    ScreenDc dc;
+    Selected sel(dc.get(), font);
+    return GetTextCharset(dc.get()) == GB2312_CHARSET;
+}
+}  // namespace
+
+const wchar_t* App::uiFontFace = L"宋体";
+
 HFONT App::DefaultFont(bool underline) {
     FontHandle& f = underline ? g_fontUnderline : g_font;
     if (!f) {
-        // The user-interface font of a Simplified Chinese system: 12-pixel
-        // characters, crisp rather than smoothed.
-        f = FontHandle(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE,
-                                   GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                   NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                   L"宋体"));
+        f = FontHandle(CreateUiFont(uiFontFace, GB2312_CHARSET, underline));
+        if (f && !ShowsChinese(f.get())) {
+            // No Chinese font: the system's own message font, at the same
+            // height, at least shows the digits and Latin text in full.
+            NONCLIENTMETRICSW m = {};
+            m.cbSize = sizeof m;  // the size Windows XP knows (no padded border)
+            if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0)) {
+                FontHandle message(CreateUiFont(m.lfMessageFont.lfFaceName,
+                                                m.lfMessageFont.lfCharSet, underline));
+                if (message) f = std::move(message);
+            }
+        }
         if (!f) RaiseLastError(L"cannot create the default font");
     }
     return f.get();

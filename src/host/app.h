@@ -30,6 +30,11 @@ public:
     // Another copy of this executable is running (decided once, at the
     // first call, which also claims the name for this copy).
     static bool PrevInstance();
+    // Asks the windows of the copy that runs already to come forward
+    // (their forms' Woken), and lets that copy take the foreground.
+    static void WakePrevInstance();
+    // The message WakePrevInstance sends, private to copies of this file.
+    static UINT WakeMessage();
     // The executable's folder, with a trailing backslash only at a root.
     static std::wstring Path();
     // Runs the message loop until no form is loaded.
@@ -42,7 +47,11 @@ public:
     static void Bury(std::unique_ptr<Form> f);
     static void CollectGarbage();
 
+    // The program's font; the system's message font where no font of the
+    // system shows Chinese.
     static HFONT DefaultFont(bool underline);
+    // The face the program asks for first; tests name a missing one.
+    static const wchar_t* uiFontFace;
     // The program's own hand pointer, a cursor resource of the executable;
     // the system's hand until the program names one.
     static void SetHandCursorResource(int id);

@@ -319,6 +319,15 @@ void TextBox::SetText(const std::wstring& t) {
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
 }
 
+void TextBox::SelectAll() {
+    if (hwnd_) SendMessageW(hwnd_, EM_SETSEL, 0, -1);
+}
+
+void TextBox::SetFocus() {
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) Raise(L"invalid procedure call: the box is not visible");
+    ::SetFocus(hwnd_);
+}
+
 void TextBox::SetBackColor(Colour c) {
     if (c == back_) return;
     back_ = c;
@@ -392,6 +401,10 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             if (Form* f = self->parent_->OwnerForm()) f->TabFrom(self, shift & 1);
             return 0;
         }
+        if (msg == WM_KEYDOWN && wp == 'A' && shift == 2) {  // Ctrl+A
+            self->SelectAll();
+            return 0;
+        }
         if (self->KeyDown) {
             int code = static_cast<int>(wp);
             Guard([&] { self->KeyDown(code, shift); });
@@ -405,6 +418,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // Tab moves the focus; Enter or Ctrl+Enter in a one-line box would
         // only beep, or put a line break where none belongs.
         if (msg == WM_CHAR && wp == L'\t' && !(GetKeyState(VK_CONTROL) < 0)) return 0;
+        if (msg == WM_CHAR && wp == 1) return 0;  // Ctrl+A, taken at its key
         if (oneLine && (wp == L'\r' || wp == L'\n')) return 0;
         break;
     case WM_SETTEXT:

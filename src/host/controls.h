@@ -198,6 +198,9 @@ public:
     HWND hWnd() const { return hwnd_; }
     std::wstring Text() const;
     void SetText(const std::wstring& t);
+    // Selects all of the text, so that what is typed next replaces it.
+    void SelectAll();
+    void SetFocus();
     int TabIndex() const { return tabIndex_; }
     Colour BackColor() const { return back_; }
     void SetBackColor(Colour c);

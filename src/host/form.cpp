@@ -14,13 +14,14 @@
 namespace host {
 
 namespace {
-constexpr wchar_t kFormClass[] = L"QfForm";
 constexpr UINT_PTR kTimerBase = 100;
 constexpr UINT_PTR kIdleWorkTimer = 99;
 
 }  // namespace
 
 // ---- Form --------------------------------------------------------------
+
+const wchar_t Form::kClassName[] = L"QfForm";
 
 Form::Form(const FormDesign& look) : look_(look) {}
 
@@ -36,7 +37,7 @@ void Form::LoadForm() {
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = Container::Thunk;
-        wc.lpszClassName = kFormClass;
+        wc.lpszClassName = kClassName;
         ATOM form = RegisterClassExW(&wc);
         wc.lpszClassName = Frame::kClassName;
         ATOM frame = RegisterClassExW(&wc);
@@ -44,12 +45,13 @@ void Form::LoadForm() {
     }();
     if (!registered) RaiseLastError(L"cannot register the window classes");
 
-    DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : 0;
+    // An unowned window is listed on the taskbar unless it is a tool window.
+    DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     if (look_.controlBox) style |= WS_SYSMENU | WS_MINIMIZEBOX;
     int x = TwipsToPixels(look_.rect.left), y = TwipsToPixels(look_.rect.top);
     int w = TwipsToPixels(look_.rect.width), h = TwipsToPixels(look_.rect.height);
-    hwnd_ = CreateWindowExW(ex, kFormClass, look_.caption, style, x, y, w, h, nullptr, nullptr,
+    hwnd_ = CreateWindowExW(ex, kClassName, look_.caption, style, x, y, w, h, nullptr, nullptr,
                             App::Instance(), static_cast<Container*>(this));
     if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + look_.caption);
 
@@ -142,6 +144,11 @@ void Form::SetFocus() {
     SetForegroundWindow(hwnd_);
     SetActiveWindow(hwnd_);
     ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : hwnd_);
+}
+
+void Form::ZOrder() {
+    if (!hwnd_) Raise(L"the form is not loaded");
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 bool Form::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
@@ -249,8 +256,20 @@ void Form::SetOutline(const POINT* vertices, int count) {
     if (region && SetWindowRgn(hwnd_, region.get(), TRUE)) region.release();
 }
 
+namespace {
+// The left button is held now, not only in the message being handled: a
+// press and its release that arrive together (a tap on a touchpad, a remote
+// desktop) must not start a move loop that waits for a release already gone.
+bool LeftButtonStillDown(HWND w) {
+    MSG up;
+    if (PeekMessageW(&up, w, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) return false;
+    int vk = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return GetAsyncKeyState(vk) < 0;
+}
+}  // namespace
+
 void Form::DragMove() {
-    if (!hwnd_) return;
+    if (!hwnd_ || !LeftButtonStillDown(hwnd_)) return;
     // The system's own move loop, as for a caption bar.
     ReleaseCapture();
     SendMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
@@ -285,7 +304,25 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT result = 0;
     HWND self = hwnd_;
     if (HandleInput(msg, wp, lp, result)) return result;
+    if (msg == App::WakeMessage() && msg) {
+        if (Woken) Woken();
+        return 0;
+    }
     switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:  // Alt with a key arrives as a system key
+        if (KeyDown) {
+            int code = static_cast<int>(wp);
+            KeyDown(code, ShiftState());
+            if (code == 0) return 0;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        // Alt pressed and released alone would put the window into menu
+        // mode and take the keys that follow; Alt+Space still opens the
+        // system menu.
+        if ((wp & 0xFFF0) == SC_KEYMENU && lp == 0) return 0;
+        break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:

@@ -30,6 +30,7 @@ class Frame;
 
 class Form : public Container {
 public:
+    static const wchar_t kClassName[];
     explicit Form(const FormDesign& look);
     ~Form() override;
     Form* OwnerForm() override { return this; }
@@ -45,9 +46,18 @@ public:
     double Width() const;   // outer size, twips
     double Height() const;  // outer size, twips
     HICON Icon() const { return icon_.get(); }
+    // Brings the window in front of the other windows of the desktop.
+    void ZOrder();
     // Opens the menu at the pointer; the chosen item's Click runs before
     // this returns.
     void PopupMenu(Menu& menu);
+    // Keys that reach the form itself, while no edit box of it has the
+    // focus (a dialog without edit boxes). A handler that sets the code to
+    // 0 takes the key.
+    KeyEvent KeyDown;
+    // Another copy of the program was started and ended at once, asking
+    // this one to come forward (App::WakePrevInstance).
+    std::function<void()> Woken;
 
     // Every control and timer of the form, frame children too, registers
     // itself here as it is constructed.
@@ -79,7 +89,8 @@ public:
     void TabFrom(TextBox* from, bool backwards);
     // Cuts the window's outline to a polygon of window pixels.
     void SetOutline(const POINT* vertices, int count);
-    // Lets the user move the window with the mouse, as by a caption bar.
+    // Lets the user move the window with the mouse, as by a caption bar,
+    // while the left button is still down.
     void DragMove();
     // The label whose caption a screen reader calls the window by.
     void SetAccessibleTitle(const Label* l) { titleLabel_ = l; }

@@ -5,11 +5,20 @@
 
 namespace host {
 
+// Loads a library of the system by its full path in the system folder, so
+// that a file of the same name beside the program (a Downloads folder) is
+// never loaded in its place. Windows XP has no LOAD_LIBRARY_SEARCH_* flags.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
+// The loader itself; tests stand in for it to see the paths it is given.
+using LoadLibraryFn = HMODULE(WINAPI*)(LPCWSTR);
+extern LoadLibraryFn loadLibrary;
+
 // The function, its library loaded for the rest of the run; null when the
 // library or the function is missing.
 template <class F>
 F SystemFunction(const wchar_t* library, const char* name) {
-    HMODULE m = LoadLibraryW(library);
+    HMODULE m = LoadSystemLibrary(library);
     return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
 }
 
@@ -17,7 +26,7 @@ F SystemFunction(const wchar_t* library, const char* name) {
 template <class F>
 class BorrowedFunction {
 public:
-    BorrowedFunction(const wchar_t* library, const char* name) : module_(LoadLibraryW(library)) {
+    BorrowedFunction(const wchar_t* library, const char* name) : module_(LoadSystemLibrary(library)) {
         if (module_) fn_ = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
     }
     ~BorrowedFunction() {

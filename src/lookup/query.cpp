@@ -13,6 +13,9 @@ const wchar_t* const kInvalidNotice = L"你所输入的8位电话号码不合法
 
 void Frmmain::Imgok0_Click() {
     const std::wstring number = Text1.Text();
+    // The next number replaces this one as it is typed: a full box would
+    // refuse it, and Enter would show the old answer again.
+    Text1.SelectAll();
     if (number.empty()) {
         ShowNotice(kEmptyNotice);
         return;
@@ -37,9 +40,11 @@ void Frmmain::ShowNotice(const std::wstring& text) {
     frmok& notice = frmok::Instance();
     notice.Show();
     // Whatever happened to it meanwhile, a notice is seen: restored, and
-    // above the main window even while that one is pinned on top.
+    // in front of the main window, even when the user had put the main
+    // window over it or pinned that one on top.
     if (notice.WindowState() != host::kNormal) notice.SetWindowState(host::kNormal);
     APIStuff::SetTopmost(notice, topmost_);
+    notice.ZOrder();
     notice.Lblremind1.SetCaption(text);
     notice.SetFocus();
     notice.Announce(notice.Lblremind1);

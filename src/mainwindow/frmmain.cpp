@@ -27,6 +27,7 @@ Frmmain::Frmmain() : Form(kForm) {
     auto click = [this](void (Frmmain::*h)()) { return [this, h] { (this->*h)(); }; };
 
     RequestUnload = click(&Frmmain::CloseRequested);
+    Woken = click(&Frmmain::Form_Woken);
     Timer1.Tick = click(&Frmmain::Timer1_Timer);
     Imgok0.Click = click(&Frmmain::Imgok0_Click);
     Text1.KeyDown = [this](int& k, int s) { Text1_KeyDown(k, s); };

@@ -127,6 +127,8 @@ private:
     void ToggleCheckBox(host::Image& box);
     void RestingReset();
     void PrimeTray();
+    static void RaiseNotice();
+    void Form_Woken();
     void CloseRequested();
     void ShowPlatformLine();
 

@@ -10,6 +10,9 @@ void Frmmain::Form_Load() {
     // the window is shown as far as it was prepared.
     try {
         if (host::App::PrevInstance()) {
+            // The copy that runs comes forward instead: from the tray, its
+            // icon may sit where the user does not look for it.
+            host::App::WakePrevInstance();
             Unload();
             host::App::End();
         }

@@ -1,6 +1,7 @@
 // The main window's side of the tray: priming at start-up and the resize
 // handling that moves the window into the tray and back.
 #include "mainwindow/frmmain.h"
+#include "notice/frmok.h"
 #include "tray/apistuff.h"
 #include "tray/frmmenu.h"
 
@@ -14,14 +15,33 @@ void Frmmain::CloseRequested() {
 }
 
 void Frmmain::PrimeTray() {
-    APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState);
+    APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState, &RaiseNotice);
     APIStuff::RemoveTray();
+}
+
+// A notice still open when the window comes back stays in front of it.
+void Frmmain::RaiseNotice() {
+    if (!frmok::IsLoaded() || !frmok::Instance().Visible()) return;
+    frmok& notice = frmok::Instance();
+    notice.ZOrder();
+    notice.SetFocus();
+}
+
+// Another start of the program brings this one back, wherever it is: out
+// of the tray, normal, in front, ready for a number.
+void Frmmain::Form_Woken() {
+    if (WindowState() == host::kMinimised) SetWindowState(host::kNormal);
+    SetVisible(true);
+    ZOrder();
+    SetFocus();
+    Text1.SetFocus();
+    RaiseNotice();
 }
 
 void Frmmain::Form_Resize() {
     int state = WindowState();
     if (state == host::kMinimised) {
-        APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState);
+        APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState, &RaiseNotice);
         if (!APIStuff::TrayIconShown()) {
             // No icon would lead back: stay minimised on the taskbar.
             APIStuff::RemoveTray();

@@ -4,7 +4,8 @@
 
 namespace {
 // Always at the same screen position, wherever the main window is. No
-// system buttons: nothing can minimise it and hide a later notice.
+// system buttons: nothing can minimise it and hide a later notice. No
+// taskbar button: it is a part of the main window's work, not a program.
 const host::FormDesign kForm = {L"Form1", {4305, 3600, 3720, 1380}, 0, false, host::kBtnFace,
                                 false};
 }  // namespace
@@ -13,7 +14,10 @@ frmok::frmok() : Form(kForm) {
     Imgbody.MouseMove = [this](int b, int s, float x, float y) { Imgbody_MouseMove(b, s, x, y); };
     Imgok0.MouseMove = [this](int b, int s, float x, float y) { Imgok0_MouseMove(b, s, x, y); };
     Imgok0.Click = [this] { Imgok0_Click(); };
+    KeyDown = [this](int& k, int s) { Form_KeyDown(k, s); };
     Imgok0.SetAccessible(host::AccRole::kPushButton, L"确定");
+    // A screen reader reads the dialog by its message, not by "Form1".
+    SetAccessibleTitle(&Lblremind1);
     Imgok0.SetStateWhenShowing(Imgok2, STATE_SYSTEM_HOTTRACKED);
 }
 
@@ -22,3 +26,16 @@ void frmok::Imgbody_MouseMove(int, int, float, float) { Imgok0.SetPicture(Imgok1
 void frmok::Imgok0_MouseMove(int, int, float, float) { Imgok0.SetPicture(Imgok2.Picture()); }
 
 void frmok::Imgok0_Click() { Unload(); }
+
+void frmok::Form_KeyDown(int& keyCode, int shift) {
+    if (shift & 2) return;  // Ctrl with a key means something else
+    switch (keyCode) {
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_SPACE:
+    case 'O':
+        keyCode = 0;
+        Imgok0_Click();
+        break;
+    }
+}

@@ -18,4 +18,6 @@ public:
     void Imgbody_MouseMove(int button, int shift, float x, float y);
     void Imgok0_MouseMove(int button, int shift, float x, float y);
     void Imgok0_Click();
+    // Enter, Esc, Space, O and Alt+O do what a click on 确定(O) does.
+    void Form_KeyDown(int& keyCode, int shift);
 };

@@ -12,6 +12,7 @@ namespace APIStuff {
 
 host::Form* TrayForm = nullptr;
 const int* TrayLastState = nullptr;
+void (*TrayRestored)() = nullptr;
 host::Menu* TrayMenu = nullptr;
 WNDPROC PrevWndProc = nullptr;
 TrayRecord TrayIconData = {};
@@ -37,6 +38,13 @@ BOOL Notify(DWORD op) {
     return ShellNotify(op, reinterpret_cast<PNOTIFYICONDATAA>(&TrayIconData));
 }
 
+// Adds the icon; the shell refuses to add one it holds already (after a
+// "TaskbarCreated" that any program may broadcast), and then takes the
+// record as a change. Either way the record says what the shell shows.
+void AddIcon() {
+    g_iconShown = Notify(NIM_ADD) != FALSE || Notify(NIM_MODIFY) != FALSE;
+}
+
 LONG_PTR CurrentProc(HWND h) { return GetWindowLongA(h, GWL_WNDPROC); }
 
 UINT TaskbarCreated() {
@@ -45,9 +53,10 @@ UINT TaskbarCreated() {
 }
 }  // namespace
 
-void InstallTray(host::Form& form, host::Menu& menu, const int* lastState) {
+void InstallTray(host::Form& form, host::Menu& menu, const int* lastState, void (*restored)()) {
     TrayForm = &form;
     TrayLastState = lastState;
+    TrayRestored = restored;
     TrayMenu = &menu;
     HWND h = form.hWnd();
     // Hook only once: saving our own procedure as the previous one would
@@ -61,8 +70,8 @@ void InstallTray(host::Form& form, host::Menu& menu, const int* lastState) {
     TrayIconData.hIcon = form.Icon();
     TrayIconData.uCallbackMessage = TrayCallbackMessage;
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
-    if (!g_shell) g_shell = LoadLibraryW(L"shell32.dll");
-    g_iconShown = Notify(NIM_ADD) != FALSE;
+    if (!g_shell) g_shell = host::LoadSystemLibrary(L"shell32.dll");
+    AddIcon();
 }
 
 void SetTrayTip(const std::wstring& text) {
@@ -97,6 +106,7 @@ void RestoreFromTray() {
         form.SetWindowState(TrayLastState ? *TrayLastState : host::kNormal);
     form.SetVisible(true);
     form.SetFocus();
+    if (TrayRestored) TrayRestored();
 }
 
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -122,7 +132,7 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (msg == TaskbarCreated() && TrayForm) {
                 // The shell restarted: put the icon back with its tooltip.
                 TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-                g_iconShown = Notify(NIM_ADD) != FALSE;
+                AddIcon();
             }
             return CallWindowProcA(PrevWndProc, hwnd, msg, wp, lp);
         });

@@ -32,11 +32,14 @@ static_assert(sizeof(TrayRecord) == 88, "the 88-byte tray record");
 extern host::Form* TrayForm;
 // The window state to restore to (the form's LastState), as given.
 extern const int* TrayLastState;
+// What the form wants done once it is back from the tray, as given.
+extern void (*TrayRestored)();
 extern host::Menu* TrayMenu;
 extern WNDPROC PrevWndProc;
 extern TrayRecord TrayIconData;
 
-void InstallTray(host::Form& form, host::Menu& menu, const int* lastState = nullptr);
+void InstallTray(host::Form& form, host::Menu& menu, const int* lastState = nullptr,
+                 void (*restored)() = nullptr);
 void SetTrayTip(const std::wstring& text);
 void RemoveTray();
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

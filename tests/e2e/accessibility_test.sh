@@ -53,7 +53,7 @@ backspace "$MAIN" 8
 probe press "$MAIN" "button:确定"
 probe wait "$NOTICE" 5000 >/dev/null
 check "the notice, read whole" \
-'0 client "Form1"
+'0 client "电话号码输入有误，请重新输入！"
 1 text "电话号码输入有误，请重新输入！"
 2 button "确定"
 3 graphic ""' "$(probe tree "$NOTICE" | outline)"

@@ -1,5 +1,7 @@
 #include "tests/win32/harness.h"
 
+#include <cstring>
+
 #include "tests/win32/gdi_census.h"
 
 #include "host/error.h"
@@ -56,24 +58,24 @@ void LeftClick(const host::Control& c) {
     SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
 }
 
-void PressKey(HWND w, UINT vk, bool shift) {
-    BYTE keys[256];
+void PressKey(HWND w, UINT vk, UINT modifier) {
+    BYTE keys[256], saved[256];
     GetKeyboardState(keys);
-    BYTE saved = keys[VK_SHIFT];
-    if (shift) {
-        keys[VK_SHIFT] = 0x80;
+    memcpy(saved, keys, sizeof keys);
+    if (modifier) {
+        keys[modifier] = 0x80;
         SetKeyboardState(keys);
     }
-    UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-    LPARAM down = 1 | (scan << 16);
-    SendMessageW(w, WM_KEYDOWN, vk, down);
-    if (vk == VK_RETURN) SendMessageW(w, WM_CHAR, L'\r', down);
-    if (vk == VK_ESCAPE) SendMessageW(w, WM_CHAR, 27, down);
-    SendMessageW(w, WM_KEYUP, vk, down | (1u << 30) | (1u << 31));
-    if (shift) {
-        keys[VK_SHIFT] = saved;
-        SetKeyboardState(keys);
-    }
+    // With Alt held a key is a system key, as the keyboard driver sends it.
+    const bool alt = modifier == VK_MENU;
+    const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    LPARAM lp = 1 | (MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16) | (alt ? 1u << 29 : 0);
+    SendMessageW(w, down, vk, lp);
+    wchar_t ch = vk == VK_RETURN ? L'\r' : vk == VK_ESCAPE ? 27 : 0;
+    if (modifier == VK_CONTROL && vk >= 'A' && vk <= 'Z') ch = static_cast<wchar_t>(vk - 'A' + 1);
+    if (ch && IsWindow(w)) SendMessageW(w, alt ? WM_SYSCHAR : WM_CHAR, ch, lp);
+    if (IsWindow(w)) SendMessageW(w, down + 1, vk, lp | (1u << 30) | (1u << 31));
+    if (modifier) SetKeyboardState(saved);
 }
 
 void TypeText(HWND w, const std::wstring& text) {
@@ -103,6 +105,12 @@ BOOL CALLBACK CountTitle(HWND w, LPARAM lp) {
     return TRUE;
 }
 }  // namespace
+
+bool Above(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
+}
 
 int CountVisibleWindows(const std::wstring& title) {
     TitleCount c{title};

@@ -26,11 +26,15 @@ HWND ContainerOf(const host::Control& c);
 void MouseMove(const host::Control& c, int dx = 2, int dy = 2);
 void MouseMoveAt(HWND w, POINT p);
 void LeftClick(const host::Control& c);
-// A key press to a window: WM_KEYDOWN, WM_CHAR when it has one, WM_KEYUP.
-void PressKey(HWND w, UINT vk, bool shift = false);
+// A key press to a window: WM_KEYDOWN, WM_CHAR when it has one, WM_KEYUP;
+// with a modifier (VK_SHIFT, VK_CONTROL, VK_MENU) held, as a keyboard sends
+// it (system keys with Alt).
+void PressKey(HWND w, UINT vk, UINT modifier = 0);
 void TypeText(HWND w, const std::wstring& text);
 void SetClipboardText(const std::wstring& text);
 
+// Whether `upper` stands in front of `lower` in the desktop's stacking.
+bool Above(HWND upper, HWND lower);
 // Visible top-level windows with this title.
 int CountVisibleWindows(const std::wstring& title);
 

@@ -100,7 +100,7 @@ TEST_F(HostFormTest, TabFollowsTheTabIndexNotTheDeclarationOrder) {
     EXPECT_EQ(GetFocus(), f->Second.hWnd());
     PressKey(f->Second.hWnd(), VK_TAB);
     EXPECT_EQ(GetFocus(), f->First.hWnd());
-    PressKey(f->First.hWnd(), VK_TAB, /*shift=*/true);
+    PressKey(f->First.hWnd(), VK_TAB, VK_SHIFT);
     EXPECT_EQ(GetFocus(), f->Second.hWnd());
 }
 

@@ -23,6 +23,9 @@ TEST_F(NoticeTest, HasItsDesignSizePositionAndRedText) {
     EXPECT_EQ(r.right - r.left, 248);
     EXPECT_EQ(r.bottom - r.top, 92);
     EXPECT_FALSE(GetWindowLongW(n->hWnd(), GWL_STYLE) & WS_CAPTION);
+    // No taskbar button: an unowned window is listed unless it is a tool window.
+    EXPECT_EQ(GetWindowLongW(n->hWnd(), GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW),
+              WS_EX_TOOLWINDOW);
     EXPECT_EQ(n->Lblremind1.Caption(), L"你已经完成了0个操作！");
     EXPECT_EQ(n->Lblremind1.ForeColor(), 0x000000FFu);
     RECT ok = n->Imgok0.PixelRect();
@@ -58,13 +61,21 @@ TEST_F(NoticeTest, ClosingOnTheHoverPictureThenReopeningShowsTheNormalOne) {
     EXPECT_EQ(again.Imgok0.Picture().WidthPx(), 73);
 }
 
-TEST_F(NoticeTest, KeysDoNotCloseIt) {
-    n->SetFocus();
-    PressKey(n->hWnd(), VK_RETURN);
-    PressKey(n->hWnd(), VK_ESCAPE);
-    Pump(10);
-    EXPECT_TRUE(frmok::IsLoaded());
-    EXPECT_TRUE(n->Visible());
+TEST_F(NoticeTest, TheKeysOfItsButtonCloseItAndNoOthers) {
+    struct Case {
+        UINT vk, modifier;
+        bool closes;
+    } cases[] = {{VK_RETURN, 0, true}, {VK_ESCAPE, 0, true}, {VK_SPACE, 0, true},
+                 {'O', 0, true},       {'O', VK_MENU, true}, {'O', VK_CONTROL, false},
+                 {'X', 0, false},      {'6', 0, false},      {VK_F4, 0, false}};
+    for (const Case& c : cases) {
+        frmok& notice = frmok::Instance();
+        notice.Show();
+        notice.SetFocus();
+        PressKey(notice.hWnd(), c.vk, c.modifier);
+        Pump(0);
+        EXPECT_EQ(!frmok::IsLoaded(), c.closes) << "key " << c.vk << " with " << c.modifier;
+    }
 }
 
 TEST_F(NoticeTest, BothNoticesFitOnOneLineAndLongerTextIsCut) {
@@ -92,14 +103,6 @@ TEST_F(NoticeTest, OpensAtTheSamePlaceWhereverTheMainWindowIs) {
 }
 
 namespace {
-// Whether window `a` stands above window `b` in the system's stacking.
-bool Above(HWND a, HWND b) {
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (w == a) return true;
-        if (w == b) return false;
-    }
-    return false;
-}
 bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 struct NoticeOverMainTest : FormsTest {
@@ -130,6 +133,20 @@ TEST_F(NoticeOverMainTest, ANoticeStandsAboveThePinnedMainWindow) {
     LeftClick(f->Imgding0);
     EXPECT_TRUE(Topmost(n));
     EXPECT_TRUE(Above(n, f->hWnd()));
+}
+
+TEST_F(NoticeOverMainTest, ANoticeShownAgainComesInFrontOfTheMainWindow) {
+    BadQuery();
+    HWND n = frmok::Instance().hWnd();
+    // The user clicks the main window: it comes over the notice.
+    SetWindowPos(f->hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(f->hWnd());
+    Pump(20);
+    ASSERT_TRUE(Above(f->hWnd(), n));
+    BadQuery();
+    EXPECT_EQ(frmok::Instance().hWnd(), n);
+    EXPECT_TRUE(Above(n, f->hWnd()));
+    EXPECT_EQ(GetActiveWindow(), n);
 }
 
 TEST_F(NoticeOverMainTest, AnUnpinnedNoticeIsAboveButNotTopmost) {

@@ -17,7 +17,7 @@ struct QueryTest : FormsTest {
     void SetUp() override { f = &OpenMain(); }
     void Enter(const std::wstring& number, bool shift = false) {
         f->Text1.SetText(number);
-        PressKey(f->Text1.hWnd(), VK_RETURN, shift);
+        PressKey(f->Text1.hWnd(), VK_RETURN, shift ? VK_SHIFT : 0);
         Pump(0);
     }
 };
@@ -88,6 +88,15 @@ TEST_F(QueryTest, TwoBadQueriesLeaveOneNoticeWithTheSecondText) {
     EXPECT_EQ(GetFocus(), first);
 }
 
+TEST_F(QueryTest, ANoticeClosedByAKeyHandsTheFocusBackToTheNumberBox) {
+    Enter(L"");
+    ASSERT_EQ(GetFocus(), frmok::Instance().hWnd());
+    PressKey(GetFocus(), VK_ESCAPE);
+    Pump(20);
+    EXPECT_FALSE(frmok::IsLoaded());
+    EXPECT_EQ(GetFocus(), f->Text1.hWnd());
+}
+
 TEST_F(QueryTest, InputBoxRefusesANinthCharacterTypedOrPasted) {
     HWND box = f->Text1.hWnd();
     f->Text1.SetText(L"");
@@ -145,21 +154,44 @@ TEST_F(QueryTest, TenThousandRandomInputsGetTheTableAnswerOrTheRightNotice) {
 
 TEST_F(QueryTest, AltEnterQueriesAsEnterDoes) {
     f->Text1.SetText(L"55081111");
-    HWND box = f->Text1.hWnd();
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    BYTE saved = keys[VK_MENU];
-    keys[VK_MENU] = 0x80;
-    SetKeyboardState(keys);
-    LPARAM alt = 1 | (MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC) << 16) | (1 << 29);
-    SendMessageW(box, WM_SYSKEYDOWN, VK_RETURN, alt);
-    SendMessageW(box, WM_SYSCHAR, L'\r', alt);
-    SendMessageW(box, WM_SYSKEYUP, VK_RETURN, alt | (1u << 30) | (1u << 31));
-    keys[VK_MENU] = saved;
-    SetKeyboardState(keys);
+    PressKey(f->Text1.hWnd(), VK_RETURN, VK_MENU);
     Pump(0);
     EXPECT_EQ(f->Text2.Text(), kHeading + L"电信东区：政肃");
     EXPECT_EQ(f->Text1.Text(), L"55081111");
+}
+
+namespace {
+std::pair<DWORD, DWORD> Selection(HWND box) {
+    DWORD from = 0, to = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    return {from, to};
+}
+}  // namespace
+
+TEST_F(QueryTest, AfterEveryQueryTheNumberIsSelectedAndTheNextOneReplacesIt) {
+    HWND box = f->Text1.hWnd();
+    for (const wchar_t* number : {L"65251234", L"6525", L"abc"}) {
+        Enter(number);
+        EXPECT_EQ(Selection(box), std::make_pair(DWORD{0}, static_cast<DWORD>(wcslen(number))));
+        if (frmok::IsLoaded()) frmok::Unload();
+    }
+    f->Text1.SetText(L"65251234");
+    LeftClick(f->Imgok0);
+    TypeText(box, L"55081111");
+    PressKey(box, VK_RETURN);
+    EXPECT_EQ(f->Text1.Text(), L"55081111") << "typing replaced the full box";
+    EXPECT_EQ(f->Text2.Text(), kHeading + L"电信东区：政肃");
+}
+
+TEST_F(QueryTest, CtrlASelectsAllInBothBoxesAndTypesNothing) {
+    Enter(L"65251234");
+    for (host::TextBox* b : {&f->Text1, &f->Text2}) {
+        const std::wstring before = b->Text();
+        SendMessageW(b->hWnd(), EM_SETSEL, 2, 2);
+        PressKey(b->hWnd(), 'A', VK_CONTROL);
+        EXPECT_EQ(Selection(b->hWnd()), std::make_pair(DWORD{0}, static_cast<DWORD>(before.size())));
+        EXPECT_EQ(b->Text(), before);
+    }
 }
 
 TEST_F(QueryTest, AClickCountsOnlyWhenPressAndReleaseLandOnTheButton) {

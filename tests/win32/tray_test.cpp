@@ -1,8 +1,11 @@
 // Tray residence: the icon record, the window hook, the menu, the faults.
 #include <cstddef>
 #include <cstdio>
+#include <set>
 #include <string>
+#include <utility>
 
+#include "host/system_library.h"
 #include "notice/frmok.h"
 #include "tests/win32/harness.h"
 #include "tray/apistuff.h"
@@ -17,6 +20,7 @@ struct ShellOp {
 };
 std::vector<ShellOp> g_ops;
 bool g_refuseAdd = false;
+std::set<std::pair<HWND, UINT>> g_held;  // the icons the shell shows
 
 bool g_shellWaits = false;
 
@@ -29,8 +33,20 @@ BOOL WINAPI FakeShell(DWORD op, PNOTIFYICONDATAA data) {
         MSG m;
         PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
-    if (op == NIM_ADD && g_refuseAdd) return FALSE;
-    return TRUE;
+    // As the real shell: one icon per window and id; no second add, no
+    // change or removal of an icon it does not hold.
+    auto key = std::make_pair(data->hWnd, data->uID);
+    bool held = g_held.count(key) != 0;
+    switch (op) {
+    case NIM_ADD:
+        if (g_refuseAdd || held) return FALSE;
+        g_held.insert(key);
+        return TRUE;
+    case NIM_DELETE:
+        return g_held.erase(key) != 0;
+    default:
+        return held;
+    }
 }
 
 LONG_PTR Proc(HWND h) { return GetWindowLongA(h, GWL_WNDPROC); }
@@ -43,6 +59,7 @@ struct TrayTest : FormsTest {
     std::vector<ShellOp> startUp;  // what start-up asked of the shell
     void SetUp() override {
         g_ops.clear();
+        g_held.clear();
         g_refuseAdd = false;
         g_shellWaits = false;
         program = APIStuff::ShellNotify;
@@ -216,6 +233,61 @@ TEST_F(TrayTest, ExitWithANoticeOpenKeepsTheProgramAlive) {
     EXPECT_EQ(host::App::LoadedFormCount(), 1);
 }
 
+TEST_F(TrayTest, AnOpenNoticeStandsInFrontOfTheWindowBackFromTheTray) {
+    f->Text1.SetText(L"");
+    f->Imgok0_Click();
+    HWND notice = frmok::Instance().hWnd();
+    for (int how = 0; how < 2; ++how) {
+        Minimise();
+        ASSERT_FALSE(f->Visible());
+        if (how == 0)
+            Callback(WM_LBUTTONUP);
+        else
+            frmMenu::Instance().mnuResume_Click();
+        Pump(20);
+        EXPECT_TRUE(f->Visible());
+        EXPECT_TRUE(Above(notice, f->hWnd())) << (how ? "resume" : "left button");
+        EXPECT_EQ(GetActiveWindow(), notice);
+    }
+}
+
+TEST_F(TrayTest, ASecondStartBringsTheWindowBackFromTheTrayReadyForANumber) {
+    SetFocus(f->Text2.hWnd());
+    Minimise();
+    ASSERT_FALSE(f->Visible());
+    PostMessageW(f->hWnd(), host::App::WakeMessage(), 0, 0);
+    Pump(20);
+    EXPECT_TRUE(f->Visible());
+    EXPECT_EQ(f->WindowState(), 0);
+    EXPECT_TRUE(g_held.empty()) << "the icon goes with the window's return";
+    EXPECT_FALSE(Hooked());
+    EXPECT_EQ(GetFocus(), f->Text1.hWnd());
+    // A window of a copy of another file hears another number, and stays.
+    Minimise();
+    PostMessageW(f->hWnd(), RegisterWindowMessageW(L"QfExchangeLookup-00000000-Wake"), 0, 0);
+    Pump(20);
+    EXPECT_FALSE(f->Visible());
+}
+
+namespace {
+std::vector<std::wstring> g_loaded;
+HMODULE WINAPI RecordLoad(LPCWSTR path) {
+    g_loaded.push_back(path);
+    return LoadLibraryW(path);
+}
+}  // namespace
+
+TEST_F(TrayTest, TheShellsLibraryIsLoadedFromTheSystemFolderByItsFullPath) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    g_loaded.clear();
+    host::loadLibrary = RecordLoad;
+    Minimise();
+    host::loadLibrary = LoadLibraryW;
+    ASSERT_EQ(g_loaded.size(), 1u) << "the tray loads shell32 once, through the system loader";
+    EXPECT_EQ(g_loaded[0], std::wstring(system) + L"\\shell32.dll");
+}
+
 TEST_F(TrayTest, ARefusedIconLeavesTheWindowMinimisedOnTheTaskbar) {
     g_refuseAdd = true;
     Minimise();
@@ -234,6 +306,7 @@ TEST_F(TrayTest, ARefusedIconLeavesTheWindowMinimisedOnTheTaskbar) {
 
 TEST_F(TrayTest, AShellRestartPutsTheIconBackWithItsTooltip) {
     Minimise();
+    g_held.clear();  // the new shell shows nothing
     g_ops.clear();
     SendMessageW(f->hWnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     ASSERT_EQ(g_ops.size(), 1u);
@@ -242,6 +315,24 @@ TEST_F(TrayTest, AShellRestartPutsTheIconBackWithItsTooltip) {
     EXPECT_EQ(std::string(g_ops[0].rec.szTip, 12),
               std::string("\xC7\xE0\xB7\xE3\xC8\xED\xBC\xFE\xCF\xB5\xC1\xD0"));
     EXPECT_FALSE(f->Visible());
+    Callback(WM_LBUTTONUP);
+    EXPECT_TRUE(g_held.empty()) << "the icon put back goes with the restore";
+}
+
+TEST_F(TrayTest, BroadcastsWhileTheIconIsThereKeepTheTrayWorking) {
+    // Any program may broadcast it while the shell still shows the icon.
+    const UINT created = RegisterWindowMessageW(L"TaskbarCreated");
+    for (int round = 0; round < 3; ++round) {
+        Minimise();
+        ASSERT_FALSE(f->Visible());
+        for (int i = 0; i < 3; ++i) SendMessageW(f->hWnd(), created, 0, 0);
+        EXPECT_EQ(g_held.size(), 1u);
+        Callback(WM_LBUTTONUP);
+        EXPECT_TRUE(f->Visible());
+        EXPECT_EQ(f->WindowState(), 0);
+        EXPECT_TRUE(g_held.empty()) << "no dead icon after round " << round;
+        EXPECT_FALSE(Hooked());
+    }
 }
 
 TEST_F(TrayTest, TwoHundredCyclesLeaveOneWindowNoIconAndNoLeak) {
