@@ -148,7 +148,7 @@ void Form::SetFocus() {
 
 void Form::ZOrder() {
     if (!hwnd_) Raise(L"the form is not loaded");
-    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool Form::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }

@@ -46,7 +46,8 @@ public:
     double Width() const;   // outer size, twips
     double Height() const;  // outer size, twips
     HICON Icon() const { return icon_.get(); }
-    // Brings the window in front of the other windows of the desktop.
+    // Brings the window in front of the other windows of the desktop,
+    // without taking the focus.
     void ZOrder();
     // Opens the menu at the pointer; the chosen item's Click runs before
     // this returns.

@@ -19,7 +19,8 @@ void Frmmain::PrimeTray() {
     APIStuff::RemoveTray();
 }
 
-// A notice still open when the window comes back stays in front of it.
+// A notice still open when the window comes back stays in front of it and
+// keeps the focus: it still waits for an answer.
 void Frmmain::RaiseNotice() {
     if (!frmok::IsLoaded() || !frmok::Instance().Visible()) return;
     frmok& notice = frmok::Instance();

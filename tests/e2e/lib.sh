@@ -48,6 +48,9 @@ start_app() {
     (cd "$dir" && exec wine jilantong.exe) >/dev/null 2>&1 &
     APP_PID=$!
     probe wait "$MAIN" 15000 >/dev/null
+    # Keys typed before the window has the X focus would go elsewhere.
+    local w _; w="$(xid "$MAIN")"
+    for _ in $(seq 1 30); do [ "$(xdotool getwindowfocus 2>/dev/null)" = "$w" ] && break; sleep 0.1; done
 }
 
 stop_app() {
@@ -75,18 +78,19 @@ click() { # title x y [button]
     sleep 0.3
 }
 
-# Keys go through Wine's own input queue to the focused window, as a
-# keyboard's would; synthetic X key events upset Wine's input state.
-type_text() { # title text  (the title names the window expected to have the focus)
-    probe type "$2"
+# Keys are real keys: xdotool sends them through the X server to the window
+# that has the X focus, as a keyboard does (the title names the window
+# expected to have it).
+type_text() { # title text
+    xdotool type --delay 40 -- "$2"
     sleep 0.3
 }
 
-enter() { type_text "$1" $'\n'; }
+enter() { xdotool key Return; sleep 0.3; }
+key() { xdotool key "$@"; sleep 0.3; }
 
 backspace() { # title count
-    local n
-    for n in $(seq 1 "$2"); do probe type $'\b'; done
+    xdotool key --delay 30 --repeat "$2" BackSpace
     sleep 0.2
 }
 

@@ -5,10 +5,9 @@
 //   probe state TITLE              visible, iconic, topmost, x, y, w, h
 //   probe focus                    title of the active window and class of the focus
 //   probe menu                     the open pop-up menu: left top right bottom
-//   probe type TEXT                keystrokes to the focused window (\n Enter, \b BackSpace)
-//   probe keys alt-enter|alt-f4|escape   a key with its modifier, the same way
 //   probe exists TITLE             a window of ours with the title, shown or hidden
 //   probe sendclose TITLE          sends (not posts) WM_CLOSE; waits at most 5 s
+//   probe sel TITLE N              the selection in the Nth edit box: start end
 //   probe settext TITLE N TEXT     sends WM_SETTEXT to the Nth edit box, as other programs do
 //   probe tree TITLE               the window's accessibility tree, as a screen reader reads it
 //   probe acc TITLE WHO [FIELD] [--escaped]  one element's name (or state, value, action,
@@ -44,15 +43,6 @@ BOOL CALLBACK VisitEdit(HWND w, LPARAM lp) {
         return FALSE;
     }
     return TRUE;
-}
-
-void Key(WORD vk, bool up) {
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
-    Sleep(15);
 }
 
 void PrintUtf8(const std::wstring& w) {
@@ -375,6 +365,15 @@ int wmain(int argc, wchar_t** argv) {
         DWORD_PTR r = 0;
         return SendMessageTimeoutW(w, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r) ? 0 : 1;
     }
+    if (cmd == L"sel" && argc >= 4) {
+        HWND w = FindAny(std::wstring(argv[2]));
+        EditSearch s{_wtoi(argv[3])};
+        if (w) EnumChildWindows(w, VisitEdit, reinterpret_cast<LPARAM>(&s));
+        if (!s.found) return 1;
+        DWORD sel = static_cast<DWORD>(SendMessageW(s.found, EM_GETSEL, 0, 0));
+        printf("%u %u\n", LOWORD(sel), HIWORD(sel));
+        return 0;
+    }
     if (cmd == L"settext" && argc >= 5) {
         HWND w = FindAny(std::wstring(argv[2]));
         if (!w) return 1;
@@ -384,16 +383,6 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring text = argv[4];
         for (size_t i = 0; (i = text.find(L"\\n", i)) != std::wstring::npos;) text.replace(i, 2, L"\r\n");
         SendMessageW(s.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        return 0;
-    }
-    if (cmd == L"keys" && argc >= 3) {
-        std::wstring what = argv[2];
-        WORD mod = what.rfind(L"alt-", 0) == 0 ? VK_MENU : 0;
-        WORD vk = what == L"alt-enter" ? VK_RETURN : what == L"alt-f4" ? VK_F4 : VK_ESCAPE;
-        if (mod) Key(mod, false);
-        Key(vk, false);
-        Key(vk, true);
-        if (mod) Key(mod, true);
         return 0;
     }
     if ((cmd == L"tree" || cmd == L"acc" || cmd == L"press") && argc >= 3) {
@@ -450,24 +439,6 @@ int wmain(int argc, wchar_t** argv) {
         RECT r;
         GetWindowRect(m, &r);
         printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
-        return 0;
-    }
-    if (cmd == L"type" && argc >= 3) {
-        // Keystrokes through the system's input queue, to the focused window.
-        for (const wchar_t* p = argv[2]; *p; ++p) {
-            INPUT in[2] = {};
-            in[0].type = in[1].type = INPUT_KEYBOARD;
-            if (*p == L'\n' || *p == L'\b') {
-                in[0].ki.wVk = in[1].ki.wVk = *p == L'\n' ? VK_RETURN : VK_BACK;
-            } else {
-                in[0].ki.wScan = in[1].ki.wScan = *p;
-                in[0].ki.dwFlags = KEYEVENTF_UNICODE;
-                in[1].ki.dwFlags = KEYEVENTF_UNICODE;
-            }
-            in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-            SendInput(2, in, sizeof(INPUT));
-            Sleep(15);
-        }
         return 0;
     }
     return 2;

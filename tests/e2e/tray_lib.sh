@@ -21,3 +21,16 @@ tray_click() { # button condition; the first click after start-up can be lost, s
 }
 minimise() { click "$MAIN" 320 12; sleep 0.3; }
 menu_open() { probe menu >/dev/null; }
+# Chooses an item of the open menu with the mouse: resume, about or exit.
+# (Its access keys are not for tests here: under Wine a real keyboard's keys
+# go to Wine's own tray window, never to the menu.)
+menu_choose() {
+    local ml mt mr mb y
+    read -r ml mt mr mb <<<"$(probe menu)"
+    case "$1" in
+        resume) y=$((mt + 10)) ;;
+        about) y=$(((mt + mb) / 2 + 4)) ;;
+        exit) y=$((mb - 10)) ;;
+    esac
+    xdotool mousemove $((ml + 20)) "$y"; sleep 0.3; xdotool click 1; sleep 0.6
+}

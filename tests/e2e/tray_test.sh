@@ -1,5 +1,7 @@
 # Tray residence with the real program: minimise into the tray, restore with
-# the left button, the menu with the mouse and with access keys, and exit.
+# the left button, the menu with the mouse, and exit. The menu's access keys
+# are left out: under Wine a real keyboard's keys reach Wine's own tray
+# window, not the menu.
 source "$(dirname "$0")/lib.sh" "$@"
 source "$(dirname "$0")/tray_lib.sh"
 
@@ -18,13 +20,12 @@ minimise
 tray_click 3 menu_open
 pointer="$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')"
 check "a right click opens the menu at the pointer" "$pointer" "$(probe menu | awk '{print $1, $2}')"
-probe type a; sleep 0.5
-check "about (key A) closes the menu" "no" "$(menu_open && echo yes || echo no)"
+menu_choose about
+check "about closes the menu" "no" "$(menu_open && echo yes || echo no)"
 check "and leaves the window in the tray" "visible=0 iconic=1" "$(state)"
 tray_click 3 menu_open
-read -r ml mt mr mb <<<"$(probe menu)"
-xdotool mousemove $((ml + 20)) $((mt + 10)); sleep 0.3; xdotool click 1; sleep 0.6
-check "resume (mouse) restores the window" "visible=1 iconic=0" "$(state)"
+menu_choose resume
+check "resume restores the window" "visible=1 iconic=0" "$(state)"
 
 # Round after round, restored by the left button and by the menu in turn,
 # as fast as the tray takes clicks: the window always comes back, and no
@@ -36,7 +37,7 @@ for i in $(seq 1 12); do
     if [ $((i % 2)) = 0 ]; then
         tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
     else
-        tray_click 3 menu_open && probe type r
+        tray_click 3 menu_open && menu_choose resume
         for _ in $(seq 1 20); do [ "$(state)" = "visible=1 iconic=0" ] && break; sleep 0.1; done
     fi
     if [ "$(state)" != "visible=1 iconic=0" ]; then stuck=$((stuck + 1)); break; fi
@@ -49,8 +50,8 @@ enter "$MAIN"
 probe wait "$NOTICE" 5000 >/dev/null
 click "$MAIN" 320 12
 tray_click 3 menu_open
-probe type x; sleep 1
-check "exit (key X) unloads the main window" "no" "$(probe exists "$MAIN")"
+menu_choose exit; sleep 0.4
+check "exit unloads the main window" "no" "$(probe exists "$MAIN")"
 check "the notice stays open" "1" "$(probe count "$NOTICE")"
 check "the program still runs" "yes" "$(kill -0 "$APP_PID" 2>/dev/null && echo yes)"
 check "no dead icon is left in the tray" "no" \

@@ -247,7 +247,6 @@ TEST_F(TrayTest, AnOpenNoticeStandsInFrontOfTheWindowBackFromTheTray) {
         Pump(20);
         EXPECT_TRUE(f->Visible());
         EXPECT_TRUE(Above(notice, f->hWnd())) << (how ? "resume" : "left button");
-        EXPECT_EQ(GetActiveWindow(), notice);
     }
 }
 
