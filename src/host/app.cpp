@@ -208,12 +208,13 @@ HFONT App::DefaultFont(bool underline) {
         f = FontHandle(CreateUiFont(uiFontFace, GB2312_CHARSET, underline));
         if (f && !ShowsChinese(f.get())) {
             // No Chinese font: the system's own message font, at the same
-            // height, at least shows the digits and Latin text in full.
+            // height, at least shows the digits and Latin text in full. Its
+            // face decides, not a character set that no font has.
             NONCLIENTMETRICSW m = {};
             m.cbSize = sizeof m;  // the size Windows XP knows (no padded border)
             if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0)) {
-                FontHandle message(CreateUiFont(m.lfMessageFont.lfFaceName,
-                                                m.lfMessageFont.lfCharSet, underline));
+                FontHandle message(CreateUiFont(m.lfMessageFont.lfFaceName, DEFAULT_CHARSET,
+                                                underline));
                 if (message) f = std::move(message);
             }
         }
