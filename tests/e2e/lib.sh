@@ -81,8 +81,15 @@ click() { # title x y [button]
 # Keys are real keys: xdotool sends them through the X server to the window
 # that has the X focus, as a keyboard does (the title names the window
 # expected to have it).
-type_text() { # title text
-    xdotool type --delay 40 -- "$2"
+type_text() { # title text (a line break is the Return key)
+    local rest="$2" part
+    while [ -n "$rest" ]; do
+        part="${rest%%$'\n'*}"
+        [ -n "$part" ] && xdotool type --delay 40 -- "$part"
+        [ "$part" = "$rest" ] && break
+        xdotool key Return
+        rest="${rest#*$'\n'}"
+    done
     sleep 0.3
 }
 
