@@ -21,7 +21,6 @@
 #include "tray/frmmenu.h"
 
 int main() {
-    host::App::Init();
     Frmmain::PrepareHost();
 
     LookupBench();

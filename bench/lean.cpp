@@ -206,7 +206,6 @@ int main(int argc, char** argv) {
     rows.push_back({"shipped exe against 320 KB", "KB", kb, 320.0, {}, 1.0});
 
     // Repaints, in this process.
-    host::App::Init();
     Frmmain::PrepareHost();
     Frmmain& f = Frmmain::Instance();
     f.Show();

@@ -16,7 +16,6 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    host::App::Init();
     Frmmain::PrepareHost();
     host::Guard([] {
         Frmmain& main = Frmmain::Instance();

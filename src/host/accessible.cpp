@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "container.h"
+#include "messages.h"
+#include "site.h"
 #include "controls.h"
 #include "app.h"
 #include "error.h"
@@ -205,7 +206,7 @@ long RoleCode(AccRole r) {
 // windowless controls.
 class ClientObject final : public AccessibleObject {
 public:
-    ClientObject(IAccessible* system, Container* owner) : AccessibleObject(system), owner_(owner) {}
+    ClientObject(IAccessible* system, ControlSite* owner) : AccessibleObject(system), owner_(owner) {}
     void Forget() override { owner_ = nullptr; }
 
     struct Element {
@@ -405,7 +406,7 @@ public:
                 const auto& kids = owner_->Children();
                 for (size_t i = 0; i < kids.size(); ++i)
                     if (kids[i] == &c)
-                        return PostMessageW(owner_->Window(), kAccessiblePress, i, 0) ? S_OK : E_FAIL;
+                        return PostMessageW(owner_->Window(), messages::kAccessiblePress, i, 0) ? S_OK : E_FAIL;
                 return E_FAIL;
             },
             [&] { return AccessibleObject::accDoDefaultAction(id); });
@@ -465,7 +466,7 @@ private:
         return hr;
     }
 
-    Container* owner_;
+    ControlSite* owner_;
 };
 
 template <class Object, class Owner>
@@ -492,7 +493,7 @@ void DisconnectAccessible(AccessibleObject*& slot) {
     slot = nullptr;
 }
 
-LRESULT AnswerClientObject(Container& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
+LRESULT AnswerClientObject(ControlSite& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
     return Answer<ClientObject>(&owner, owner.Window(), slot, wp, lp);
 }
 

@@ -9,7 +9,7 @@
 
 namespace host {
 
-class Container;
+class ControlSite;
 class Control;
 class TextBox;
 
@@ -19,7 +19,7 @@ class AccessibleObject;
 void DisconnectAccessible(AccessibleObject*& slot);
 
 // WM_GETOBJECT: the reply for the client area, 0 for any other object.
-LRESULT AnswerClientObject(Container& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp);
+LRESULT AnswerClientObject(ControlSite& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp);
 LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp);
 
 // The child id a control has in its container's object: 0 when it is not
@@ -27,9 +27,5 @@ LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARA
 long AccessibleChildId(const Control& c);
 // Tells accessibility clients (screen readers) of a change of a control.
 void NotifyAccessible(DWORD event, const Control& c);
-
-// The message a press from a screen reader is posted as: wParam is the
-// control's index among its container's children.
-constexpr UINT kAccessiblePress = WM_USER + 0x100;
 
 }  // namespace host

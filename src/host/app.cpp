@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "error.h"
-#include "form.h"
 #include "handles.h"
 
 namespace host {
@@ -17,7 +16,7 @@ namespace {
 long g_owned = 0;
 HostStats g_stats;
 std::vector<Form*> g_loaded;
-std::vector<std::unique_ptr<Form>> g_graveyard;
+std::vector<std::pair<void*, void (*)(void*)>> g_graveyard;
 FontHandle g_font, g_fontUnderline;
 CursorHandle g_hand;
 int g_handResource = 0;
@@ -28,12 +27,6 @@ bool g_running = false;
 
 long OwnedObjectCount() { return g_owned; }
 void AdjustOwnedObjectCount(long delta) { g_owned += delta; }
-
-void App::Init() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-}
 
 bool App::EnsureOle() {
     static const bool ready = [] {
@@ -93,11 +86,12 @@ std::wstring InstanceKey() {
     return text;
 }
 
-const std::wstring& InstanceName() {
+}  // namespace
+
+const std::wstring& App::InstanceName() {
     static const std::wstring name = L"QfExchangeLookup-" + InstanceKey();
     return name;
 }
-}  // namespace
 
 bool App::PrevInstance() {
     if (g_prevInstance < 0) {
@@ -106,33 +100,6 @@ bool App::PrevInstance() {
         g_prevInstance = (g_instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) ? 1 : 0;
     }
     return g_prevInstance == 1;
-}
-
-UINT App::WakeMessage() {
-    static const UINT msg = RegisterWindowMessageW((InstanceName() + L"-Wake").c_str());
-    return msg;
-}
-
-namespace {
-BOOL CALLBACK WakeWindow(HWND w, LPARAM) {
-    wchar_t cls[16] = {};
-    GetClassNameW(w, cls, 16);
-    if (lstrcmpW(cls, Form::kClassName) != 0 || GetWindowThreadProcessId(w, nullptr) ==
-                                                    GetCurrentThreadId())
-        return TRUE;
-    // The copy that is asked may come forward: this one was just started
-    // by the user and holds the right to give the foreground away.
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    AllowSetForegroundWindow(pid);
-    // Windows of copies of other files know another number and ignore it.
-    PostMessageW(w, App::WakeMessage(), 0, 0);
-    return TRUE;
-}
-}  // namespace
-
-void App::WakePrevInstance() {
-    if (WakeMessage()) EnumWindows(WakeWindow, 0);
 }
 
 std::wstring App::Path() {
@@ -172,12 +139,13 @@ void App::FormUnloaded(Form* f) {
 
 int App::LoadedFormCount() { return static_cast<int>(g_loaded.size()); }
 
-void App::Bury(std::unique_ptr<Form> f) { g_graveyard.push_back(std::move(f)); }
+void App::Bury(void* object, void (*destroy)(void*)) { g_graveyard.emplace_back(object, destroy); }
 
 void App::CollectGarbage() {
     while (!g_graveyard.empty()) {
         auto dead = std::move(g_graveyard);
-        dead.clear();
+        g_graveyard.clear();
+        for (auto& [object, destroy] : dead) destroy(object);
     }
 }
 

@@ -20,7 +20,6 @@ struct HostStats {
 
 class App {
 public:
-    static void Init();
     // OLE on this thread, loaded on first need (a screen reader's request,
     // the mail link), not at start-up; false when it cannot be had.
     static bool EnsureOle();
@@ -30,11 +29,8 @@ public:
     // Another copy of this executable is running (decided once, at the
     // first call, which also claims the name for this copy).
     static bool PrevInstance();
-    // Asks the windows of the copy that runs already to come forward
-    // (their forms' Woken), and lets that copy take the foreground.
-    static void WakePrevInstance();
-    // The message WakePrevInstance sends, private to copies of this file.
-    static UINT WakeMessage();
+    // The name copies of this executable file share, and no other program.
+    static const std::wstring& InstanceName();
     // The executable's folder, with a trailing backslash only at a root.
     static std::wstring Path();
     // Runs the message loop until no form is loaded.
@@ -44,7 +40,9 @@ public:
     static void FormLoaded(Form* f);
     static void FormUnloaded(Form* f);
     static int LoadedFormCount();
-    static void Bury(std::unique_ptr<Form> f);
+    // An unloaded form's object, destroyed once the handler that unloaded
+    // it has returned.
+    static void Bury(void* object, void (*destroy)(void*));
     static void CollectGarbage();
 
     // The program's font; the system's message font where no font of the
@@ -60,3 +58,13 @@ public:
 };
 
 }  // namespace host
+
+// The counters are kept by the development build (tests and benchmarks
+// read them), not by the program that ships.
+#ifdef QF_HOST_STATS
+#define QF_COUNT(field) (++::host::App::Stats().field)
+#define QF_COUNT_ADD(field, n) (::host::App::Stats().field += (n))
+#else
+#define QF_COUNT(field) ((void)0)
+#define QF_COUNT_ADD(field, n) ((void)0)
+#endif

@@ -6,20 +6,32 @@
 #include "accessible.h"
 #include "app.h"
 #include "error.h"
+#include "messages.h"
 #include "twips.h"
 
 namespace host {
 
 Container::~Container() { DisconnectAccessible(accessible_); }
 
-void Container::Add(Control* c) { children_.push_back(c); }
+void Container::Add(Control* c) {
+    children_.push_back(c);
+    Register(c);
+}
+
+void Container::Notify(DWORD event, const Control& c) { NotifyAccessible(event, c); }
+
+LRESULT Container::AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
+    return host::AnswerEditObject(box, slot, wp, lp);
+}
+
+void Container::ForgetAccessible(AccessibleObject*& slot) { DisconnectAccessible(slot); }
 
 bool Container::HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_GETOBJECT:
         result = AnswerClientObject(*this, accessible_, wp, lp);
         return result != 0;
-    case kAccessiblePress:
+    case messages::kAccessiblePress:
         result = 0;
         if (wp < children_.size() && IsWindowVisible(hwnd_)) children_[wp]->Press();
         return true;
@@ -48,12 +60,30 @@ LRESULT CALLBACK Container::Thunk(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<Container*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     if (!self) return DefWindowProcW(h, msg, wp, lp);
     if (Failed()) return FailingProc(h, msg, wp, lp);
-    ++App::Stats().messages;
-    return GuardOr(LRESULT(0), [&] {
+    QF_COUNT(messages);
+    LRESULT r = GuardOr(LRESULT(0), [&] {
         LRESULT result = 0;
-        if (self->HandleAccessibility(msg, wp, lp, result)) return result;
+        if (self->HandleShared(msg, wp, lp, result)) return result;
         return self->WndProc(msg, wp, lp);
     });
+    if (msg == WM_NCDESTROY) self->hwnd_ = nullptr;
+    return r;
+}
+
+bool Container::HandleShared(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    if (HandleAccessibility(msg, wp, lp, result) || HandleInput(msg, wp, lp, result)) return true;
+    switch (msg) {
+    case WM_ERASEBKGND:  // the paint covers it all, from a bitmap
+        result = 1;
+        return true;
+    case WM_CTLCOLOREDIT:
+        result = HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+        return true;
+    case WM_COMMAND:
+        if (HIWORD(wp) == EN_SETFOCUS) NoteFocus(reinterpret_cast<HWND>(lp));
+        return false;
+    }
+    return false;
 }
 
 Control* Container::HitTest(POINT px) const {
@@ -66,7 +96,7 @@ Control* Container::HitTest(POINT px) const {
 }
 
 void Container::InvalidatePx(const RECT& r) {
-    ++App::Stats().invalidations;
+    QF_COUNT(invalidations);
     if (hwnd_) InvalidateRect(hwnd_, &r, FALSE);
 }
 
@@ -131,8 +161,8 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
     auto local = [&](Control* c, float& x, float& y) {
         RECT r = c->PixelRect();
-        x = static_cast<float>(PixelsToTwips(pt.x - r.left));
-        y = static_cast<float>(PixelsToTwips(pt.y - r.top));
+        x = static_cast<float>(common::PixelsToTwips(pt.x - r.left));
+        y = static_cast<float>(common::PixelsToTwips(pt.y - r.top));
     };
     int button = 0;
     switch (msg) {
@@ -143,8 +173,8 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             local(c, x, y);
             if (c->MouseMove) c->MouseMove(ButtonsOf(wp), ShiftState(), x, y);
         } else {
-            OwnMouseMove(ButtonsOf(wp), ShiftState(), static_cast<float>(PixelsToTwips(pt.x)),
-                         static_cast<float>(PixelsToTwips(pt.y)));
+            OwnMouseMove(ButtonsOf(wp), ShiftState(), static_cast<float>(common::PixelsToTwips(pt.x)),
+                         static_cast<float>(common::PixelsToTwips(pt.y)));
         }
         result = 0;
         return true;

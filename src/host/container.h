@@ -8,22 +8,24 @@
 
 #include "controls.h"
 #include "paint.h"
+#include "site.h"
 
 namespace host {
 
-class AccessibleObject;
-
-class Container {
+class Container : public ControlSite {
 public:
     virtual ~Container();
-    HWND Window() const { return hwnd_; }
-    // Controls in front-to-back order (the order they were added).
-    const std::vector<Control*>& Children() const { return children_; }
-    void Add(Control* c);
-    // The frontmost windowless control under a client-area point.
-    Control* HitTest(POINT px) const;
-    void InvalidatePx(const RECT& r);
-    virtual Form* OwnerForm() = 0;
+    HWND Window() const override { return hwnd_; }
+    const std::vector<Control*>& Children() const override { return children_; }
+    void Add(Control* c) override;
+    Control* HitTest(POINT px) const override;
+    void InvalidatePx(const RECT& r) override;
+    // Every control of the form, frame children too, is registered with
+    // the form as it is constructed; a frame passes its own on.
+    virtual void Register(Control*) {}
+    // An edit box took the focus: it gets it back when the form is
+    // activated again.
+    virtual void NoteFocus(HWND) {}
 
     // The window procedure of every container window: attaches the object
     // at WM_NCCREATE (pass the Container* as the creation parameter) and
@@ -31,19 +33,18 @@ public:
     static LRESULT CALLBACK Thunk(HWND, UINT, WPARAM, LPARAM);
     // Tooltips of the windowless children, given the tooltip window.
     void RegisterTools(HWND tooltip);
-    // A child's rectangle moved or changed size.
-    void UpdateToolRect(Control* c);
-    // What a screen reader calls the window and what it says it is; empty
-    // and 0 leave it to the system.
-    virtual std::wstring AccessibleSelfName() const { return {}; }
-    virtual long AccessibleSelfRole() const { return 0; }
-    // The pointer is over the window: the form makes its tooltips now, if
-    // it has not yet.
-    virtual void PointerArrived() {}
-    // Where its windowless pictures are copied from while it paints.
-    HDC PictureDc() { return buffer_.PictureDc(); }
+    void UpdateToolRect(Control* c) override;
+    HDC PictureDc() override { return buffer_.PictureDc(); }
+    void Notify(DWORD event, const Control& c) override;
+    LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp,
+                             LPARAM lp) override;
+    void ForgetAccessible(AccessibleObject*& slot) override;
 
 protected:
+    // What the form and the frame do alike: mouse, cursor, screen readers,
+    // the edit boxes' colours and focus, no background erase. True when it
+    // handled the message.
+    bool HandleShared(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) = 0;
     void PaintChildren(HDC dc);
     // Returns true when the message was a mouse or cursor message it handled.

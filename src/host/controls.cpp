@@ -2,11 +2,8 @@
 
 #include <oleacc.h>
 
-#include "accessible.h"
 #include "app.h"
-#include "container.h"
 #include "error.h"
-#include "form.h"
 #include "one_line.h"
 #include "twips.h"
 
@@ -33,18 +30,17 @@ ColourBrush::ColourBrush(Colour c) {
         own_ = BrushHandle(CreateSolidBrush(ToColorRef(c)));
 }
 
-Control::Control(Container& parent, std::wstring name, TwipsRect rect)
+Control::Control(ControlSite& parent, std::wstring name, TwipsRect rect)
     : name_(std::move(name)), rect_(rect), parent_(&parent) {
     parent.Add(this);
-    if (Form* form = parent.OwnerForm()) form->Register(this);
 }
 
 RECT Control::PixelRect() const {
     RECT r;
-    r.left = TwipsToPixels(rect_.left);
-    r.top = TwipsToPixels(rect_.top);
-    r.right = r.left + TwipsToPixels(rect_.width);
-    r.bottom = r.top + TwipsToPixels(rect_.height);
+    r.left = common::TwipsToPixels(rect_.left);
+    r.top = common::TwipsToPixels(rect_.top);
+    r.right = r.left + common::TwipsToPixels(rect_.width);
+    r.bottom = r.top + common::TwipsToPixels(rect_.height);
     return r;
 }
 
@@ -68,8 +64,8 @@ std::wstring Control::AccessibleName() const {
 
 void Control::Press() {
     RECT r = PixelRect();
-    const float x = static_cast<float>(PixelsToTwips((r.right - r.left) / 2));
-    const float y = static_cast<float>(PixelsToTwips((r.bottom - r.top) / 2));
+    const float x = static_cast<float>(common::PixelsToTwips((r.right - r.left) / 2));
+    const float y = static_cast<float>(common::PixelsToTwips((r.bottom - r.top) / 2));
     HWND window = parent_ ? parent_->Window() : nullptr;
     // A handler may close the window (the close button does on the press
     // itself); then, as with the mouse, nothing more arrives.
@@ -86,7 +82,7 @@ void Control::Invalidate(const RECT& r) {
 
 // ---- Image -------------------------------------------------------------
 
-Image::Image(Container& parent, std::wstring name, TwipsRect rect, int picture,
+Image::Image(ControlSite& parent, std::wstring name, TwipsRect rect, int picture,
              const wchar_t* tooltip)
     : Control(parent, std::move(name), rect) {
     if (picture) SetPicture(StdPicture::FromResource(picture));
@@ -119,7 +115,7 @@ void Image::SetPicture(const StdPicture& p) {
     // and the hover path stays short.
     const long told = ~static_cast<long>(STATE_SYSTEM_HOTTRACKED);
     if ((AccessibleState() & told) != (stateBefore & told))
-        NotifyAccessible(EVENT_OBJECT_STATECHANGE, *this);
+        parent_->Notify(EVENT_OBJECT_STATECHANGE, *this);
 }
 
 void Image::SetStateWhenShowing(const Image& holder, long state) {
@@ -140,7 +136,7 @@ void Image::Paint(HDC dc) {
 
 // ---- Label -------------------------------------------------------------
 
-Label::Label(Container& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
+Label::Label(ControlSite& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
              unsigned flags, const wchar_t* tooltip, Colour fore)
     : Control(parent, std::move(name), rect), fore_(fore) {
     if (caption) caption_ = caption;
@@ -159,7 +155,7 @@ void Label::SetCaption(const std::wstring& c) {
     RECT after = PaintRect(), both;
     UnionRect(&both, &before, &after);
     Invalidate(both);
-    if (!quiet_) NotifyAccessible(EVENT_OBJECT_NAMECHANGE, *this);
+    if (!quiet_ && parent_) parent_->Notify(EVENT_OBJECT_NAMECHANGE, *this);
 }
 
 void Label::SetForeColor(Colour c) {
@@ -282,7 +278,7 @@ void Label::Paint(HDC dc) {
 
 // ---- TextBox -----------------------------------------------------------
 
-TextBox::TextBox(Container& parent, std::wstring name, TwipsRect rect, unsigned flags,
+TextBox::TextBox(ControlSite& parent, std::wstring name, TwipsRect rect, unsigned flags,
                  int maxLength, int tabIndex, Colour back, const wchar_t* tooltip)
     : Control(parent, std::move(name), rect), multiLine_((flags & kMultiLine) != 0),
       maxLength_(maxLength), tabIndex_(tabIndex) {
@@ -291,7 +287,7 @@ TextBox::TextBox(Container& parent, std::wstring name, TwipsRect rect, unsigned 
 }
 
 TextBox::~TextBox() {
-    DisconnectAccessible(accessible_);
+    parent_->ForgetAccessible(accessible_);
     // A window that outlives its object goes back to the edit class alone.
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc_));
@@ -377,7 +373,7 @@ std::wstring ClipboardText(HWND owner) {
 void TextBox::EnforceOneLine() {
     if (multiLine_ || !hwnd_) return;
     std::wstring text = Text();
-    std::wstring fixed = OneLine(text, static_cast<size_t>(maxLength_));
+    std::wstring fixed = common::OneLine(text, static_cast<size_t>(maxLength_));
     if (fixed == text) return;
     DWORD start = 0, end = 0;
     CallWindowProcW(editProc_, hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -398,7 +394,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSKEYDOWN: {  // Alt with a key arrives as a system key
         int shift = ShiftState();
         if (msg == WM_KEYDOWN && wp == VK_TAB && !(shift & 2)) {
-            if (Form* f = self->parent_->OwnerForm()) f->TabFrom(self, shift & 1);
+            self->parent_->TabFrom(self, shift & 1);
             return 0;
         }
         if (msg == WM_KEYDOWN && wp == 'A' && shift == 2) {  // Ctrl+A
@@ -426,7 +422,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // The edit control's own limit binds typing only.
         if (oneLine && lp) {
             size_t limit = msg == WM_SETTEXT ? static_cast<size_t>(self->maxLength_) : 0;
-            replaced = OneLine(reinterpret_cast<const wchar_t*>(lp), limit);
+            replaced = common::OneLine(reinterpret_cast<const wchar_t*>(lp), limit);
             lp = reinterpret_cast<LPARAM>(replaced.c_str());
         }
         break;
@@ -434,7 +430,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // The text before the first line break, as a one-line box on
         // Windows pastes it.
         if (oneLine && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-            replaced = OneLine(ClipboardText(h), 0);
+            replaced = common::OneLine(ClipboardText(h), 0);
             CallWindowProcW(edit, h, EM_REPLACESEL, TRUE,
                             reinterpret_cast<LPARAM>(replaced.c_str()));
             self->EnforceOneLine();
@@ -442,14 +438,15 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_GETOBJECT:
-        if (LRESULT r = AnswerEditObject(*self, self->accessible_, wp, lp)) return r;
+        if (LRESULT r = self->parent_->AnswerEditObject(*self, self->accessible_, wp, lp))
+            return r;
         break;
     case WM_MOUSEMOVE:
         // A window that comes up under the pointer sees it first here.
-        if (Form* f = self->parent_->OwnerForm()) f->CreateToolTips();
+        self->parent_->PointerArrived();
         break;
     case WM_NCDESTROY:
-        DisconnectAccessible(self->accessible_);
+        self->parent_->ForgetAccessible(self->accessible_);
         self->pendingText_ = self->Text();
         self->hwnd_ = nullptr;
         SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit));
@@ -472,12 +469,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return result;
 }
 
-// ---- Timer and menu ----------------------------------------------------
-
-Timer::Timer(Form& form, std::wstring name, unsigned intervalMs)
-    : name_(std::move(name)), interval_(intervalMs) {
-    form.Register(this);
-}
+// ---- Menu ----------------------------------------------------
 
 MenuItem::MenuItem(Menu& menu, std::wstring text) : caption(std::move(text)) {
     menu.items_.push_back(this);

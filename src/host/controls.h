@@ -12,6 +12,7 @@
 
 #include "handles.h"
 #include "picture.h"
+#include "site.h"
 
 namespace host {
 
@@ -66,9 +67,6 @@ enum class AccRole { kAuto, kNone, kGraphic, kPushButton, kCheckButton, kStaticT
 // The "no colour set" value of a property that has a default.
 constexpr Colour kUnsetColour = 0xFFFFFFFF;
 
-class Container;
-class Form;
-class AccessibleObject;
 
 // Mouse events: button (1 left, 2 right, 4 middle), shift (1 Shift, 2 Ctrl,
 // 4 Alt), and the position in twips relative to the control.
@@ -82,7 +80,7 @@ int ShiftState();
 // is front-to-back order.
 class Control {
 public:
-    Control(Container& parent, std::wstring name, TwipsRect rect);
+    Control(ControlSite& parent, std::wstring name, TwipsRect rect);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -93,7 +91,7 @@ public:
     virtual RECT PixelRect() const;
     // Where it paints: its rectangle, or more for a label that never wraps.
     virtual RECT PaintRect() const { return PixelRect(); }
-    Container* Parent() const { return parent_; }
+    ControlSite* Parent() const { return parent_; }
     virtual bool Windowless() const { return true; }
 
     const std::wstring& ToolTipText() const { return tooltip_; }
@@ -119,6 +117,9 @@ public:
     // of a windowed one.
     virtual void Paint(HDC) {}
     virtual void Realize() {}
+    // The form's tooltip window is made: a control that holds controls of
+    // its own (a frame) registers their tips with it.
+    virtual void ShareToolTip(HWND) {}
 
 protected:
     void Invalidate(const RECT& r);
@@ -126,7 +127,7 @@ protected:
 
     std::wstring name_;
     TwipsRect rect_;
-    Container* parent_;
+    ControlSite* parent_;
     std::wstring tooltip_;
     HCURSOR cursor_ = nullptr;
     AccRole accRole_ = AccRole::kAuto;
@@ -136,7 +137,7 @@ protected:
 class Image : public Control {
 public:
     // `picture`: a picture resource of the executable, or 0 for none.
-    Image(Container& parent, std::wstring name, TwipsRect rect, int picture = 0,
+    Image(ControlSite& parent, std::wstring name, TwipsRect rect, int picture = 0,
           const wchar_t* tooltip = nullptr);
     const StdPicture& Picture() const { return picture_; }
     // Shares the picture object; takes its size. Repaints only on a change.
@@ -157,7 +158,7 @@ private:
 
 class Label : public Control {
 public:
-    Label(Container& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
+    Label(ControlSite& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
           unsigned flags = 0, const wchar_t* tooltip = nullptr, Colour fore = kBtnText);
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& c);
@@ -191,7 +192,7 @@ private:
 
 class TextBox : public Control {
 public:
-    TextBox(Container& parent, std::wstring name, TwipsRect rect, unsigned flags, int maxLength,
+    TextBox(ControlSite& parent, std::wstring name, TwipsRect rect, unsigned flags, int maxLength,
             int tabIndex, Colour back = kUnsetColour, const wchar_t* tooltip = nullptr);
     ~TextBox() override;
     bool Windowless() const override { return false; }
@@ -228,18 +229,6 @@ private:
     std::unique_ptr<ColourBrush> brush_;
     const Label* captionLabel_ = nullptr;
     AccessibleObject* accessible_ = nullptr;  // made on the first request
-};
-
-class Timer {
-public:
-    Timer(Form& form, std::wstring name, unsigned intervalMs);
-    const std::wstring& Name() const { return name_; }
-    unsigned Interval() const { return interval_; }
-    std::function<void()> Tick;
-
-private:
-    std::wstring name_;
-    unsigned interval_;
 };
 
 class Menu;

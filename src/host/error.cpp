@@ -7,7 +7,7 @@
 #include <new>
 #include <typeinfo>
 
-#include "text_services.h"
+#include "code_page.h"
 
 namespace host {
 
@@ -33,7 +33,7 @@ void RaiseLastError(const std::wstring& what) {
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                        FORMAT_MESSAGE_IGNORE_INSERTS,
                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring msg = what + L" (" + Decimal(code) + L")";
+    std::wstring msg = what + L" (" + common::Decimal(code) + L")";
     if (text) {
         std::wstring system = text;
         LocalFree(text);

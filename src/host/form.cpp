@@ -7,17 +7,21 @@
 
 #include "accessible.h"
 #include "error.h"
-#include "frame.h"
+#include "messages.h"
 #include "paint.h"
 #include "twips.h"
 
 namespace host {
 
 namespace {
-constexpr UINT_PTR kTimerBase = 100;
-constexpr UINT_PTR kIdleWorkTimer = 99;
-
+using messages::kFormTimerBase;
+using messages::kIdleWorkTimer;
 }  // namespace
+
+Timer::Timer(Form& form, std::wstring name, unsigned intervalMs)
+    : name_(std::move(name)), interval_(intervalMs) {
+    form.Register(this);
+}
 
 // ---- Form --------------------------------------------------------------
 
@@ -38,19 +42,16 @@ void Form::LoadForm() {
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = Container::Thunk;
         wc.lpszClassName = kClassName;
-        ATOM form = RegisterClassExW(&wc);
-        wc.lpszClassName = Frame::kClassName;
-        ATOM frame = RegisterClassExW(&wc);
-        return form && frame;
+        return RegisterClassExW(&wc) != 0;
     }();
-    if (!registered) RaiseLastError(L"cannot register the window classes");
+    if (!registered) RaiseLastError(L"cannot register the window class");
 
     // An unowned window is listed on the taskbar unless it is a tool window.
     DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     if (look_.controlBox) style |= WS_SYSMENU | WS_MINIMIZEBOX;
-    int x = TwipsToPixels(look_.rect.left), y = TwipsToPixels(look_.rect.top);
-    int w = TwipsToPixels(look_.rect.width), h = TwipsToPixels(look_.rect.height);
+    int x = common::TwipsToPixels(look_.rect.left), y = common::TwipsToPixels(look_.rect.top);
+    int w = common::TwipsToPixels(look_.rect.width), h = common::TwipsToPixels(look_.rect.height);
     hwnd_ = CreateWindowExW(ex, kClassName, look_.caption, style, x, y, w, h, nullptr, nullptr,
                             App::Instance(), static_cast<Container*>(this));
     if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + look_.caption);
@@ -68,7 +69,7 @@ void Form::LoadForm() {
         if (!c->Windowless()) c->Realize();
 
     for (size_t i = 0; i < timers_.size(); ++i)
-        if (!SetTimer(hwnd_, kTimerBase + i, timers_[i]->Interval(), nullptr))
+        if (!SetTimer(hwnd_, kFormTimerBase + i, timers_[i]->Interval(), nullptr))
             RaiseLastError(L"cannot start the timer " + timers_[i]->Name());
 
     auto order = TabOrder();
@@ -96,8 +97,7 @@ void Form::CreateToolTips() {
     if (!tip) return;
     SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
     RegisterTools(tip);
-    for (Control* c : controls_)
-        if (auto* f = dynamic_cast<Frame*>(c)) f->RegisterTools(tip);
+    for (Control* c : controls_) c->ShareToolTip(tip);
 }
 
 void Form::DestroyForm() {
@@ -109,7 +109,7 @@ void Form::DestroyForm() {
         tooltip_ = nullptr;
     }
     if (hwnd_) {
-        for (size_t i = 0; i < timers_.size(); ++i) KillTimer(hwnd_, kTimerBase + i);
+        for (size_t i = 0; i < timers_.size(); ++i) KillTimer(hwnd_, kFormTimerBase + i);
         HWND h = hwnd_;
         DestroyWindow(h);
     }
@@ -144,6 +144,32 @@ void Form::SetFocus() {
     SetForegroundWindow(hwnd_);
     SetActiveWindow(hwnd_);
     ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : hwnd_);
+}
+
+UINT Form::WakeMessage() {
+    static const UINT msg = RegisterWindowMessageW((App::InstanceName() + messages::kWakeSuffix).c_str());
+    return msg;
+}
+
+namespace {
+BOOL CALLBACK WakeWindow(HWND w, LPARAM) {
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    DWORD pid = 0;
+    if (lstrcmpW(cls, Form::kClassName) != 0 || !GetWindowThreadProcessId(w, &pid) ||
+        pid == GetCurrentProcessId())
+        return TRUE;
+    // The copy that is asked may come forward: this one was just started
+    // by the user and holds the right to give the foreground away.
+    AllowSetForegroundWindow(pid);
+    // Windows of copies of other files know another number and ignore it.
+    PostMessageW(w, Form::WakeMessage(), 0, 0);
+    return TRUE;
+}
+}  // namespace
+
+void Form::WakePrevInstance() {
+    if (WakeMessage()) EnumWindows(WakeWindow, 0);
 }
 
 void Form::ZOrder() {
@@ -193,13 +219,13 @@ void Form::SetWindowState(int s) {
 double Form::Width() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
-    return PixelsToTwips(r.right - r.left);
+    return common::PixelsToTwips(r.right - r.left);
 }
 
 double Form::Height() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
-    return PixelsToTwips(r.bottom - r.top);
+    return common::PixelsToTwips(r.bottom - r.top);
 }
 
 void Form::PopupMenu(Menu& menu) {
@@ -301,10 +327,7 @@ void Form::Paint() {
 }
 
 LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT result = 0;
-    HWND self = hwnd_;
-    if (HandleInput(msg, wp, lp, result)) return result;
-    if (msg == App::WakeMessage() && msg) {
+    if (msg == WakeMessage() && msg) {
         if (Woken) Woken();
         return 0;
     }
@@ -323,21 +346,17 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // system menu.
         if ((wp & 0xFFF0) == SC_KEYMENU && lp == 0) return 0;
         break;
-    case WM_ERASEBKGND:
-        return 1;
     case WM_PAINT:
         Paint();
         return 0;
-    case WM_CTLCOLOREDIT:
-        return HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_TIMER:
         if (wp == kIdleWorkTimer) {
             IdleWork();
             return 0;
         }
-        if (wp >= kTimerBase && wp < kTimerBase + timers_.size()) {
-            ++App::Stats().timerTicks;
-            Timer& t = *timers_[wp - kTimerBase];
+        if (wp >= kFormTimerBase && wp < kFormTimerBase + timers_.size()) {
+            QF_COUNT(timerTicks);
+            Timer& t = *timers_[wp - kFormTimerBase];
             if (t.Tick) t.Tick();
             return 0;
         }
@@ -362,17 +381,11 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case WM_COMMAND:
-        if (HIWORD(wp) == EN_SETFOCUS) lastFocus_ = reinterpret_cast<HWND>(lp);
-        break;
     case WM_CLOSE:
         if (RequestUnload) RequestUnload();
         return 0;
-    case WM_NCDESTROY:
-        hwnd_ = nullptr;
-        break;
     }
-    return DefWindowProcW(self, msg, wp, lp);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 }  // namespace host

@@ -26,14 +26,24 @@ struct FormDesign {
     bool controlBox = true;
 };
 
-class Frame;
+// A timer of a form: it ticks into its handler while the form is loaded.
+class Timer {
+public:
+    Timer(Form& form, std::wstring name, unsigned intervalMs);
+    const std::wstring& Name() const { return name_; }
+    unsigned Interval() const { return interval_; }
+    std::function<void()> Tick;
+
+private:
+    std::wstring name_;
+    unsigned interval_;
+};
 
 class Form : public Container {
 public:
     static const wchar_t kClassName[];
     explicit Form(const FormDesign& look);
     ~Form() override;
-    Form* OwnerForm() override { return this; }
 
     HWND hWnd() const { return hwnd_; }
 
@@ -57,12 +67,17 @@ public:
     // 0 takes the key.
     KeyEvent KeyDown;
     // Another copy of the program was started and ended at once, asking
-    // this one to come forward (App::WakePrevInstance).
+    // this one to come forward (WakePrevInstance).
     std::function<void()> Woken;
+    // Asks the forms of the copy of this executable that runs already to
+    // come forward, and lets that copy take the foreground.
+    static void WakePrevInstance();
+    // The message WakePrevInstance sends, known to copies of this file only.
+    static UINT WakeMessage();
 
     // Every control and timer of the form, frame children too, registers
     // itself here as it is constructed.
-    void Register(Control* c) { controls_.push_back(c); }
+    void Register(Control* c) override { controls_.push_back(c); }
     void Register(Timer* t) { timers_.push_back(t); }
 
     // The form's whole life: create the window and controls, run Form_Load.
@@ -79,15 +94,13 @@ public:
         if (unload_) unload_();
     }
 
-    // An edit box took the focus: it gets it back when the form is
-    // activated again.
-    void NoteFocus(HWND editBox) { lastFocus_ = editBox; }
+    void NoteFocus(HWND editBox) override { lastFocus_ = editBox; }
     // The tooltips of every control, made when the pointer first moves
     // over the form.
     void CreateToolTips();
     void PointerArrived() override { CreateToolTips(); }
     // Moves the focus to the next edit box in tab order.
-    void TabFrom(TextBox* from, bool backwards);
+    void TabFrom(TextBox* from, bool backwards) override;
     // Cuts the window's outline to a polygon of window pixels.
     void SetOutline(const POINT* vertices, int count);
     // Lets the user move the window with the mouse, as by a caption bar,
@@ -164,7 +177,7 @@ template <class T>
 void host::DefaultInstance<T>::Unload() {
     auto& p = Slot();
     if (!p) return;
-    std::unique_ptr<Form> f(p.release());
+    Form* f = p.release();
     f->DestroyForm();
-    App::Bury(std::move(f));
+    App::Bury(f, [](void* o) { delete static_cast<Form*>(o); });
 }

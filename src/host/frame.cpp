@@ -4,7 +4,6 @@
 
 #include "app.h"
 #include "error.h"
-#include "form.h"
 #include "handles.h"
 #include "paint.h"
 
@@ -12,8 +11,8 @@ namespace host {
 
 const wchar_t Frame::kClassName[] = L"QfFrame";
 
-Frame::Frame(Form& form, std::wstring name, TwipsRect rect, const wchar_t* caption)
-    : Control(form, std::move(name), rect), caption_(caption ? caption : L""), form_(&form) {}
+Frame::Frame(Container& owner, std::wstring name, TwipsRect rect, const wchar_t* caption)
+    : Control(owner, std::move(name), rect), caption_(caption ? caption : L""), owner_(&owner) {}
 
 Frame::~Frame() {
     // A window that outlives its object no longer reaches it.
@@ -21,8 +20,6 @@ Frame::~Frame() {
 }
 
 long Frame::AccessibleSelfRole() const { return ROLE_SYSTEM_GROUPING; }
-
-void Frame::PointerArrived() { form_->CreateToolTips(); }
 
 void Frame::SetBackColor(Colour c) {
     if (c == back_) return;
@@ -32,6 +29,17 @@ void Frame::SetBackColor(Colour c) {
 }
 
 void Frame::Realize() {
+    static const bool registered = [] {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.hInstance = App::Instance();
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = Container::Thunk;
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc) != 0;
+    }();
+    if (!registered) RaiseLastError(L"cannot register the frame's window class");
     RECT r = PixelRect();
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
@@ -47,12 +55,7 @@ void Frame::OwnMouseMove(int b, int s, float x, float y) {
 }
 
 LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    LRESULT result = 0;
-    HWND self = hwnd_;
-    if (HandleInput(msg, wp, lp, result)) return result;
     switch (msg) {
-    case WM_ERASEBKGND:
-        return 1;
     case WM_PAINT:
         buffer_.Paint(hwnd_, [&](HDC dc) {
             RECT rc;
@@ -77,16 +80,8 @@ LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             PaintChildren(dc);
         });
         return 0;
-    case WM_CTLCOLOREDIT:
-        return HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-    case WM_COMMAND:
-        if (HIWORD(wp) == EN_SETFOCUS) form_->NoteFocus(reinterpret_cast<HWND>(lp));
-        break;
-    case WM_NCDESTROY:
-        hwnd_ = nullptr;
-        break;
     }
-    return DefWindowProcW(self, msg, wp, lp);
+    return DefWindowProcW(hwnd_, msg, wp, lp);
 }
 
 }  // namespace host

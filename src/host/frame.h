@@ -10,22 +10,25 @@
 
 namespace host {
 
-class Form;
-
+// A frame lies in its form and passes on to it what concerns the whole
+// form: the registry of controls, the focus, tab order and tooltips.
 class Frame : public Control, public Container {
 public:
     static const wchar_t kClassName[];
-    Frame(Form& form, std::wstring name, TwipsRect rect, const wchar_t* caption);
+    Frame(Container& owner, std::wstring name, TwipsRect rect, const wchar_t* caption);
     ~Frame() override;
     bool Windowless() const override { return false; }
-    Form* OwnerForm() override { return form_; }
     HWND hWnd() const { return hwnd_; }
     Colour BackColor() const { return back_; }
     void SetBackColor(Colour c);
     // A group box to a screen reader, named by its caption.
     std::wstring AccessibleSelfName() const override { return caption_; }
     long AccessibleSelfRole() const override;
-    void PointerArrived() override;
+    void PointerArrived() override { owner_->PointerArrived(); }
+    void Register(Control* c) override { owner_->Register(c); }
+    void NoteFocus(HWND box) override { owner_->NoteFocus(box); }
+    void TabFrom(TextBox* from, bool backwards) override { owner_->TabFrom(from, backwards); }
+    void ShareToolTip(HWND tip) override { RegisterTools(tip); }
 
 protected:
     void Realize() override;
@@ -36,7 +39,7 @@ protected:
 private:
     std::wstring caption_;
     Colour back_ = kBtnFace;
-    Form* form_;
+    Container* owner_;
 };
 
 }  // namespace host

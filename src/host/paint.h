@@ -22,8 +22,8 @@ public:
             const RECT& inv = paint.Invalid();
             int w = inv.right - inv.left, h = inv.bottom - inv.top;
             if (w > 0 && h > 0) {
+                BitmapHandle onceBmp;  // destroyed after the DC it is selected into
                 DcHandle once;
-                BitmapHandle onceBmp;
                 HDC mem = Target(paint.get(), w, h, once, onceBmp);
                 if (mem) {
                     SelectClipRgn(mem, nullptr);
@@ -31,11 +31,11 @@ public:
                     IntersectClipRect(mem, inv.left, inv.top, inv.right, inv.bottom);
                     draw(mem);
                     BitBlt(paint.get(), inv.left, inv.top, w, h, mem, inv.left, inv.top, SRCCOPY);
-                    App::Stats().paintedPixels += w * h;
+                    QF_COUNT_ADD(paintedPixels, w * h);
                 }
             }
         }
-        ++App::Stats().paints;
+        QF_COUNT(paints);
     }
 
     // A memory DC to select a picture into, compatible with the screen.

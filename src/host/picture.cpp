@@ -39,7 +39,7 @@ void StdPicture::Impl::Decode() {
     auto* px = static_cast<uint32_t*>(bits);
     bool transparent = false;
     if (!DecodeImageInto(data, size, w, h, px, transparent))
-        Raise(L"invalid picture in resource " + Decimal(id));
+        Raise(L"invalid picture in resource " + common::Decimal(id));
     const size_t n = static_cast<size_t>(w) * h;
     if (transparent) {
         // Monochrome rows are whole 16-bit words; white where see-through.
@@ -60,13 +60,13 @@ void StdPicture::Impl::Decode() {
 StdPicture StdPicture::FromResource(int id) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
-    if (!res) Raise(L"picture resource " + Decimal(id) + L" not found");
+    if (!res) Raise(L"picture resource " + common::Decimal(id) + L" not found");
     auto impl = std::make_shared<Impl>();
     impl->id = id;
     impl->size = SizeofResource(module, res);
     impl->data = static_cast<const unsigned char*>(LockResource(LoadResource(module, res)));
     if (!impl->data || !ImageSize(impl->data, impl->size, impl->w, impl->h))
-        Raise(L"picture resource " + Decimal(id) + L" is not a JPEG or GIF");
+        Raise(L"picture resource " + common::Decimal(id) + L" is not a JPEG or GIF");
     StdPicture p;
     p.impl_ = std::move(impl);
     return p;

@@ -1,7 +1,7 @@
 // The exchange prefix table of the city network, in search order.
 // Each row: the exchange text, then its prefixes; the first equal prefix wins.
 // Constant data: nothing of it is built when the program starts.
-#include "lookup/exchange_table.h"
+#include "exchange_table.h"
 
 namespace lookup {
 

@@ -1,10 +1,10 @@
-#include "lookup/exchange_table.h"
+#include "exchange_table.h"
 
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "host/decimal.h"
+#include "decimal.h"
 
 namespace lookup {
 
@@ -48,20 +48,6 @@ const wchar_t* FindExchange(const std::wstring& number) {
     }
     int r = Index().row[key];
     return r == 0 ? kFallbackText : ExchangeTable()[r - 1].text;
-}
-
-const wchar_t* FindExchangeLinear(const std::wstring& number) {
-    // The decimal texts of the prefixes, in table order, made once.
-    static const auto texts = [] {
-        std::vector<std::pair<std::wstring, const wchar_t*>> t;
-        for (const auto& row : ExchangeTable())
-            for (int prefix : row.prefixes) t.emplace_back(host::Decimal(prefix), row.text);
-        return t;
-    }();
-    const std::wstring key = LookupKey(number);
-    for (const auto& [text, exchange] : texts)
-        if (text == key) return exchange;
-    return kFallbackText;
 }
 
 std::wstring AnswerText(const std::wstring& number) {

@@ -38,10 +38,6 @@ std::wstring LookupKey(const std::wstring& number);
 // text equals the lookup key exactly, else the fallback text. O(1).
 const wchar_t* FindExchange(const std::wstring& number);
 
-// The same answer by walking the table in order; the reference for the
-// index and the baseline of the benchmark.
-const wchar_t* FindExchangeLinear(const std::wstring& number);
-
 // The full answer text: heading, CR LF, exchange text.
 std::wstring AnswerText(const std::wstring& number);
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "lookup/history_rules.h"
+#include "history_rules.h"
 
 namespace lookup {
 

@@ -1,6 +1,6 @@
-#include "lookup/history_rules.h"
+#include "history_rules.h"
 
-#include "host/decimal.h"
+#include "decimal.h"
 
 namespace lookup {
 
@@ -13,7 +13,7 @@ std::wstring HistoryPath(const std::wstring& folder) {
 }
 
 std::wstring HistoryRecord(int64_t recordNumber, const std::wstring& number) {
-    std::wstring r = host::Decimal(recordNumber) + L".记录   \r\n";
+    std::wstring r = common::Decimal(recordNumber) + L".记录   \r\n";
     r += number + L"\r\n";
     r += std::wstring(30, L'-') + L"\r\n";
     return r;

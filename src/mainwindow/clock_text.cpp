@@ -1,11 +1,11 @@
 #include "mainwindow/clock_text.h"
 
-#include "host/decimal.h"
+#include "common/decimal.h"
 
 namespace mainwindow {
 
 std::wstring ClockTime(int hour, int minute, int second) {
-    using host::Decimal;
+    using common::Decimal;
     return Decimal(hour, 2) + L":" + Decimal(minute, 2) + L":" + Decimal(second, 2);
 }
 

@@ -3,6 +3,9 @@
 
 #include <oleacc.h>
 
+#include "notice/frmok.h"
+#include "tray/apistuff.h"
+
 
 const wchar_t* const Frmmain::kMailAddress = L"qf@qf.test";
 
@@ -75,4 +78,20 @@ Frmmain::Frmmain() : Form(kForm) {
     Lblmail.SetAccessible(AccRole::kLink, {}, std::wstring(L"mailto:") + kMailAddress);
     Text1.SetCaptionLabel(&Label1);
     Text2.SetCaptionLabel(&Label2);
+}
+
+// Every notice of the main window: the two input notices and the failed
+// history record.
+void Frmmain::ShowNotice(const std::wstring& text) {
+    frmok& notice = frmok::Instance();
+    notice.Show();
+    // Whatever happened to it meanwhile, a notice is seen: restored, and
+    // in front of the main window, even when the user had put the main
+    // window over it or pinned that one on top.
+    if (notice.WindowState() != host::kNormal) notice.SetWindowState(host::kNormal);
+    APIStuff::SetTopmost(notice, topmost_);
+    notice.ZOrder();
+    notice.Lblremind1.SetCaption(text);
+    notice.SetFocus();
+    notice.Announce(notice.Lblremind1);
 }

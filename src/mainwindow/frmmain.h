@@ -8,11 +8,9 @@
 
 #include "host/form.h"
 #include "host/frame.h"
+#include "lookup/history_log.h"
 #include "res/resource.h"
 
-namespace lookup {
-class HistoryLog;
-}
 
 class Frmmain : public host::Form, public host::DefaultInstance<Frmmain> {
 public:
@@ -73,11 +71,11 @@ public:
     // The window state to return to from the tray.
     int LastState = 0;
 
-    // Query command (lookup/query.cpp).
+    // Query command (mainwindow/query.cpp).
     void Imgok0_Click();
     void Text1_KeyDown(int& keyCode, int shift);
 
-    // History (lookup/history.cpp).
+    // History (mainwindow/history.cpp).
     void imghistory_Click();
     void Lblhistory_Click();
     void ImgMouse_Click();
@@ -115,7 +113,7 @@ public:
 
 protected:
     void Form_Load() override;    // mainwindow/startup.cpp
-    void Form_Resize() override;  // tray/tray_resize.cpp
+    void Form_Resize() override;  // mainwindow/tray_resize.cpp
 
 private:
     static const wchar_t* MailCaption();
@@ -132,11 +130,7 @@ private:
     void CloseRequested();
     void ShowPlatformLine();
 
-    // Held through a pointer: the log is the query command's, and this
-    // header does not reach into its folder.
-    static void FreeHistory(lookup::HistoryLog* log);
-    std::unique_ptr<lookup::HistoryLog, void (*)(lookup::HistoryLog*)> history_{nullptr,
-                                                                                &FreeHistory};
+    lookup::HistoryLog history_;
     std::wstring platformName_;
     bool topmost_ = false;
 };

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "host/twips.h"
+#include "common/twips.h"
 
 namespace mainwindow {
 
@@ -16,12 +16,12 @@ int32_t Checked(double px) {
 }  // namespace
 
 std::array<Vertex, 7> OutlineVertices(double widthTwips, double heightTwips) {
-    Checked(widthTwips / host::kTwipsPerPixel);
-    Checked(heightTwips / host::kTwipsPerPixel);
-    const int32_t w = host::TwipsToPixels(widthTwips);
-    const int32_t h = host::TwipsToPixels(heightTwips);
+    Checked(widthTwips / common::kTwipsPerPixel);
+    Checked(heightTwips / common::kTwipsPerPixel);
+    const int32_t w = common::TwipsToPixels(widthTwips);
+    const int32_t h = common::TwipsToPixels(heightTwips);
     // Vertex 3 is Width / 15 - 6, rounded: the same as W - 6.
-    const int32_t x3 = host::TwipsToPixels(widthTwips - 6 * host::kTwipsPerPixel);
+    const int32_t x3 = common::TwipsToPixels(widthTwips - 6 * common::kTwipsPerPixel);
     return {{{0, h}, {0, 6}, {6, 0}, {x3, 0}, {w, 6}, {w, h}, {0, h}}};
 }
 

@@ -12,7 +12,7 @@ void Frmmain::Form_Load() {
         if (host::App::PrevInstance()) {
             // The copy that runs comes forward instead: from the tray, its
             // icon may sit where the user does not look for it.
-            host::App::WakePrevInstance();
+            host::Form::WakePrevInstance();
             Unload();
             host::App::End();
         }

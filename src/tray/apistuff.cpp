@@ -48,7 +48,7 @@ void AddIcon() {
 LONG_PTR CurrentProc(HWND h) { return GetWindowLongA(h, GWL_WNDPROC); }
 
 UINT TaskbarCreated() {
-    static const UINT msg = RegisterWindowMessageA("TaskbarCreated");
+    static const UINT msg = RegisterWindowMessageW(messages::kTaskbarCreated);
     return msg;
 }
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/messages.h"
 #include "host/controls.h"
 
 namespace host {
@@ -13,9 +14,8 @@ class Form;
 
 namespace APIStuff {
 
-constexpr UINT TrayCallbackMessage = 2025;
-// A click on the icon, acted on when the message loop reaches it.
-constexpr UINT TrayActionMessage = WM_APP + 25;
+constexpr UINT TrayCallbackMessage = messages::kTrayCallback;
+constexpr UINT TrayActionMessage = messages::kTrayAction;
 
 // NOTIFYICONDATAA in its first, 88-byte form.
 struct TrayRecord {

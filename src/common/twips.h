@@ -2,7 +2,7 @@
 // Twips are the unit of every form position and size: 15 twips a pixel.
 #include <cmath>
 
-namespace host {
+namespace common {
 
 constexpr double kTwipsPerPixel = 15.0;
 
@@ -19,4 +19,4 @@ inline int TwipsToPixels(double twips) {
 
 inline double PixelsToTwips(int px) { return px * kTwipsPerPixel; }
 
-}  // namespace host
+}  // namespace common

@@ -3,8 +3,6 @@
 #include "host/text_services.h"
 #include "lookup/exchange_table.h"
 #include "mainwindow/frmmain.h"
-#include "notice/frmok.h"
-#include "tray/apistuff.h"
 
 namespace {
 const wchar_t* const kEmptyNotice = L"电话号码输入有误，请重新输入！";
@@ -34,18 +32,4 @@ void Frmmain::Text1_KeyDown(int& keyCode, int /*shift*/) {
 
 void Frmmain::LookupExchange(const std::wstring& number) {
     Text2.SetText(lookup::AnswerText(number));
-}
-
-void Frmmain::ShowNotice(const std::wstring& text) {
-    frmok& notice = frmok::Instance();
-    notice.Show();
-    // Whatever happened to it meanwhile, a notice is seen: restored, and
-    // in front of the main window, even when the user had put the main
-    // window over it or pinned that one on top.
-    if (notice.WindowState() != host::kNormal) notice.SetWindowState(host::kNormal);
-    APIStuff::SetTopmost(notice, topmost_);
-    notice.ZOrder();
-    notice.Lblremind1.SetCaption(text);
-    notice.SetFocus();
-    notice.Announce(notice.Lblremind1);
 }

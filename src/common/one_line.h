@@ -2,7 +2,7 @@
 // The text a one-line edit box may hold. Pure logic.
 #include <string>
 
-namespace host {
+namespace common {
 
 // The text up to its first line break (CR or LF), cut to `maxLength`
 // characters unless that is 0.
@@ -12,4 +12,4 @@ inline std::wstring OneLine(const std::wstring& text, size_t maxLength) {
     return line;
 }
 
-}  // namespace host
+}  // namespace common

@@ -11,14 +11,9 @@ namespace {
 const wchar_t* const kHistoryFailedNotice = L"历史记录无法写入，本次查询未被记录！";
 }
 
-void Frmmain::FreeHistory(lookup::HistoryLog* log) { delete log; }
-
-lookup::HistoryLog& Frmmain::History() {
-    // Without a path until start-up fixes it: writing then fails with the
-    // notice, as for any file that cannot be written.
-    if (!history_) history_.reset(new lookup::HistoryLog());
-    return *history_;
-}
+// Without a path until start-up fixes it: writing then fails with the
+// notice, as for any file that cannot be written.
+lookup::HistoryLog& Frmmain::History() { return history_; }
 
 const std::wstring& Frmmain::HistoryFilePath() { return History().Path(); }
 int64_t Frmmain::RecordNumber() { return History().RecordNumber(); }

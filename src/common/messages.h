@@ -1,0 +1,26 @@
+#pragma once
+// Every private window message and timer id of the program, in one place,
+// so that no two of them ever share a number.
+#include <windows.h>
+
+namespace messages {
+
+// The tray icon's callback message, as the shell knows it (a fixed number).
+constexpr UINT kTrayCallback = 2025;
+// A click on the tray icon, acted on when the message loop reaches it.
+constexpr UINT kTrayAction = WM_APP + 25;
+// A press by a screen reader, run from the loop as a click is; wParam is
+// the control's index among its container's children.
+constexpr UINT kAccessiblePress = WM_USER + 0x100;
+
+// Timers of a form window: the one-shot idle work after the first paint,
+// then the form's own timers, one id each from kFormTimerBase on.
+constexpr UINT_PTR kIdleWorkTimer = 99;
+constexpr UINT_PTR kFormTimerBase = 100;
+
+// Registered messages, by name: the shell's restart, and another start of
+// the same executable (the name ends with the instance's own key).
+constexpr const wchar_t* kTaskbarCreated = L"TaskbarCreated";
+constexpr const wchar_t* kWakeSuffix = L"-Wake";
+
+}  // namespace messages
