@@ -1,9 +1,12 @@
 # Shared helpers for the end-to-end tests: the real program, driven with
 # xdotool on the virtual display and read back exactly with the probe.
-# Sourced by each *_test.sh, which get: $1 the exe, $2 the probe (Linux paths).
+# Sourced by each *_test.sh, which get: $1 the exe, $2 the probe (Linux
+# paths); QF_E2E_EXE, when set, names the program under test instead (the
+# test command sets it to the shipped build).
 set -uo pipefail
-EXE_SRC="$1"
+EXE_SRC="${QF_E2E_EXE:-$1}"
 PROBE="$2"
+echo "# the program under test: $EXE_SRC ($(stat -c %s "$EXE_SRC" 2>/dev/null) bytes)"
 MAIN="青枫软件系列"
 NOTICE="Form1"
 PASS=0
@@ -64,7 +67,7 @@ stop_app() {
     for _ in $(seq 1 10); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
     probe sendclose "$MAIN" >/dev/null
     for _ in $(seq 1 20); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
-    pkill -x jilantong.exe
+    probe kill "$MAIN" >/dev/null
     for _ in $(seq 1 50); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
 }
 

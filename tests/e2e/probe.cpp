@@ -6,6 +6,7 @@
 //   probe focus                    title of the active window and class of the focus
 //   probe menu                     the open pop-up menu: left top right bottom
 //   probe exists TITLE             a window of ours with the title, shown or hidden
+//   probe kill TITLE               ends the process of a window of ours with the title
 //   probe sendclose TITLE          sends (not posts) WM_CLOSE; waits at most 5 s
 //   probe sel TITLE N              the selection in the Nth edit box: start end
 //   probe settext TITLE N TEXT     sends WM_SETTEXT to the Nth edit box, as other programs do
@@ -353,6 +354,19 @@ int wmain(int argc, wchar_t** argv) {
             if (GetTickCount() - start > limit) return 1;
             Sleep(50);
         }
+    }
+    if (cmd == L"kill" && argc >= 3) {
+        // Ends the process of a window of ours with the title: the one this
+        // test started, and no other process of the same name.
+        HWND w = FindAny(std::wstring(argv[2]));
+        DWORD pid = 0;
+        if (w) GetWindowThreadProcessId(w, &pid);
+        HANDLE p = pid ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : nullptr;
+        if (!p) return 1;
+        TerminateProcess(p, 1);
+        WaitForSingleObject(p, 5000);
+        CloseHandle(p);
+        return 0;
     }
     if (cmd == L"exists" && argc >= 3) {
         bool found = FindAny(std::wstring(argv[2])) != nullptr;

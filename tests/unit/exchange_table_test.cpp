@@ -4,10 +4,11 @@
 #include <string>
 
 #include "lookup/exchange_table.h"
+#include "tests/unit/in_order_search.h"
 
 using lookup::ExchangeTable;
 using lookup::FindExchange;
-using lookup::FindExchangeLinear;
+using testref::FindExchangeInOrder;
 using lookup::kFallbackText;
 
 namespace {
@@ -82,7 +83,7 @@ TEST(ExchangeTable, IndexAgreesWithTheInOrderSearchForEveryKey) {
     for (int n = 0; n < 10000; ++n) {
         std::wstring k = Key4(n);
         const wchar_t* fast = FindExchange(k);
-        ASSERT_STREQ(fast, FindExchangeLinear(k)) << n;
+        ASSERT_STREQ(fast, FindExchangeInOrder(k)) << n;
         ASSERT_STREQ(FindExchange(k + L"1234"), fast) << n;
         if (fast != kFallbackText) ++found;
     }
@@ -91,7 +92,7 @@ TEST(ExchangeTable, IndexAgreesWithTheInOrderSearchForEveryKey) {
     const std::wstring odd[] = {L"6",       L"65",       L"652",      L" 652",   L"652 ",
                                 L"+652",    L"-6525",    L"６５２５", L"65２5",  L"\xD800" L"525",
                                 L"652\xDC00", L"\xFEFF" L"6525", std::wstring(L"65\0" L"25", 5), L"٦٥٢٥"};
-    for (const auto& k : odd) EXPECT_STREQ(FindExchange(k), FindExchangeLinear(k));
+    for (const auto& k : odd) EXPECT_STREQ(FindExchange(k), FindExchangeInOrder(k));
 }
 
 TEST(ExchangeTable, AnswerTextHasTheHeadingAndCrLf) {

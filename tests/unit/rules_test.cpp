@@ -4,8 +4,8 @@
 #include <limits>
 #include <stdexcept>
 
-#include "host/decimal.h"
-#include "host/twips.h"
+#include "common/decimal.h"
+#include "common/twips.h"
 #include "lookup/history_log.h"
 #include "lookup/history_rules.h"
 #include "mainwindow/clock_text.h"
@@ -14,12 +14,12 @@
 #include "tray/tray_tip.h"
 
 TEST(Twips, RoundToTheNearestPixelWithHalvesToEven) {
-    EXPECT_EQ(host::TwipsToPixels(5385), 359);
-    EXPECT_EQ(host::TwipsToPixels(4808), 321);  // 320.53
-    EXPECT_EQ(host::TwipsToPixels(3980), 265);  // 265.33
-    EXPECT_EQ(host::TwipsToPixels(112.5), 8);   // 7.5 -> 8
-    EXPECT_EQ(host::TwipsToPixels(97.5), 6);    // 6.5 -> 6
-    EXPECT_EQ(host::TwipsToPixels(0), 0);
+    EXPECT_EQ(common::TwipsToPixels(5385), 359);
+    EXPECT_EQ(common::TwipsToPixels(4808), 321);  // 320.53
+    EXPECT_EQ(common::TwipsToPixels(3980), 265);  // 265.33
+    EXPECT_EQ(common::TwipsToPixels(112.5), 8);   // 7.5 -> 8
+    EXPECT_EQ(common::TwipsToPixels(97.5), 6);    // 6.5 -> 6
+    EXPECT_EQ(common::TwipsToPixels(0), 0);
 }
 
 TEST(Outline, DesignSizeGivesTheSevenVertices) {
@@ -138,10 +138,11 @@ TEST(HistoryLog, ANewRunStartsAtRecordZeroWithNothingLogged) {
 }
 
 TEST(Decimal, WritesWholeNumbersWithTheirSignAndLeadingZeros) {
-    EXPECT_EQ(host::Decimal(0), L"0");
-    EXPECT_EQ(host::Decimal(7, 2), L"07");
-    EXPECT_EQ(host::Decimal(123, 2), L"123");
-    EXPECT_EQ(host::Decimal(-45), L"-45");
-    EXPECT_EQ(host::Decimal(9223372036854775807LL), L"9223372036854775807");
-    EXPECT_EQ(host::Decimal(-9223372036854775807LL - 1), L"-9223372036854775808");
+    EXPECT_EQ(common::Decimal(0), L"0");
+    EXPECT_EQ(common::Decimal(7, 2), L"07");
+    EXPECT_EQ(common::Decimal(123, 2), L"123");
+    EXPECT_EQ(common::Decimal(-45), L"-45");
+    EXPECT_EQ(common::Decimal(9223372036854775807LL), L"9223372036854775807");
+    EXPECT_EQ(common::Decimal(-9223372036854775807LL - 1), L"-9223372036854775808");
+    EXPECT_EQ(common::Decimal(5, 30), std::wstring(29, L'0') + L"5") << "more digits than a number has";
 }

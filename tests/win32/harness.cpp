@@ -186,7 +186,6 @@ int main(int argc, char** argv) {
         return HoldFileUntil(argv[2], argv[3]);
     if (argc == 5 && std::string(argv[1]) == "--append") return AppendLines(argv[2], argv[3], argv[4]);
     testenv::InstallGdiCensus();
-    host::App::Init();
     Frmmain::PrepareHost();
     host::SetErrorHandler(RecordError);
     testing::InitGoogleTest(&argc, argv);

@@ -254,7 +254,7 @@ TEST_F(TrayTest, ASecondStartBringsTheWindowBackFromTheTrayReadyForANumber) {
     SetFocus(f->Text2.hWnd());
     Minimise();
     ASSERT_FALSE(f->Visible());
-    PostMessageW(f->hWnd(), host::App::WakeMessage(), 0, 0);
+    PostMessageW(f->hWnd(), host::Form::WakeMessage(), 0, 0);
     Pump(20);
     EXPECT_TRUE(f->Visible());
     EXPECT_EQ(f->WindowState(), 0);
