@@ -168,12 +168,10 @@ bool ShowsChinese(HFONT font) {
 }
 }  // namespace
 
-const wchar_t* App::uiFontFace = L"宋体";
-
 HFONT App::DefaultFont(bool underline) {
     FontHandle& f = underline ? g_fontUnderline : g_font;
     if (!f) {
-        f = FontHandle(CreateUiFont(uiFontFace, GB2312_CHARSET, underline));
+        f = FontHandle(CreateUiFont(L"宋体", GB2312_CHARSET, underline));
         if (f && !ShowsChinese(f.get())) {
             // No Chinese font: the system's own message font, at the same
             // height, at least shows the digits and Latin text in full. Its

@@ -48,8 +48,7 @@ public:
     // The program's font; the system's message font where no font of the
     // system shows Chinese.
     static HFONT DefaultFont(bool underline);
-    // The face the program asks for first; tests name a missing one.
-    static const wchar_t* uiFontFace;
+
     // The program's own hand pointer, a cursor resource of the executable;
     // the system's hand until the program names one.
     static void SetHandCursorResource(int id);

@@ -242,17 +242,6 @@ std::vector<std::wstring> Label::WrappedLines() const {
     return wrap_ ? Wrap(dc.get(), caption_, r.right - r.left) : std::vector<std::wstring>{caption_};
 }
 
-int Label::VisibleLineCount() const {
-    ScreenDc dc;
-    Selected font(dc.get(), App::DefaultFont(underline_));
-    RECT r = PixelRect();
-    int lh = LineHeight(dc.get());
-    int total = wrap_ ? static_cast<int>(Wrap(dc.get(), caption_, r.right - r.left).size()) : 1;
-    // A line shows, clipped, when its top lies inside the label.
-    int shown = lh > 0 ? ((r.bottom - r.top) + lh - 1) / lh : 0;
-    return total < shown ? total : shown;
-}
-
 void Label::Paint(HDC dc) {
     if (caption_.empty()) return;
     RECT r = PaintRect();

@@ -174,8 +174,6 @@ public:
     RECT PaintRect() const override;
     // The caption as painted: wrapped to the label's width, each line.
     std::vector<std::wstring> WrappedLines() const;
-    // How many of those lines show, the last one perhaps clipped.
-    int VisibleLineCount() const;
 
 protected:
     void Paint(HDC dc) override;

@@ -4,8 +4,8 @@
 
 namespace host {
 
-DWORD AppendFile::retryMilliseconds = 200;
-AppendFile::WriteFn AppendFile::writeFile = ::WriteFile;
+DWORD shareRetryMilliseconds = 200;
+WriteFileFn writeFile = ::WriteFile;
 
 namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -20,7 +20,7 @@ AppendFile::AppendFile(const std::wstring& path) : path_(path) {
         if (h_ != INVALID_HANDLE_VALUE) return;
         DWORD err = GetLastError();
         bool busy = err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION;
-        if (!busy || GetTickCount() - start >= retryMilliseconds) {
+        if (!busy || GetTickCount() - start >= shareRetryMilliseconds) {
             SetLastError(err);
             RaiseLastError(L"cannot open " + path);
         }
@@ -49,7 +49,7 @@ void AppendFile::Write(const std::string& bytes) {
     DWORD start = GetTickCount();
     while (!LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &turn)) {
         DWORD err = GetLastError();
-        if (err != ERROR_LOCK_VIOLATION || GetTickCount() - start >= 5 * retryMilliseconds)
+        if (err != ERROR_LOCK_VIOLATION || GetTickCount() - start >= 5 * shareRetryMilliseconds)
             RaiseLastError(L"cannot write " + path_);
         Sleep(1);
         turn = TurnByte();

@@ -8,6 +8,13 @@
 
 namespace host {
 
+// The write call; tests stand in for it (a disk that fills up half-way
+// through a record).
+using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+extern WriteFileFn writeFile;
+// How long a file that another program holds is waited for.
+extern DWORD shareRetryMilliseconds;
+
 class AppendFile {
 public:
     // Opens for appending, creating the file when missing. A sharing
@@ -23,12 +30,6 @@ public:
     // and raises an error.
     void Write(const std::string& bytes);
     void Close();
-
-    // Test seams: how long a sharing violation is retried, and the write
-    // call (to make a disk fill up half-way through a record).
-    static DWORD retryMilliseconds;
-    using WriteFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
-    static WriteFn writeFile;
 
 private:
     HANDLE h_ = INVALID_HANDLE_VALUE;

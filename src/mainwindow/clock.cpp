@@ -1,6 +1,6 @@
 // The clock line and the platform line.
 #include "host/text_services.h"
-#include "mainwindow/chrome.h"
+#include "mainwindow/clock.h"
 #include "mainwindow/clock_text.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/platform.h"

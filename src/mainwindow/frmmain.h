@@ -12,6 +12,13 @@
 #include "res/resource.h"
 
 
+namespace mainwindow {
+// The folder of the history file, the program's own; tests stand in for it
+// with a folder of their own.
+using HistoryFolderFn = std::wstring (*)();
+extern HistoryFolderFn historyFolder;
+}  // namespace mainwindow
+
 class Frmmain : public host::Form, public host::DefaultInstance<Frmmain> {
 public:
     Frmmain();
@@ -81,11 +88,6 @@ public:
     void ImgMouse_Click();
     void LblMouse_Click();
     bool HistoryChecked() const;
-    // The history of this run (lookup/history_log.h).
-    lookup::HistoryLog& History();
-    const std::wstring& HistoryFilePath();
-    int64_t RecordNumber();
-    const std::wstring& LastLoggedNumber();
 
     // Chrome (mainwindow/chrome.cpp).
     void Lbltitle_MouseDown(int button, int shift, float x, float y);
@@ -130,6 +132,9 @@ private:
     void CloseRequested();
     void ShowPlatformLine();
 
+    // The history of this run: without a path until start-up fixes it, so
+    // that writing then fails with the notice, as for any file that cannot
+    // be written.
     lookup::HistoryLog history_;
     std::wstring platformName_;
     bool topmost_ = false;

@@ -11,16 +11,12 @@ namespace {
 const wchar_t* const kHistoryFailedNotice = L"历史记录无法写入，本次查询未被记录！";
 }
 
-// Without a path until start-up fixes it: writing then fails with the
-// notice, as for any file that cannot be written.
-lookup::HistoryLog& Frmmain::History() { return history_; }
-
-const std::wstring& Frmmain::HistoryFilePath() { return History().Path(); }
-int64_t Frmmain::RecordNumber() { return History().RecordNumber(); }
-const std::wstring& Frmmain::LastLoggedNumber() { return History().LastLogged(); }
+namespace mainwindow {
+HistoryFolderFn historyFolder = host::App::Path;
+}
 
 void Frmmain::FixHistoryPath() {
-    History() = lookup::HistoryLog(lookup::HistoryPath(host::App::Path()));
+    history_ = lookup::HistoryLog(lookup::HistoryPath(mainwindow::historyFolder()));
 }
 
 bool Frmmain::HistoryChecked() const {
@@ -43,7 +39,7 @@ void Frmmain::LblMouse_Click() { ToggleCheckBox(ImgMouse); }
 
 void Frmmain::AppendHistory() {
     try {
-        lookup::HistoryLog& log = History();
+        lookup::HistoryLog& log = history_;
         host::AppendFile file(log.Path());  // creates a missing file
         const std::wstring number = Text1.Text();
         if (log.Repeats(number)) return;

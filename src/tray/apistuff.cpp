@@ -29,13 +29,13 @@ BOOL WINAPI NotifyThroughShell(DWORD op, PNOTIFYICONDATAA data) {
 }
 }  // namespace
 
-ShellNotifyFn ShellNotify = NotifyThroughShell;
+ShellNotifyFn shellNotify = NotifyThroughShell;
 
 namespace {
 bool g_iconShown = false;
 
 BOOL Notify(DWORD op) {
-    return ShellNotify(op, reinterpret_cast<PNOTIFYICONDATAA>(&TrayIconData));
+    return shellNotify(op, reinterpret_cast<PNOTIFYICONDATAA>(&TrayIconData));
 }
 
 // Adds the icon; the shell refuses to add one it holds already (after a

@@ -50,8 +50,8 @@ bool TrayIconShown();
 
 void SetTopmost(host::Form& form, bool onTop);
 
-// The shell call; tests put a stand-in here to make the shell refuse.
+// The shell's tray call; tests stand in for the shell here.
 using ShellNotifyFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
-extern ShellNotifyFn ShellNotify;
+extern ShellNotifyFn shellNotify;
 
 }  // namespace APIStuff

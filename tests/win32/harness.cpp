@@ -139,7 +139,7 @@ void RecordError(const std::wstring& message) { testenv::Errors().push_back(mess
 
 // Holds a file open without sharing, for the history tests' helper process.
 int HoldFile(const char* path, const char* ms) {
-    std::wstring wpath = host::FromUtf8(path);
+    std::wstring wpath = host::FromAnsi(path);  // as the command line gave it
     HANDLE h = CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return 2;
@@ -151,7 +151,7 @@ int HoldFile(const char* path, const char* ms) {
 // Holds a file open without sharing until the named event is set.
 int HoldFileUntil(const char* path, const char* event) {
     HANDLE ev = CreateEventA(nullptr, TRUE, FALSE, event);
-    std::wstring wpath = host::FromUtf8(path);
+    std::wstring wpath = host::FromAnsi(path);  // as the command line gave it
     HANDLE h = CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return 2;
@@ -164,7 +164,7 @@ int HoldFileUntil(const char* path, const char* event) {
 // Appends `count` numbered lines to a file, as another copy of the program
 // appending its history records would.
 int AppendLines(const char* path, const char* tag, const char* count) {
-    std::wstring wpath = host::FromUtf8(path);
+    std::wstring wpath = host::FromAnsi(path);  // as the command line gave it
     int n = atoi(count);
     for (int i = 0; i < n; ++i) {
         char line[64];

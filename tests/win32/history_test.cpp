@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "host/text_file.h"
-#include "lookup/history_log.h"
 #include "host/text_services.h"
 #include "notice/frmok.h"
 #include "tests/win32/harness.h"
@@ -40,20 +39,33 @@ std::string ReadBytes(const std::wstring& path) {
     return data;
 }
 
+std::wstring g_folder;  // where the program under test keeps its history
+std::wstring TestFolder() { return g_folder; }
+
 struct HistoryTest : FormsTest {
     Frmmain* f = nullptr;
     std::wstring dir, path;
     void SetUp() override {
-        f = &OpenMain();
         dir = TempFolder();
         path = dir + L"\\历史查询纪录.txt";
-        f->History() = lookup::HistoryLog(path);
+        g_folder = dir;
+        mainwindow::historyFolder = TestFolder;
+        f = &OpenMain();
     }
     void TearDown() override {
         DeleteFileW(path.c_str());
         RemoveDirectoryW(path.c_str());
+        RemoveDirectoryW((dir + L"\\elsewhere").c_str());
         RemoveDirectoryW(dir.c_str());
+        mainwindow::historyFolder = host::App::Path;
         FormsTest::TearDown();
+    }
+    // A new run of the program whose history lies in `folder`.
+    void Restart(const std::wstring& folder) {
+        Frmmain::Unload();
+        Pump(0);
+        g_folder = folder;
+        f = &OpenMain();
     }
     void Query(const std::wstring& number) {
         f->Text1.SetText(number);
@@ -67,13 +79,17 @@ struct HistoryTest : FormsTest {
 };
 }  // namespace
 
-TEST_F(HistoryTest, PathIsFixedAtStartUpBesideTheExecutable) {
-    Frmmain::Unload();
-    Pump(0);
-    Frmmain& fresh = OpenMain();
-    EXPECT_EQ(fresh.HistoryFilePath(), host::App::Path() + L"\\历史查询纪录.txt");
-    EXPECT_EQ(GetFileAttributesW(fresh.HistoryFilePath().c_str()), INVALID_FILE_ATTRIBUTES)
+TEST_F(HistoryTest, TheFileLiesBesideTheExecutableAndStartUpDoesNotCreateIt) {
+    const std::wstring beside = host::App::Path() + L"\\历史查询纪录.txt";
+    DeleteFileW(beside.c_str());
+    mainwindow::historyFolder = host::App::Path;
+    Restart(dir);
+    EXPECT_EQ(GetFileAttributesW(beside.c_str()), INVALID_FILE_ATTRIBUTES)
         << "start-up neither opens nor creates the file";
+    Tick();
+    Query(L"65251234");
+    EXPECT_EQ(ReadBytes(beside), Record(0, "65251234"));
+    DeleteFileW(beside.c_str());
 }
 
 TEST_F(HistoryTest, CheckBoxesTickAndClearByPictureAndByLabel) {
@@ -105,11 +121,12 @@ TEST_F(HistoryTest, RecordsFollowTheSequencesExactly) {
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234"));
     Query(L"5508");
     Query(L"65251234");  // A, B, A: three records
-    EXPECT_EQ(ReadBytes(path), Record(0, "65251234") + Record(1, "5508") + Record(2, "65251234"));
-    EXPECT_EQ(f->RecordNumber(), 3);
-    Query(L"abc");  // refused queries log nothing
-    EXPECT_EQ(ReadBytes(path).size(), (Record(0, "65251234") + Record(1, "5508") +
-                                       Record(2, "65251234")).size());
+    const std::string three = Record(0, "65251234") + Record(1, "5508") + Record(2, "65251234");
+    EXPECT_EQ(ReadBytes(path), three);
+    Query(L"abc");  // refused queries log nothing, and count nothing
+    EXPECT_EQ(ReadBytes(path), three);
+    Query(L"55081111");
+    EXPECT_EQ(ReadBytes(path), three + Record(3, "55081111"));
 }
 
 TEST_F(HistoryTest, SwitchingOffAndOnKeepsTheLastLoggedNumber) {
@@ -121,7 +138,6 @@ TEST_F(HistoryTest, SwitchingOffAndOnKeepsTheLastLoggedNumber) {
     Tick();  // on again
     Query(L"65251234");
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234"));
-    EXPECT_EQ(f->LastLoggedNumber(), L"65251234");
 }
 
 TEST_F(HistoryTest, ARepeatedNumberStillCreatesAMissingFile) {
@@ -137,24 +153,10 @@ TEST_F(HistoryTest, ANewRunAppendsFromRecordZero) {
     Tick();
     Query(L"65251234");
     Query(L"5508");
-    Frmmain::Unload();
-    Pump(0);
-    f = &OpenMain();
-    f->History() = lookup::HistoryLog(path);
+    Restart(dir);
     Tick();
     Query(L"5508");  // the last number of the earlier run
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234") + Record(1, "5508") + Record(0, "5508"));
-}
-
-TEST_F(HistoryTest, CountingGoesOnPastTheSixteenBitLimit) {
-    REQUIRE_ACP_936();
-    f->History() = lookup::HistoryLog(path, 32767);
-    Tick();
-    Query(L"65251234");
-    Query(L"5508");
-    EXPECT_EQ(ReadBytes(path), Record(32767, "65251234") + Record(32768, "5508"));
-    EXPECT_EQ(f->RecordNumber(), 32769);
-    EXPECT_TRUE(Errors().empty());
 }
 
 TEST_F(HistoryTest, AFolderInPlaceOfTheFileShowsTheNoticeAndKeepsTheCounters) {
@@ -163,19 +165,22 @@ TEST_F(HistoryTest, AFolderInPlaceOfTheFileShowsTheNoticeAndKeepsTheCounters) {
     Query(L"65251234");
     EXPECT_EQ(f->Text2.Text(), L"你所查询电话号码的归属地是：\r\n电信东区： 凉城");
     EXPECT_EQ(NoticeText(), "历史记录无法写入，本次查询未被记录！");
-    EXPECT_EQ(f->RecordNumber(), 0);
-    EXPECT_EQ(f->LastLoggedNumber(), L"");
     ASSERT_TRUE(RemoveDirectoryW(path.c_str()));
     Query(L"65251234");  // the next query tries again
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234"));
 }
 
-TEST_F(HistoryTest, AnEmptyPathAfterAFailedStartUpShowsTheNotice) {
-    f->History() = lookup::HistoryLog(L"");
+namespace {
+std::wstring FailingFolder() { host::Raise(L"no folder"); }
+}  // namespace
+
+TEST_F(HistoryTest, NoPathAfterAFailedStartUpShowsTheNotice) {
+    mainwindow::historyFolder = FailingFolder;  // start-up stops there
+    Restart(dir);
     Tick();
     Query(L"65251234");
     EXPECT_EQ(NoticeText(), "历史记录无法写入，本次查询未被记录！");
-    EXPECT_EQ(f->RecordNumber(), 0);
+    EXPECT_EQ(f->Text2.Text(), L"你所查询电话号码的归属地是：\r\n电信东区： 凉城");
 }
 
 namespace {
@@ -243,13 +248,14 @@ DWORD WINAPI ReleaseAfter80ms(void* event) {
 
 TEST_F(HistoryTest, AFileLockedBrieflyByAnotherProgramIsWaitedFor) {
     REQUIRE_ACP_936();
-    std::wstring locked = dir + L"\\locked.txt";
+    CreateDirectoryW((dir + L"\\elsewhere").c_str(), nullptr);
+    std::wstring locked = dir + L"\\elsewhere\\历史查询纪录.txt";
     std::wstring name = L"qf-release-" + std::to_wstring(GetCurrentProcessId());
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
     HANDLE helper = StartSelf(L"--hold-file-until \"" + locked + L"\" " + name);
     ASSERT_NE(helper, nullptr);
     ASSERT_TRUE(WaitUntilLocked(locked));
-    f->History() = lookup::HistoryLog(locked);
+    Restart(dir + L"\\elsewhere");
     Tick();
     // The lock ends 80 ms into the query: it must wait for it, no longer.
     HANDLE timer = CreateThread(nullptr, 0, ReleaseAfter80ms, release, 0, nullptr);
@@ -283,13 +289,12 @@ TEST_F(HistoryTest, ARecordCutShortByAFullDiskIsTakenBackWhole) {
     Tick();
     Query(L"65251234");
     g_partialCalls = 0;
-    host::AppendFile::writeFile = HalfThenFull;
+    host::writeFile = HalfThenFull;
     Query(L"55081111");
-    host::AppendFile::writeFile = ::WriteFile;
+    host::writeFile = ::WriteFile;
     EXPECT_EQ(g_partialCalls, 1);
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234")) << "no half record stays behind";
     EXPECT_EQ(NoticeText(), "历史记录无法写入，本次查询未被记录！");
-    EXPECT_EQ(f->RecordNumber(), 1);
     frmok::Unload();
     Query(L"55081111");  // tried again, whole
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234") + Record(1, "55081111"));
@@ -336,8 +341,10 @@ TEST_F(HistoryTest, TwoCopiesAppendingAtOnceLoseNothing) {
 }
 
 TEST_F(HistoryTest, AFileLockedTooLongShowsTheNoticeAndWritesNothing) {
-    LockedElsewhere lock(dir + L"\\locked.txt", 1500);
-    f->History() = lookup::HistoryLog(lock.path);
+    REQUIRE_ACP_936();
+    CreateDirectoryW((dir + L"\\elsewhere").c_str(), nullptr);
+    LockedElsewhere lock(dir + L"\\elsewhere\\历史查询纪录.txt", 1500);
+    Restart(dir + L"\\elsewhere");
     ASSERT_TRUE(lock.Locked());
     Tick();
     DWORD t0 = GetTickCount();
@@ -346,9 +353,10 @@ TEST_F(HistoryTest, AFileLockedTooLongShowsTheNoticeAndWritesNothing) {
     EXPECT_GE(waited, 190u) << "a sharing violation is retried for 200 ms";
     EXPECT_LT(waited, 1400u) << "and no longer: the helper held it for 1500 ms";
     EXPECT_EQ(NoticeText(), "历史记录无法写入，本次查询未被记录！");
-    EXPECT_EQ(f->RecordNumber(), 0);
     lock.Release();
     EXPECT_EQ(ReadBytes(lock.path), "") << "no partial record";
+    Query(L"65251234");  // nothing was counted: it is record 0
+    EXPECT_EQ(ReadBytes(lock.path), Record(0, "65251234"));
 }
 
 TEST_F(HistoryTest, OthersMayReadRenameAndDeleteWhileItIsOpen) {

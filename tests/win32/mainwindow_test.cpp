@@ -5,6 +5,7 @@
 #include "host/error.h"
 #include "host/text_services.h"
 #include "mainwindow/chrome.h"
+#include "mainwindow/clock.h"
 #include "tests/win32/harness.h"
 
 using namespace testenv;

@@ -86,7 +86,18 @@ TEST_F(NoticeTest, BothNoticesFitOnOneLineAndLongerTextIsCut) {
     }
     n->Lblremind1.SetCaption(L"这是一条特别长的提示文字，它比标签宽得多，所以会折到第二行去");
     EXPECT_EQ(n->Lblremind1.WrappedLines().size(), 2u);
-    EXPECT_EQ(n->Lblremind1.VisibleLineCount(), 1) << "the second line lies outside the label";
+    // What the screen shows: red text inside the label, none below it.
+    UpdateWindow(n->hWnd());
+    RECT label = n->Lblremind1.PixelRect(), client;
+    GetClientRect(n->hWnd(), &client);
+    HDC screen = GetDC(n->hWnd());
+    int inside = 0, below = 0;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = label.left; x < label.right; ++x)
+            if (GetPixel(screen, x, y) == RGB(255, 0, 0)) ++(y < label.bottom ? inside : below);
+    ReleaseDC(n->hWnd(), screen);
+    EXPECT_GT(inside, 20) << "the first line shows";
+    EXPECT_EQ(below, 0) << "the second line lies outside the label and is cut";
 }
 
 TEST_F(NoticeTest, OpensAtTheSamePlaceWhereverTheMainWindowIs) {

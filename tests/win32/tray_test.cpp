@@ -62,8 +62,8 @@ struct TrayTest : FormsTest {
         g_held.clear();
         g_refuseAdd = false;
         g_shellWaits = false;
-        program = APIStuff::ShellNotify;
-        APIStuff::ShellNotify = FakeShell;
+        program = APIStuff::shellNotify;
+        APIStuff::shellNotify = FakeShell;
         f = &OpenMain();
         own = GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC);
         startUp = g_ops;
@@ -71,7 +71,7 @@ struct TrayTest : FormsTest {
     }
     void TearDown() override {
         FormsTest::TearDown();
-        APIStuff::ShellNotify = program;
+        APIStuff::shellNotify = program;
     }
     void Callback(LPARAM what) {
         SendMessageW(f->hWnd(), APIStuff::TrayCallbackMessage, 0, what);
