@@ -86,7 +86,9 @@ TEST_F(NoticeTest, BothNoticesFitOnOneLineAndLongerTextIsCut) {
     }
     n->Lblremind1.SetCaption(L"这是一条特别长的提示文字，它比标签宽得多，所以会折到第二行去");
     EXPECT_EQ(n->Lblremind1.WrappedLines().size(), 2u);
-    // What the screen shows: red text inside the label, none below it.
+    // What the screen shows after a whole repaint: red text inside the
+    // label, none below it.
+    InvalidateRect(n->hWnd(), nullptr, FALSE);
     UpdateWindow(n->hWnd());
     RECT label = n->Lblremind1.PixelRect(), client;
     GetClientRect(n->hWnd(), &client);
