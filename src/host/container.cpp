@@ -86,6 +86,17 @@ bool Container::HandleShared(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     return false;
 }
 
+bool Container::RegisterWindowClass(const wchar_t* name) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = App::Instance();
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = Thunk;
+    wc.lpszClassName = name;
+    return RegisterClassExW(&wc) != 0;
+}
+
 Control* Container::HitTest(POINT px) const {
     for (Control* c : children_) {
         if (!c->Windowless()) continue;

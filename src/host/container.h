@@ -31,6 +31,8 @@ public:
     // at WM_NCCREATE (pass the Container* as the creation parameter) and
     // guards every call, so that no exception reaches Win32.
     static LRESULT CALLBACK Thunk(HWND, UINT, WPARAM, LPARAM);
+    // Registers a window class of containers (their procedure is Thunk).
+    static bool RegisterWindowClass(const wchar_t* name);
     // Tooltips of the windowless children, given the tooltip window.
     void RegisterTools(HWND tooltip);
     void UpdateToolRect(Control* c) override;

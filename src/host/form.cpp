@@ -34,16 +34,7 @@ Form::~Form() {
 }
 
 void Form::LoadForm() {
-    static bool registered = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.hInstance = App::Instance();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = Container::Thunk;
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
+    static const bool registered = RegisterWindowClass(kClassName);
     if (!registered) RaiseLastError(L"cannot register the window class");
 
     // An unowned window is listed on the taskbar unless it is a tool window.

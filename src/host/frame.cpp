@@ -29,16 +29,7 @@ void Frame::SetBackColor(Colour c) {
 }
 
 void Frame::Realize() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.hInstance = App::Instance();
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = Container::Thunk;
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
+    static const bool registered = RegisterWindowClass(kClassName);
     if (!registered) RaiseLastError(L"cannot register the frame's window class");
     RECT r = PixelRect();
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
