@@ -67,8 +67,11 @@ stop_app() {
     for _ in $(seq 1 10); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
     probe sendclose "$MAIN" >/dev/null
     for _ in $(seq 1 20); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
-    probe kill "$MAIN" >/dev/null
-    for _ in $(seq 1 50); do [ "$(probe exists "$MAIN")" = no ] && return; sleep 0.1; done
+    for _ in $(seq 1 50); do
+        [ "$(probe exists "$MAIN")" = no ] && return
+        probe kill "$MAIN" >/dev/null
+        sleep 0.1
+    done
 }
 
 xid() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }

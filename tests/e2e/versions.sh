@@ -13,7 +13,6 @@ trap 'wine reg delete "$KEY" /f >/dev/null 2>&1' EXIT
 for v in "winxp:你的操作平台是Windows XP" "win7:你的操作平台是" "win10:你的操作平台是"; do
     ver="${v%%:*}" line="${v#*:}"
     wine reg add "$KEY" /v Version /d "$ver" /f >/dev/null 2>&1
-    start_app
     for build in "development" "shipped"; do
         if [ "$build" = shipped ]; then EXE_SRC="$RELEASE" start_app; else start_app; fi
         check "$ver, $build build: the window opens" "1" "$(probe count "$MAIN")"

@@ -1,11 +1,9 @@
 // The host on its own: a small form of its own, not the program's.
 #include <memory>
-#include <stdexcept>
 
 #include "host/form.h"
 #include "host/frame.h"
 #include "res/resource.h"
-#include "tests/win32/gdi_census.h"
 #include "tests/win32/harness.h"
 
 using namespace testenv;
@@ -86,8 +84,11 @@ TEST_F(HostFormTest, AClickNeedsPressAndReleaseOnTheSameControl) {
 
 TEST_F(HostFormTest, OnlyAChangeRepaints) {
     long before = host::App::Stats().invalidations;
-    f->Caption.SetCaption(L"标签");
-    f->Front.SetPicture(f->Front.Picture());
+    for (int i = 0; i < 50; ++i) {
+        f->Caption.SetCaption(L"标签");
+        f->Caption.SetForeColor(f->Caption.ForeColor());
+        f->Front.SetPicture(f->Front.Picture());
+    }
     EXPECT_EQ(host::App::Stats().invalidations, before);
     f->Caption.SetCaption(L"别的");
     f->Back.SetPicture(f->Front.Picture());
@@ -109,39 +110,4 @@ TEST_F(HostFormTest, TimersTickIntoTheirHandlers) {
     f->Tick.Tick = [&] { ++ticks; };
     Pump(300);
     EXPECT_GE(ticks, 3);
-}
-
-TEST_F(HostFormTest, AFormDestroyedInsideItsOwnHandlerReturnsSafely) {
-    HWND h = f->hWnd();
-    f->Front.Click = [this] { f->DestroyForm(); };
-    LeftClick(f->Front);
-    EXPECT_FALSE(IsWindow(h));
-    EXPECT_EQ(host::App::LoadedFormCount(), 0);
-}
-
-TEST_F(HostFormTest, AnErrorInAHandlerIsReportedOnceAndStopsLaterHandlers) {
-    int clicks = 0;
-    f->Front.Click = [&] {
-        ++clicks;
-        throw std::runtime_error("\xE5\xA4\xB1\xE8\xB4\xA5");  // 失败 in UTF-8
-    };
-    LeftClick(f->Front);
-    LeftClick(f->Front);
-    EXPECT_EQ(clicks, 1);
-    ASSERT_EQ(Errors().size(), 1u);
-    EXPECT_EQ(Errors()[0], L"失败");
-    Errors().clear();
-}
-
-TEST_F(HostFormTest, EverythingAFormOwnedIsFreedWithIt) {
-    Close();
-    long owned = host::OwnedObjectCount(), live = LiveGdiObjects();
-    for (int i = 0; i < 5; ++i) {
-        SetUp();
-        f->Caption.SetCaption(L"第" + std::to_wstring(i));
-        UpdateWindow(f->hWnd());
-        Close();
-    }
-    EXPECT_EQ(host::OwnedObjectCount(), owned);
-    EXPECT_EQ(LiveGdiObjects(), live);
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <vector>
+#include <stdexcept>
 #include <string>
 
 #include "host/form.h"
@@ -44,16 +45,11 @@ TEST_F(FormsTest, PicturesAreDrawnWithTheirTransparentColour) {
     EXPECT_NE(inside, RGB(255, 0, 255));
 }
 
-TEST_F(FormsTest, SettingAnUnchangedPropertyRepaintsNothing) {
+TEST_F(FormsTest, MovesOverTheWindowAtRestRepaintNothing) {
     Frmmain& f = OpenMain();
     MouseMove(f.Imgbody, 5, 250);  // the first reset shares the holders' pictures
     long before = host::App::Stats().invalidations;
-    for (int i = 0; i < 50; ++i) {
-        f.Imgok0.SetPicture(f.Imgok0.Picture());
-        f.Lblabout.SetCaption(f.Lblabout.Caption());
-        f.Lblmail.SetForeColor(f.Lblmail.ForeColor());
-        MouseMove(f.Imgbody, 5, 250);  // already at rest
-    }
+    for (int i = 0; i < 50; ++i) MouseMove(f.Imgbody, 5, 250);  // already at rest
     EXPECT_EQ(host::App::Stats().invalidations, before);
     MouseMove(f.Imgok0);
     EXPECT_EQ(host::App::Stats().invalidations, before + 1);
@@ -103,6 +99,7 @@ TEST_F(FormsTest, AFormThatUnloadsItselfInAHandlerReturnsSafely) {
     LeftClick(n.Imgok0);  // unloads inside its own click handler
     EXPECT_FALSE(IsWindow(h));
     EXPECT_FALSE(frmok::IsLoaded());
+    EXPECT_EQ(host::App::LoadedFormCount(), 0);
     Pump(0);
 }
 
@@ -228,13 +225,14 @@ TEST_F(FormsTest, AfterTheFirstRunTimeErrorNoHandlerRunsAndOneBoxIsShown) {
     g_ticks = 0;
     f.Timer1.Tick = [] {
         ++g_ticks;
-        host::Raise(L"a failing handler");
+        throw std::runtime_error("\xE5\xA4\xB1\xE8\xB4\xA5");  // 失败 in UTF-8
     };
     host::SetErrorHandler(ErrorBoxThatPumps);
     Pump(1300);
     host::SetErrorHandler(nullptr);
     EXPECT_EQ(g_ticks, 1);
-    EXPECT_EQ(Errors().size(), 1u);
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_EQ(Errors()[0], L"失败") << "a standard exception's text, read as UTF-8";
     EXPECT_TRUE(host::Failed());
     LeftClick(f.Imgding0);
     EXPECT_FALSE(f.Topmost()) << "no handler runs any more";
