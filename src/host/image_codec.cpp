@@ -142,6 +142,9 @@ private:
             // Canonical codes, as the JPEG library derives them.
             int code = 0, k = 0;
             for (int l = 1; l <= 16; ++l) {
+                // More codes of a length than it has bits for: a table no
+                // encoder writes, refused as the JPEG library refuses it.
+                if (code + counts[l - 1] > (1 << l)) return false;
                 t.valoffset[l] = k - code;
                 code += counts[l - 1];
                 k += counts[l - 1];

@@ -107,6 +107,29 @@ TEST(ImageCodec, DamagedDataIsRefusedOrDecodedButNeverOverrun) {
             }
         }
     }
+    // A Huffman table with more codes of one length than that length holds
+    // (200 one-bit codes in place of the first table): refused, not written
+    // past the decoder's lookup table.
+    auto overfull = Art("ok_normal.jpg");
+    for (size_t i = 2; i + 21 < overfull.size(); ++i) {
+        if (overfull[i] != 0xFF || overfull[i + 1] != 0xC4) continue;
+        const size_t table = i + 4;  // class and id, 16 counts, the values
+        int total = 0;
+        for (int l = 0; l < 16; ++l) total += overfull[table + 1 + l];
+        std::vector<unsigned char> bad(17 + 200, 0);
+        bad[0] = overfull[table];
+        bad[1] = 200;
+        for (int v = 0; v < 200; ++v) bad[17 + v] = static_cast<unsigned char>(v);
+        overfull.erase(overfull.begin() + table, overfull.begin() + table + 17 + total);
+        overfull.insert(overfull.begin() + table, bad.begin(), bad.end());
+        const int length = ((overfull[i + 2] << 8) | overfull[i + 3]) + 200 - total;
+        overfull[i + 2] = static_cast<unsigned char>(length >> 8);
+        overfull[i + 3] = static_cast<unsigned char>(length & 0xFF);
+        break;
+    }
+    DecodedImage full;
+    EXPECT_FALSE(DecodeImage(overfull.data(), overfull.size(), full));
+
     // What it does not read at all.
     auto progressive = Art("ok_normal.jpg");
     for (size_t i = 2; i + 1 < progressive.size(); ++i)
