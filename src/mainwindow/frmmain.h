@@ -1,10 +1,7 @@
 #pragma once
 // The main window: its controls, its state and its event handlers. The
 // handlers are spread over the folders of the subsystems they belong to.
-#include <cstdint>
 #include <string>
-
-#include <memory>
 
 #include "host/form.h"
 #include "host/frame.h"

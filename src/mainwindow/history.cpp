@@ -39,13 +39,12 @@ void Frmmain::LblMouse_Click() { ToggleCheckBox(ImgMouse); }
 
 void Frmmain::AppendHistory() {
     try {
-        lookup::HistoryLog& log = history_;
-        host::AppendFile file(log.Path());  // creates a missing file
+        host::AppendFile file(history_.Path());  // creates a missing file
         const std::wstring number = Text1.Text();
-        if (log.Repeats(number)) return;
-        file.Write(host::ToAnsi(log.NextRecord(number)));
+        if (history_.Repeats(number)) return;
+        file.Write(host::ToAnsi(history_.NextRecord(number)));
         file.Close();
-        log.Logged(number);
+        history_.Logged(number);
     } catch (const host::RuntimeError&) {
         // The answer stays on screen; the counters stay, so the next query
         // tries again.
