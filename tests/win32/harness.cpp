@@ -24,9 +24,13 @@ std::string FormsTest::host_error() {
 
 void Pump(int ms) {
     DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    // Another thread that posts without pause must not keep the caller here
+    // for ever: past this the caller gets back control with messages left.
+    DWORD flood = end + 500;
     do {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (static_cast<LONG>(flood - GetTickCount()) > 0 &&
+               PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
             host::App::CollectGarbage();
