@@ -17,7 +17,11 @@ long g_owned = 0;
 HostStats g_stats;
 std::vector<Form*> g_loaded;
 std::vector<std::pair<void*, void (*)(void*)>> g_graveyard;
-FontHandle g_font, g_fontUnderline;
+struct DpiFonts {
+    int dpi;
+    FontHandle normal, underline;
+};
+std::vector<DpiFonts> g_fonts;
 CursorHandle g_hand;
 int g_handResource = 0;
 HANDLE g_instanceMutex = nullptr;
@@ -150,10 +154,10 @@ void App::CollectGarbage() {
 }
 
 namespace {
-// The user-interface font of a Simplified Chinese system: 12-pixel
-// characters, crisp rather than smoothed.
-HFONT CreateUiFont(const wchar_t* face, BYTE charset, bool underline) {
-    return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, charset,
+// The user-interface font of a Simplified Chinese system: 9-point
+// characters (12 pixels at 96 DPI), crisp rather than smoothed.
+HFONT CreateUiFont(const wchar_t* face, BYTE charset, bool underline, int dpi) {
+    return CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, charset,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, face);
 }
@@ -168,10 +172,15 @@ bool ShowsChinese(HFONT font) {
 }
 }  // namespace
 
-HFONT App::DefaultFont(bool underline) {
-    FontHandle& f = underline ? g_fontUnderline : g_font;
+HFONT App::DefaultFont(bool underline, int dpi) {
+    // One pair a DPI the program met; an edit box may still hold the font
+    // of the DPI it was on before a move.
+    auto it = g_fonts.begin();
+    while (it != g_fonts.end() && it->dpi != dpi) ++it;
+    if (it == g_fonts.end()) it = g_fonts.insert(g_fonts.end(), DpiFonts{dpi, {}, {}});
+    FontHandle& f = underline ? it->underline : it->normal;
     if (!f) {
-        f = FontHandle(CreateUiFont(L"宋体", GB2312_CHARSET, underline));
+        f = FontHandle(CreateUiFont(L"宋体", GB2312_CHARSET, underline, dpi));
         if (f && !ShowsChinese(f.get())) {
             // No Chinese font: the system's own message font, at the same
             // height, at least shows the digits and Latin text in full. Its
@@ -180,7 +189,7 @@ HFONT App::DefaultFont(bool underline) {
             m.cbSize = sizeof m;  // the size Windows XP knows (no padded border)
             if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, m.cbSize, &m, 0)) {
                 FontHandle message(CreateUiFont(m.lfMessageFont.lfFaceName, DEFAULT_CHARSET,
-                                                underline));
+                                                underline, dpi));
                 if (message) f = std::move(message);
             }
         }

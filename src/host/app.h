@@ -47,7 +47,7 @@ public:
 
     // The program's font; the system's message font where no font of the
     // system shows Chinese.
-    static HFONT DefaultFont(bool underline);
+    static HFONT DefaultFont(bool underline, int dpi = 96);
 
     // The program's own hand pointer, a cursor resource of the executable;
     // the system's hand until the program names one.

@@ -16,6 +16,7 @@ class Container : public ControlSite {
 public:
     virtual ~Container();
     HWND Window() const override { return hwnd_; }
+    int Dpi() const override { return dpi_; }
     const std::vector<Control*>& Children() const override { return children_; }
     void Add(Control* c) override;
     Control* HitTest(POINT px) const override;
@@ -58,6 +59,7 @@ protected:
 
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
+    int dpi_ = 96;
     std::vector<Control*> children_;
     Control* pressed_ = nullptr;
     bool overTip_ = false;  // the last pointer event was over a control with a tip

@@ -37,10 +37,11 @@ Control::Control(ControlSite& parent, std::wstring name, TwipsRect rect)
 
 RECT Control::PixelRect() const {
     RECT r;
-    r.left = common::TwipsToPixels(rect_.left);
-    r.top = common::TwipsToPixels(rect_.top);
-    r.right = r.left + common::TwipsToPixels(rect_.width);
-    r.bottom = r.top + common::TwipsToPixels(rect_.height);
+    const int dpi = parent_->Dpi();
+    r.left = common::TwipsToPixels(rect_.left, dpi);
+    r.top = common::TwipsToPixels(rect_.top, dpi);
+    r.right = r.left + common::TwipsToPixels(rect_.width, dpi);
+    r.bottom = r.top + common::TwipsToPixels(rect_.height, dpi);
     return r;
 }
 
@@ -64,8 +65,9 @@ std::wstring Control::AccessibleName() const {
 
 void Control::Press() {
     RECT r = PixelRect();
-    const float x = static_cast<float>(common::PixelsToTwips((r.right - r.left) / 2));
-    const float y = static_cast<float>(common::PixelsToTwips((r.bottom - r.top) / 2));
+    const int dpi = parent_->Dpi();
+    const float x = static_cast<float>(common::PixelsToTwips((r.right - r.left) / 2, dpi));
+    const float y = static_cast<float>(common::PixelsToTwips((r.bottom - r.top) / 2, dpi));
     HWND window = parent_ ? parent_->Window() : nullptr;
     // A handler may close the window (the close button does on the press
     // itself); then, as with the mouse, nothing more arrives.
@@ -92,8 +94,8 @@ Image::Image(ControlSite& parent, std::wstring name, TwipsRect rect, int picture
 RECT Image::PixelRect() const {
     RECT r = Control::PixelRect();
     if (!picture_.Empty()) {
-        r.right = r.left + picture_.WidthPx();
-        r.bottom = r.top + picture_.HeightPx();
+        r.right = r.left + picture_.WidthPx(parent_->Dpi());
+        r.bottom = r.top + picture_.HeightPx(parent_->Dpi());
     }
     return r;
 }
@@ -131,7 +133,7 @@ long Image::AccessibleState() const {
 
 void Image::Paint(HDC dc) {
     RECT r = PixelRect();
-    picture_.Render(dc, r.left, r.top, parent_ ? parent_->PictureDc() : nullptr);
+    picture_.Render(dc, r.left, r.top, parent_->Dpi(), parent_->PictureDc());
 }
 
 // ---- Label -------------------------------------------------------------
@@ -226,7 +228,7 @@ RECT Label::PaintRect() const {
     if (wrap_ || caption_.empty()) return r;
     if (textWidth_ < 0) {  // measured once per caption, not at every paint
         ScreenDc dc;
-        Selected font(dc.get(), App::DefaultFont(underline_));
+        Selected font(dc.get(), App::DefaultFont(underline_, parent_->Dpi()));
         SIZE sz = {};
         GetTextExtentPoint32W(dc.get(), caption_.c_str(), static_cast<int>(caption_.size()), &sz);
         textWidth_ = sz.cx;
@@ -237,7 +239,7 @@ RECT Label::PaintRect() const {
 
 std::vector<std::wstring> Label::WrappedLines() const {
     ScreenDc dc;
-    Selected font(dc.get(), App::DefaultFont(underline_));
+    Selected font(dc.get(), App::DefaultFont(underline_, parent_->Dpi()));
     RECT r = PaintRect();
     return wrap_ ? Wrap(dc.get(), caption_, r.right - r.left) : std::vector<std::wstring>{caption_};
 }
@@ -245,7 +247,7 @@ std::vector<std::wstring> Label::WrappedLines() const {
 void Label::Paint(HDC dc) {
     if (caption_.empty()) return;
     RECT r = PaintRect();
-    Selected font(dc, App::DefaultFont(underline_));
+    Selected font(dc, App::DefaultFont(underline_, parent_->Dpi()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ToColorRef(fore_));
     int lh = LineHeight(dc);
@@ -325,6 +327,13 @@ HBRUSH TextBox::BackBrush() const {
     return brush_ ? brush_->get() : GetSysColorBrush(COLOR_WINDOW);
 }
 
+void TextBox::DpiChanged() {
+    if (!hwnd_) return;
+    RECT r = PixelRect();
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, parent_->Dpi())), FALSE);
+    MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
 void TextBox::Realize() {
     if (hwnd_) return;
     RECT r = PixelRect();
@@ -334,7 +343,7 @@ void TextBox::Realize() {
                             r.right - r.left, r.bottom - r.top, parent_->Window(), nullptr,
                             App::Instance(), nullptr);
     if (!hwnd_) RaiseLastError(L"cannot create the edit box " + name_);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, parent_->Dpi())), FALSE);
     if (maxLength_ > 0) SendMessageW(hwnd_, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
     // Subclassed with user32 alone, so that start-up need not load comctl32.
     SetPropW(hwnd_, kTextBoxProp, this);

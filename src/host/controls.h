@@ -120,6 +120,9 @@ public:
     // The form's tooltip window is made: a control that holds controls of
     // its own (a frame) registers their tips with it.
     virtual void ShareToolTip(HWND) {}
+    // The form's DPI changed: a windowed control moves to its new pixel
+    // rectangle and takes the font for it; a label measures again.
+    virtual void DpiChanged() {}
 
 protected:
     void Invalidate(const RECT& r);
@@ -158,6 +161,7 @@ private:
 
 class Label : public Control {
 public:
+    void DpiChanged() override { textWidth_ = -1; }
     Label(ControlSite& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
           unsigned flags = 0, const wchar_t* tooltip = nullptr, Colour fore = kBtnText);
     const std::wstring& Caption() const { return caption_; }
@@ -190,6 +194,7 @@ private:
 
 class TextBox : public Control {
 public:
+    void DpiChanged() override;
     TextBox(ControlSite& parent, std::wstring name, TwipsRect rect, unsigned flags, int maxLength,
             int tabIndex, Colour back = kUnsetColour, const wchar_t* tooltip = nullptr);
     ~TextBox() override;

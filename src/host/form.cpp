@@ -6,10 +6,17 @@
 #include <algorithm>
 
 #include "accessible.h"
+#include "dpi.h"
 #include "error.h"
 #include "messages.h"
 #include "paint.h"
 #include "twips.h"
+
+// Windows 8.1's message; the headers offer it only to programs that need
+// Windows 8.1, and this one runs on XP.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace host {
 
@@ -41,19 +48,22 @@ void Form::LoadForm() {
     DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
     DWORD style = WS_POPUP | WS_CLIPCHILDREN;
     if (look_.controlBox) style |= WS_SYSMENU | WS_MINIMIZEBOX;
-    int x = common::TwipsToPixels(look_.rect.left), y = common::TwipsToPixels(look_.rect.top);
-    int w = common::TwipsToPixels(look_.rect.width), h = common::TwipsToPixels(look_.rect.height);
+    // Laid out at the session's DPI; a monitor of another DPI corrects it
+    // below, before anything is shown.
+    dpi_ = SystemDpi();
+    int x = common::TwipsToPixels(look_.rect.left, dpi_), y = common::TwipsToPixels(look_.rect.top, dpi_);
+    int w = common::TwipsToPixels(look_.rect.width, dpi_), h = common::TwipsToPixels(look_.rect.height, dpi_);
     hwnd_ = CreateWindowExW(ex, kClassName, look_.caption, style, x, y, w, h, nullptr, nullptr,
                             App::Instance(), static_cast<Container*>(this));
     if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + look_.caption);
-
-    if (look_.icon) {
-        // One 128-pixel image serves the taskbar, the window and the tray;
-        // the system scales it where it draws it.
-        icon_ = IconHandle(static_cast<HICON>(LoadImageW(
-            App::Instance(), MAKEINTRESOURCEW(look_.icon), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
-        if (!icon_) RaiseLastError(L"cannot load the window icon");
+    const int monitorDpi = WindowDpi(hwnd_);
+    if (monitorDpi != dpi_) {
+        dpi_ = monitorDpi;
+        SetWindowPos(hwnd_, nullptr, 0, 0, common::TwipsToPixels(look_.rect.width, dpi_),
+                     common::TwipsToPixels(look_.rect.height, dpi_),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    LoadIcons();
 
     // Frames create the edit boxes they hold; the form creates its own.
     for (Control* c : children_)
@@ -86,7 +96,7 @@ void Form::CreateToolTips() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                App::Instance(), nullptr);
     if (!tip) return;
-    SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false)), FALSE);
+    SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
     RegisterTools(tip);
     for (Control* c : controls_) c->ShareToolTip(tip);
 }
@@ -122,12 +132,54 @@ void Form::Show() {
     }
 }
 
+// The icon's images drawn for the sizes the system asks for at this DPI:
+// the large one for Alt+Tab and the taskbar, the small one for the
+// window's corner and the tray.
+void Form::LoadIcons() {
+    if (!look_.icon) return;
+    auto load = [&](int metric) {
+        int size = SystemMetric(metric, dpi_);
+        IconHandle icon(static_cast<HICON>(LoadImageW(App::Instance(), MAKEINTRESOURCEW(look_.icon),
+                                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+        if (!icon) RaiseLastError(L"cannot load the window icon");
+        return icon;
+    };
+    icon_ = load(SM_CXICON);
+    smallIcon_ = load(SM_CXSMICON);
+}
+
 void Form::IdleWork() {
     KillTimer(hwnd_, kIdleWorkTimer);
-    if (icon_) {
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    SetIcons();
+}
+
+void Form::SetIcons() {
+    if (!icon_) return;
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void Form::ChangeDpi(int dpi, const RECT* suggested) {
+    if (dpi <= 0 || dpi == dpi_) return;
+    dpi_ = dpi;
+    RECT r;
+    if (suggested) {
+        r = *suggested;
+    } else {
+        GetWindowRect(hwnd_, &r);
+        r.right = r.left + common::TwipsToPixels(look_.rect.width, dpi_);
+        r.bottom = r.top + common::TwipsToPixels(look_.rect.height, dpi_);
     }
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (Control* c : controls_) c->DpiChanged();
+    for (Control* c : controls_) UpdateToolRect(c);
+    if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
+    IconHandle oldBig = std::move(icon_), oldSmall = std::move(smallIcon_);
+    LoadIcons();
+    if (shown_) SetIcons();  // the window lets go of the old ones first
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    Form_DpiChanged();
 }
 
 void Form::SetFocus() {
@@ -210,13 +262,13 @@ void Form::SetWindowState(int s) {
 double Form::Width() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
-    return common::PixelsToTwips(r.right - r.left);
+    return common::PixelsToTwips(r.right - r.left, dpi_);
 }
 
 double Form::Height() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
-    return common::PixelsToTwips(r.bottom - r.top);
+    return common::PixelsToTwips(r.bottom - r.top, dpi_);
 }
 
 void Form::PopupMenu(Menu& menu) {
@@ -339,6 +391,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_PAINT:
         Paint();
+        return 0;
+    case WM_DPICHANGED:  // moved to a monitor of another DPI, or its DPI changed
+        ChangeDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
         return 0;
     case WM_TIMER:
         if (wp == kIdleWorkTimer) {

@@ -56,6 +56,12 @@ public:
     double Width() const;   // outer size, twips
     double Height() const;  // outer size, twips
     HICON Icon() const { return icon_.get(); }
+    // The icon drawn for the small-icon size at the window's DPI (the
+    // tray's size).
+    HICON SmallIcon() const { return smallIcon_.get(); }
+    // Lays the form out again at `dpi`: at the rectangle the system
+    // suggests, or at its design size where it stands.
+    void ChangeDpi(int dpi, const RECT* suggested = nullptr);
     // Brings the window in front of the other windows of the desktop,
     // without taking the focus.
     void ZOrder();
@@ -116,6 +122,7 @@ public:
 protected:
     virtual void Form_Load() {}
     virtual void Form_Resize() {}
+    virtual void Form_DpiChanged() {}
 
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -124,6 +131,8 @@ private:
     void RaiseResize();
     // What the first paint does not need: the icons, once idle.
     void IdleWork();
+    void LoadIcons();
+    void SetIcons();
     std::vector<TextBox*> TabOrder();
 
     std::function<void()> unload_;
@@ -132,7 +141,7 @@ private:
     FormDesign look_;
     std::vector<Control*> controls_;  // declaration order: front to back
     std::vector<Timer*> timers_;
-    IconHandle icon_;
+    IconHandle icon_, smallIcon_;
     HWND lastFocus_ = nullptr;
     const Label* titleLabel_ = nullptr;
     bool loaded_ = false;

@@ -6,6 +6,7 @@
 #include "error.h"
 #include "handles.h"
 #include "paint.h"
+#include "twips.h"
 
 namespace host {
 
@@ -41,6 +42,12 @@ void Frame::Realize() {
         if (!c->Windowless()) c->Realize();
 }
 
+void Frame::DpiChanged() {
+    if (!hwnd_) return;
+    RECT r = PixelRect();
+    MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
 void Frame::OwnMouseMove(int b, int s, float x, float y) {
     if (MouseMove) MouseMove(b, s, x, y);
 }
@@ -53,7 +60,7 @@ LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             GetClientRect(hwnd_, &rc);
             ColourBrush brush(back_);
             FillRect(dc, &rc, brush.get());
-            Selected font(dc, App::DefaultFont(false));
+            Selected font(dc, App::DefaultFont(false, Dpi()));
             TEXTMETRICW tm;
             GetTextMetricsW(dc, &tm);
             RECT border = rc;
@@ -62,11 +69,12 @@ LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (!caption_.empty()) {
                 SIZE sz;
                 GetTextExtentPoint32W(dc, caption_.c_str(), static_cast<int>(caption_.size()), &sz);
-                RECT cap = {8, 0, 8 + sz.cx + 4, tm.tmHeight};
+                const int in = common::ScalePixels(8, Dpi()), pad = common::ScalePixels(2, Dpi());
+                RECT cap = {in, 0, in + sz.cx + 2 * pad, tm.tmHeight};
                 FillRect(dc, &cap, brush.get());
                 SetBkMode(dc, TRANSPARENT);
                 SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-                TextOutW(dc, 10, 0, caption_.c_str(), static_cast<int>(caption_.size()));
+                TextOutW(dc, in + pad, 0, caption_.c_str(), static_cast<int>(caption_.size()));
             }
             PaintChildren(dc);
         });

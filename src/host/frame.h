@@ -24,11 +24,13 @@ public:
     // A group box to a screen reader, named by its caption.
     std::wstring AccessibleSelfName() const override { return caption_; }
     long AccessibleSelfRole() const override;
+    int Dpi() const override { return owner_->Dpi(); }
     void PointerArrived() override { owner_->PointerArrived(); }
     void Register(Control* c) override { owner_->Register(c); }
     void NoteFocus(HWND box) override { owner_->NoteFocus(box); }
     void TabFrom(TextBox* from, bool backwards) override { owner_->TabFrom(from, backwards); }
     void ShareToolTip(HWND tip) override { RegisterTools(tip); }
+    void DpiChanged() override;
 
 protected:
     void Realize() override;

@@ -1,96 +1,142 @@
 #include "picture.h"
 
-#include <string>
-
 #include "decimal.h"
 #include "error.h"
 #include "handles.h"
-#include "image_codec.h"
+#include "twips.h"
 
 namespace host {
 
-// Decoded once, on first use, into a bitmap the screen can take at once; a
-// picture with see-through pixels also gets a mask, white where it is
-// see-through.
+namespace {
+const BITMAPINFOHEADER* BitmapHeader(int id) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP);
+    if (!res || SizeofResource(module, res) < sizeof(BITMAPINFOHEADER)) return nullptr;
+    return static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, res)));
+}
+
+// Magenta in a picture's colour table stands for "see through".
+bool HasSeeThroughColour(const BITMAPINFOHEADER* h) {
+    if (h->biBitCount > 8) return false;
+    DWORD n = h->biClrUsed ? h->biClrUsed : 1u << h->biBitCount;
+    const auto* table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(h) + h->biSize);
+    for (DWORD i = 0; i < n; ++i)
+        if (table[i].rgbRed == 255 && table[i].rgbGreen == 0 && table[i].rgbBlue == 255) return true;
+    return false;
+}
+
+// The set drawn for `dpi`, or the next larger one to reduce; above the
+// largest, the largest.
+int SetFor(int dpi) {
+    const int sets = static_cast<int>(sizeof kPictureSetDpi / sizeof kPictureSetDpi[0]);
+    for (int k = 0; k < sets; ++k)
+        if (kPictureSetDpi[k] >= dpi) return k;
+    return sets - 1;
+}
+}  // namespace
+
+// Loaded by the system (8-bit RLE bitmaps) on first use, for one DPI at a
+// time: into a bitmap the screen takes at once; a picture with see-through
+// pixels also gets a mask, white where it is see-through.
 struct StdPicture::Impl {
     int id = 0;
-    const unsigned char* data = nullptr;
-    DWORD size = 0;
-    int w = 0, h = 0;
+    int w96 = 0, h96 = 0;
+    bool seeThrough = false;
+    int dpi = 0;  // of the bitmaps held, 0 before the first draw
     BitmapHandle colour, mask;
     Impl() { AdjustOwnedObjectCount(1); }
     ~Impl() { AdjustOwnedObjectCount(-1); }
-    void Decode();
+    void Load(int forDpi);
 };
 
-void StdPicture::Impl::Decode() {
-    if (colour) return;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down, as decoded
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    BitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits) Raise(L"out of memory loading a picture");
-    // Straight into the bitmap: no copy of the picture is kept anywhere else.
-    auto* px = static_cast<uint32_t*>(bits);
-    bool transparent = false;
-    if (!DecodeImageInto(data, size, w, h, px, transparent))
-        Raise(L"invalid picture in resource " + common::Decimal(id));
-    const size_t n = static_cast<size_t>(w) * h;
-    if (transparent) {
-        // Monochrome rows are whole 16-bit words; white where see-through.
-        const int stride = ((w + 15) / 16) * 2;
-        std::string rows(static_cast<size_t>(stride) * h, '\0');
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if (!(px[static_cast<size_t>(y) * w + x] >> 24))
-                    rows[static_cast<size_t>(y) * stride + x / 8] |= static_cast<char>(0x80 >> (x % 8));
-        mask = BitmapHandle(CreateBitmap(w, h, 1, 1, rows.data()));
-        if (!mask) Raise(L"out of memory loading a picture");
+void StdPicture::Impl::Load(int forDpi) {
+    if (colour && dpi == forDpi) return;
+    const int set = SetFor(forDpi);
+    const int resource = id + set * kPictureSetStride;
+    BitmapHandle drawn(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
+                                                       IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    if (!drawn) RaiseLastError(L"cannot load the picture " + common::Decimal(resource));
+    BITMAP bm = {};
+    GetObjectW(drawn.get(), sizeof bm, &bm);
+    const int w = common::ScalePixels(w96, forDpi), h = common::ScalePixels(h96, forDpi);
+
+    DcHandle src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
+    if (!src || !dst) Raise(L"out of memory loading a picture");
+    BitmapHandle drawnMask;
+    if (seeThrough) {
+        // White where the drawing is magenta; then the drawing black there,
+        // so that a blit through the mask adds nothing.
+        drawnMask = BitmapHandle(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr));
+        if (!drawnMask) Raise(L"out of memory loading a picture");
+        Selected from(src.get(), drawn.get());
+        Selected to(dst.get(), drawnMask.get());
+        SetBkColor(src.get(), RGB(255, 0, 255));
+        BitBlt(dst.get(), 0, 0, bm.bmWidth, bm.bmHeight, src.get(), 0, 0, SRCCOPY);
+        SetBkColor(src.get(), RGB(255, 255, 255));
+        SetTextColor(src.get(), RGB(0, 0, 0));
+        BitBlt(src.get(), 0, 0, bm.bmWidth, bm.bmHeight, dst.get(), 0, 0, 0x00220326);  // DSna
     }
-    for (size_t i = 0; i < n; ++i) px[i] = (px[i] >> 24) ? px[i] & 0x00FFFFFFu : 0;  // see-through: black
+    if (bm.bmWidth == w && bm.bmHeight == h) {
+        colour = std::move(drawn);
+        mask = std::move(drawnMask);
+    } else {
+        // Between two sets: the larger one reduced, averaging pixels.
+        ScreenDc screen;
+        BitmapHandle scaled(CreateCompatibleBitmap(screen.get(), w, h));
+        if (!scaled) Raise(L"out of memory loading a picture");
+        {
+            Selected from(src.get(), drawn.get());
+            Selected to(dst.get(), scaled.get());
+            SetStretchBltMode(dst.get(), HALFTONE);
+            SetBrushOrgEx(dst.get(), 0, 0, nullptr);
+            StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        }
+        BitmapHandle scaledMask;
+        if (drawnMask) {
+            scaledMask = BitmapHandle(CreateBitmap(w, h, 1, 1, nullptr));
+            if (!scaledMask) Raise(L"out of memory loading a picture");
+            Selected from(src.get(), drawnMask.get());
+            Selected to(dst.get(), scaledMask.get());
+            SetStretchBltMode(dst.get(), COLORONCOLOR);
+            StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        }
+        colour = std::move(scaled);
+        mask = std::move(scaledMask);
+    }
     GdiFlush();
-    colour = std::move(dib);
+    dpi = forDpi;
 }
 
 StdPicture StdPicture::FromResource(int id) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
-    if (!res) Raise(L"picture resource " + common::Decimal(id) + L" not found");
+    const BITMAPINFOHEADER* header = BitmapHeader(id);
+    if (!header) Raise(L"picture resource " + common::Decimal(id) + L" not found");
+    if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biWidth <= 0 || header->biHeight == 0)
+        Raise(L"picture resource " + common::Decimal(id) + L" is not a bitmap");
     auto impl = std::make_shared<Impl>();
     impl->id = id;
-    impl->size = SizeofResource(module, res);
-    impl->data = static_cast<const unsigned char*>(LockResource(LoadResource(module, res)));
-    if (!impl->data || !ImageSize(impl->data, impl->size, impl->w, impl->h))
-        Raise(L"picture resource " + common::Decimal(id) + L" is not a JPEG or GIF");
+    impl->w96 = header->biWidth;
+    impl->h96 = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    impl->seeThrough = HasSeeThroughColour(header);
     StdPicture p;
     p.impl_ = std::move(impl);
     return p;
 }
 
-uintptr_t StdPicture::Handle() const {
-    if (!impl_) return 0;
-    impl_->Decode();
-    return reinterpret_cast<uintptr_t>(impl_->colour.get());
-}
+uintptr_t StdPicture::Handle() const { return reinterpret_cast<uintptr_t>(impl_.get()); }
 
-int StdPicture::WidthPx() const { return impl_ ? impl_->w : 0; }
-int StdPicture::HeightPx() const { return impl_ ? impl_->h : 0; }
+int StdPicture::WidthPx(int dpi) const { return impl_ ? common::ScalePixels(impl_->w96, dpi) : 0; }
+int StdPicture::HeightPx(int dpi) const { return impl_ ? common::ScalePixels(impl_->h96, dpi) : 0; }
 
-void StdPicture::Render(HDC dc, int x, int y, HDC scratch) const {
+void StdPicture::Render(HDC dc, int x, int y, int dpi, HDC scratch) const {
     if (!impl_) return;
-    impl_->Decode();
+    impl_->Load(dpi);
     DcHandle own;
     if (!scratch) {
         own = DcHandle(CreateCompatibleDC(dc));
         scratch = own.get();
     }
     if (!scratch) return;
-    const int w = impl_->w, h = impl_->h;
+    const int w = WidthPx(dpi), h = HeightPx(dpi);
     if (!impl_->mask) {
         Selected pic(scratch, impl_->colour.get());
         BitBlt(dc, x, y, w, h, scratch, 0, 0, SRCCOPY);

@@ -1,6 +1,7 @@
 #pragma once
-// A picture of the executable's art: shared and reference counted. Its Handle is its identity: controls that were given one another's
-// picture share the object; two loads of one resource give two objects.
+// A picture of the executable's art: shared and reference counted; two
+// loads of one resource give two objects. Each picture is drawn once for
+// each display scale; it draws the set for the DPI it is asked for.
 #include <windows.h>
 
 #include <cstdint>
@@ -8,23 +9,28 @@
 
 namespace host {
 
+// The picture sets: the resource of the set for kPictureSetDpi[k] is the
+// picture's id plus k * kPictureSetStride.
+constexpr int kPictureSetDpi[] = {96, 120, 144, 192};
+constexpr int kPictureSetStride = 1000;
+
 class StdPicture {
 public:
     StdPicture() = default;
-    // Loads the RCDATA resource `id` of this executable (JPEG or GIF). Its
-    // size is known at once; the image is decoded when first drawn or asked
-    // for its Handle.
+    // The bitmap resource `id` of this executable (its 96-DPI set). Only
+    // its header is read: the image is loaded when first drawn.
     static StdPicture FromResource(int id);
 
+    // The picture object's identity, the same for every holder of it.
     uintptr_t Handle() const;
     bool Empty() const { return !impl_; }
-    int WidthPx() const;
-    int HeightPx() const;
-    // Draws the picture unscaled with its top-left corner at x, y; through
-    // `scratch`, a memory DC, when the caller keeps one.
-    void Render(HDC dc, int x, int y, HDC scratch = nullptr) const;
+    // Its size in pixels at `dpi`.
+    int WidthPx(int dpi = 96) const;
+    int HeightPx(int dpi = 96) const;
+    // Draws the picture for `dpi` with its top-left corner at x, y;
+    // through `scratch`, a memory DC, when the caller keeps one.
+    void Render(HDC dc, int x, int y, int dpi = 96, HDC scratch = nullptr) const;
 
-    // The same picture object, without decoding either.
     bool SameObject(const StdPicture& o) const { return impl_ == o.impl_; }
 
 private:

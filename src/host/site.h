@@ -16,6 +16,9 @@ class TextBox;
 class ControlSite {
 public:
     virtual HWND Window() const = 0;
+    // The dots per inch the window is laid out at: twips become pixels,
+    // fonts and pictures are chosen for it.
+    virtual int Dpi() const = 0;
     // Controls in front-to-back order (the order they were added).
     virtual const std::vector<Control*>& Children() const = 0;
     // The frontmost windowless control under a client-area point.

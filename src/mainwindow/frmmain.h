@@ -113,6 +113,7 @@ public:
 protected:
     void Form_Load() override;    // mainwindow/startup.cpp
     void Form_Resize() override;  // mainwindow/tray_resize.cpp
+    void Form_DpiChanged() override;  // mainwindow/startup.cpp
 
 private:
     static const wchar_t* MailCaption();

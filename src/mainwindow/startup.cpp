@@ -25,7 +25,15 @@ void Frmmain::Form_Load() {
     }
 }
 
+// On a monitor of another DPI the window is cut again at its new size.
+void Frmmain::Form_DpiChanged() {
+    try {
+        ShapeWindow();
+    } catch (const std::exception&) {
+    }
+}
+
 void Frmmain::ShapeWindow() {
-    auto vertices = mainwindow::OutlineVertices(Width(), Height());
+    auto vertices = mainwindow::OutlineVertices(Width(), Height(), Dpi());
     SetOutline(reinterpret_cast<const POINT*>(vertices.data()), static_cast<int>(vertices.size()));
 }

@@ -67,7 +67,7 @@ void InstallTray(host::Form& form, host::Menu& menu, const int* lastState, void 
     TrayIconData.uID = 0;
     TrayIconData.cbSize = sizeof(TrayRecord);
     TrayIconData.hWnd = h;
-    TrayIconData.hIcon = form.Icon();
+    TrayIconData.hIcon = form.SmallIcon();  // drawn for the tray's size
     TrayIconData.uCallbackMessage = TrayCallbackMessage;
     TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON;
     if (!g_shell) g_shell = host::LoadSystemLibrary(L"shell32.dll");
