@@ -17,6 +17,8 @@
 //                                  role in reading order (text:2)
 //   probe press TITLE WHO          presses it as a screen reader does (its default action)
 //   probe tip                      the text of the tooltip showing, or nothing
+//   probe awareness TITLE          how the window's DPI is handled: unaware, system,
+//                                  permonitor (or unknown where the system cannot tell)
 //   probe listen MS                prints the change events of our windows' client areas
 //                                  that another process hears for MS ms, one per line
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
@@ -418,6 +420,19 @@ int wmain(int argc, wchar_t** argv) {
             return 0;
         }
         PrintUtf8(L"");
+        return 0;
+    }
+    if (cmd == L"awareness" && argc >= 3) {
+        HWND w = FindAny(std::wstring(argv[2]));
+        if (!w) return 1;
+        HMODULE user = GetModuleHandleW(L"user32.dll");
+        auto context = reinterpret_cast<HANDLE(WINAPI*)(HWND)>(
+            reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
+        auto awareness = reinterpret_cast<int(WINAPI*)(HANDLE)>(
+            reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+        const char* names[] = {"unaware", "system", "permonitor"};
+        int a = context && awareness ? awareness(context(w)) : -1;
+        printf("%s\n", a >= 0 && a <= 2 ? names[a] : "unknown");
         return 0;
     }
     if (cmd == L"listen" && argc >= 3) return Listen(static_cast<DWORD>(_wtoi(argv[2])));

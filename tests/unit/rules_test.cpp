@@ -20,6 +20,11 @@ TEST(Twips, RoundToTheNearestPixelWithHalvesToEven) {
     EXPECT_EQ(common::TwipsToPixels(112.5), 8);   // 7.5 -> 8
     EXPECT_EQ(common::TwipsToPixels(97.5), 6);    // 6.5 -> 6
     EXPECT_EQ(common::TwipsToPixels(0), 0);
+    // 1440 twips an inch at any DPI: 7.5 twips a pixel at 192, 12 at 120.
+    EXPECT_EQ(common::TwipsToPixels(5385, 192), 718);
+    EXPECT_EQ(common::TwipsToPixels(5385, 120), 449);  // 448.75
+    EXPECT_EQ(common::TwipsToPixels(4395, 144), 440);  // 439.5 -> 440
+    EXPECT_EQ(common::TwipsToPixels(90, 120), 8);      // 7.5 -> 8
 }
 
 TEST(Outline, DesignSizeGivesTheSevenVertices) {
@@ -29,6 +34,22 @@ TEST(Outline, DesignSizeGivesTheSevenVertices) {
         EXPECT_EQ(v[i].x, expected[i][0]) << i;
         EXPECT_EQ(v[i].y, expected[i][1]) << i;
     }
+}
+
+TEST(Outline, TheCutCornersScaleWithTheDpi) {
+    // The window is 718 x 586 at 192 DPI, the cuts 12 pixels.
+    auto v = mainwindow::OutlineVertices(5385, 4395, 192);
+    const int expected[7][2] = {{0, 586}, {0, 12}, {12, 0}, {706, 0}, {718, 12}, {718, 586}, {0, 586}};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(v[i].x, expected[i][0]) << i;
+        EXPECT_EQ(v[i].y, expected[i][1]) << i;
+    }
+    auto at120 = mainwindow::OutlineVertices(5385, 4395, 120);  // 448.75 x 366.25, cut 7.5
+    EXPECT_EQ(at120[1].y, 8);
+    EXPECT_EQ(at120[3].x, 441);  // (5385 - 90) / 12 = 441.25
+    EXPECT_EQ(at120[5].x, 449);
+    EXPECT_EQ(at120[5].y, 366);
+    EXPECT_THROW(mainwindow::OutlineVertices(5385, 4395, 0), mainwindow::SizeOutOfRange);
 }
 
 TEST(Outline, OtherSizesRoundAndKeepTheCutCorners) {

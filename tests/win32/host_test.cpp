@@ -1,7 +1,6 @@
 // The form host itself: pictures, repaints, handle ownership, unloading.
 #include <windows.h>
 #include <commctrl.h>
-#include <olectl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -43,6 +42,67 @@ TEST_F(FormsTest, PicturesAreDrawnWithTheirTransparentColour) {
     EXPECT_EQ(corner, RGB(0xEC, 0xEC, 0xEC)) << "the frame shows through the box's cut corner";
     EXPECT_NE(inside, RGB(0xEC, 0xEC, 0xEC));
     EXPECT_NE(inside, RGB(255, 0, 255));
+}
+
+// Moved to a monitor of 200 %: the window takes the rectangle the system
+// suggests and everything in it scales; back at 100 % it is as designed.
+TEST_F(FormsTest, ADpiChangeLaysTheWindowOutAgain) {
+    Frmmain& f = OpenMain();
+    HWND w = f.hWnd();
+    ASSERT_EQ(f.Dpi(), 96) << "the test prefix runs at 96 DPI";
+    RECT r;
+    GetWindowRect(w, &r);
+    RECT suggested = {r.left, r.top, r.left + 718, r.top + 586};
+    SendMessageW(w, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, 718);
+    EXPECT_EQ(r.bottom - r.top, 586);
+    // Twips at 192 DPI: 7.5 a pixel.
+    RECT ok = f.Imgok0.PixelRect();
+    EXPECT_EQ(ok.left, 384);  // 2880 twips
+    EXPECT_EQ(ok.top, 480);   // 3600 twips
+    EXPECT_EQ(ok.right - ok.left, 140);
+    EXPECT_EQ(ok.bottom - ok.top, 38);
+    RECT box;
+    GetWindowRect(f.Text1.hWnd(), &box);
+    MapWindowPoints(nullptr, f.Frame1.hWnd(), reinterpret_cast<POINT*>(&box), 2);
+    EXPECT_EQ(box.left, 208);
+    EXPECT_EQ(box.top, 48);
+    EXPECT_EQ(box.right - box.left, 418);
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Text1.hWnd(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -24) << "9 points at 192 DPI";
+    // The outline is cut 12 pixels deep and reaches the new width.
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(w, rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 4, 4));
+    EXPECT_TRUE(PtInRegion(rgn, 703, 1));
+    DeleteObject(rgn);
+    // The body is drawn where only the larger window reaches.
+    HDC dc = GetDC(w);
+    EXPECT_EQ(GetPixel(dc, 700, 300), RGB(0xE9, 0xEC, 0xF1));
+    ReleaseDC(w, dc);
+    // The hover lands on the scaled picture, at a point outside its 96-DPI place.
+    MouseMoveAt(w, {ok.left + 100, ok.top + 30});
+    EXPECT_TRUE(f.Imgok0.Picture().SameObject(f.Imgok2.Picture()));
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(f.SmallIcon(), &info));
+    BITMAP bm = {};
+    GetObjectW(info.hbmColor, sizeof bm, &bm);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(bm.bmWidth, 2 * GetSystemMetrics(SM_CXSMICON)) << "the small icon for 200 %";
+
+    f.ChangeDpi(96);
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, 359);
+    EXPECT_EQ(r.bottom - r.top, 293);
+    EXPECT_EQ(f.Imgok0.PixelRect().left, 192);
+    MouseMove(f.Imgbody, 5, 250);  // at rest
+    ASSERT_FALSE(f.Imgok0.Picture().SameObject(f.Imgok2.Picture()));
+    MouseMoveAt(w, {192 + 65, 240 + 15});  // inside its 96-DPI place only
+    EXPECT_TRUE(f.Imgok0.Picture().SameObject(f.Imgok2.Picture()));
 }
 
 TEST_F(FormsTest, MovesOverTheWindowAtRestRepaintNothing) {
@@ -284,22 +344,21 @@ TEST(Picture, HoverPicturesDifferFromTheNormalOnesInShadingOnly) {
     }
 }
 
-TEST(Picture, EveryGifHasItsTransparentColour) {
-    for (int id : {IDP_CHK_EMPTY, IDP_CHK_TICKED, IDP_DING_NORMAL, IDP_DING_TOP}) {
-        HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
-        ASSERT_NE(res, nullptr);
-        auto* d = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, res)));
-        std::string data(reinterpret_cast<const char*>(d), SizeofResource(nullptr, res));
-        size_t gce = data.find("\x21\xF9\x04");
-        ASSERT_NE(gce, std::string::npos) << id;
-        EXPECT_TRUE(static_cast<unsigned char>(data[gce + 3]) & 1) << id << " has no transparent colour";
-    }
+namespace {
+const int kAllPictures[] = {IDP_BODY, IDP_OK_NORMAL, IDP_OK_HOVER, IDP_END_NORMAL, IDP_END_HOVER,
+                            IDP_MIN_NORMAL, IDP_MIN_HOVER, IDP_CLOSE_NORMAL, IDP_CLOSE_HOVER,
+                            IDP_DING_NORMAL, IDP_DING_TOP, IDP_CHK_EMPTY, IDP_CHK_TICKED,
+                            IDP_NOTICE_BODY, IDP_NOTICE_OK_NORMAL, IDP_NOTICE_OK_HOVER};
+
+const BITMAPINFOHEADER* Header(int id) {
+    HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(id), RT_BITMAP);
+    return res ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(nullptr, res)))
+               : nullptr;
 }
 
-namespace {
-// A picture drawn onto magenta in a 32-bit bitmap, top-down rows.
+// A picture drawn onto `back` in a 32-bit bitmap, top-down rows.
 template <class Draw>
-std::vector<uint32_t> Drawn(int w, int h, Draw draw) {
+std::vector<uint32_t> Drawn(int w, int h, COLORREF back, Draw draw) {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -310,10 +369,10 @@ std::vector<uint32_t> Drawn(int w, int h, Draw draw) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(dc, bmp);
-    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    HBRUSH brush = CreateSolidBrush(back);
     RECT all = {0, 0, w, h};
-    FillRect(dc, &all, magenta);
-    DeleteObject(magenta);
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
     draw(dc);
     GdiFlush();
     std::vector<uint32_t> px(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + w * h);
@@ -322,45 +381,72 @@ std::vector<uint32_t> Drawn(int w, int h, Draw draw) {
     DeleteDC(dc);
     return px;
 }
+
+double MeanGreen(const std::vector<uint32_t>& px) {
+    double sum = 0;
+    for (uint32_t p : px) sum += (p >> 8) & 0xFF;
+    return sum / px.size();
+}
 }  // namespace
 
-TEST(Picture, OurDecoderDrawsWhatTheSystemsPictureLoaderDraws) {
-    OleInitialize(nullptr);
-    for (int id : {IDP_BODY, IDP_OK_NORMAL, IDP_OK_HOVER, IDP_END_NORMAL, IDP_END_HOVER,
-                   IDP_MIN_NORMAL, IDP_MIN_HOVER, IDP_CLOSE_NORMAL, IDP_CLOSE_HOVER,
-                   IDP_DING_NORMAL, IDP_DING_TOP, IDP_CHK_EMPTY, IDP_CHK_TICKED, IDP_NOTICE_BODY,
-                   IDP_NOTICE_OK_NORMAL, IDP_NOTICE_OK_HOVER}) {
-        HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));
-        DWORD size = SizeofResource(nullptr, res);
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size);
-        memcpy(GlobalLock(mem), LockResource(LoadResource(nullptr, res)), size);
-        GlobalUnlock(mem);
-        IStream* stream = nullptr;
-        ASSERT_EQ(CreateStreamOnHGlobal(mem, TRUE, &stream), S_OK);
-        IPicture* system = nullptr;
-        ASSERT_EQ(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                 reinterpret_cast<void**>(&system)), S_OK) << id;
-        stream->Release();
-        host::StdPicture ours = host::StdPicture::FromResource(id);
-        const int w = ours.WidthPx(), h = ours.HeightPx();
-        OLE_XSIZE_HIMETRIC hw = 0;
-        OLE_YSIZE_HIMETRIC hh = 0;
-        system->get_Width(&hw);
-        system->get_Height(&hh);
-        auto theirs = Drawn(w, h, [&](HDC dc) { system->Render(dc, 0, 0, w, h, 0, hh, hw, -hh, nullptr); });
-        auto mine = Drawn(w, h, [&](HDC dc) { ours.Render(dc, 0, 0); });
-        system->Release();
-        int worst = 0, differing = 0;
-        for (size_t i = 0; i < mine.size(); ++i) {
-            int d = 0;
-            for (int shift : {0, 8, 16})
-                d = std::max(d, std::abs(static_cast<int>((mine[i] >> shift) & 0xFF) -
-                                         static_cast<int>((theirs[i] >> shift) & 0xFF)));
-            worst = std::max(worst, d);
-            differing += d != 0;
+// Each picture is drawn for 100, 125, 150 and 200 %, at its size there as
+// the program rounds it, compressed so that the system loads it; magenta
+// marks the see-through pixels of exactly the pictures that have them.
+TEST(Picture, EverySetIsDrawnAtItsScaledSize) {
+    const int setDpi[] = {96, 120, 144, 192};
+    for (int id : kAllPictures) {
+        const BITMAPINFOHEADER* base = Header(id);
+        ASSERT_NE(base, nullptr) << id;
+        const bool seeThrough = id == IDP_DING_NORMAL || id == IDP_DING_TOP ||
+                                id == IDP_CHK_EMPTY || id == IDP_CHK_TICKED;
+        for (int k = 0; k < 4; ++k) {
+            const BITMAPINFOHEADER* h = Header(id + 1000 * k);
+            ASSERT_NE(h, nullptr) << id << " at " << setDpi[k];
+            EXPECT_EQ(h->biWidth, std::nearbyint(base->biWidth * setDpi[k] / 96.0)) << id << " at " << setDpi[k];
+            EXPECT_EQ(h->biHeight, std::nearbyint(base->biHeight * setDpi[k] / 96.0)) << id << " at " << setDpi[k];
+            EXPECT_EQ(h->biCompression, static_cast<DWORD>(BI_RLE8)) << id;
+            const auto* table = reinterpret_cast<const RGBQUAD*>(h + 1);
+            bool magenta = false;
+            for (DWORD i = 0; i < h->biClrUsed; ++i)
+                magenta |= table[i].rgbRed == 255 && table[i].rgbGreen == 0 && table[i].rgbBlue == 255;
+            EXPECT_EQ(magenta, seeThrough) << id << " at " << setDpi[k];
         }
-        EXPECT_EQ(worst, 0) << "picture " << id << ": " << differing << " of " << mine.size()
-                            << " pixels differ";
+    }
+}
+
+// At 175 % (168 DPI) a picture is the 200 % set reduced: the same colours
+// on the whole, and see-through where the drawing is, with no key colour
+// left at the edges.
+TEST(Picture, BetweenTwoSetsTheLargerOneIsReduced) {
+    host::StdPicture ok = host::StdPicture::FromResource(IDP_OK_NORMAL);
+    ASSERT_EQ(ok.WidthPx(168), 122);  // 70 x 1.75 = 122.5, to the even pixel
+    ASSERT_EQ(ok.HeightPx(168), 33);  // 19 x 1.75 = 33.25
+    auto reduced = Drawn(122, 33, RGB(0, 0, 0), [&](HDC dc) { ok.Render(dc, 0, 0, 168); });
+    HBITMAP big = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                  MAKEINTRESOURCEW(IDP_OK_NORMAL + 3000),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(big, nullptr);
+    auto drawn = Drawn(140, 38, RGB(0, 0, 0), [&](HDC dc) {
+        HDC src = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(src, big);
+        BitBlt(dc, 0, 0, 140, 38, src, 0, 0, SRCCOPY);
+        SelectObject(src, old);
+        DeleteDC(src);
+    });
+    DeleteObject(big);
+    EXPECT_NEAR(MeanGreen(reduced), MeanGreen(drawn), 6.0);
+
+    host::StdPicture box = host::StdPicture::FromResource(IDP_CHK_TICKED);
+    const int n = box.WidthPx(168);
+    ASSERT_EQ(n, 23);  // 13 x 1.75 = 22.75
+    const COLORREF green = RGB(0, 200, 0);
+    auto px = Drawn(n, n, green, [&](HDC dc) { box.Render(dc, 0, 0, 168); });
+    auto at = [&](int x, int y) { return px[static_cast<size_t>(y) * n + x] & 0xFFFFFF; };
+    EXPECT_EQ(at(0, 0), 0x00C800u) << "the cut corner shows what lies behind";
+    EXPECT_NE(at(n / 2, n / 2), 0x00C800u);
+    for (uint32_t p : px) {
+        int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        EXPECT_FALSE(r > 160 && b > 160 && g < 100) << std::hex << p << ": the key colour shows";
     }
 }
 

@@ -116,7 +116,15 @@ TEST_F(TrayTest, RecordHasTheEightyEightByteLayoutAndTheAnsiTooltip) {
     EXPECT_EQ(r.uID, 0u);
     EXPECT_EQ(r.uFlags, 4u);
     EXPECT_EQ(r.uCallbackMessage, 2025u);
-    EXPECT_EQ(r.hIcon, f->Icon());
+    // The tray gets the image drawn for its size, not a large one to shrink.
+    EXPECT_EQ(r.hIcon, f->SmallIcon());
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(r.hIcon, &info));
+    BITMAP bm = {};
+    GetObjectW(info.hbmColor, sizeof bm, &bm);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXSMICON));
     const std::string gbk = "\xC7\xE0\xB7\xE3\xC8\xED\xBC\xFE\xCF\xB5\xC1\xD0";  // 青枫软件系列
     std::string tip(r.szTip, 64);
     EXPECT_EQ(tip.substr(0, 12), gbk);
