@@ -15,6 +15,20 @@ const BITMAPINFOHEADER* BitmapHeader(int id) {
     return static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, res)));
 }
 
+BitmapHandle DibSection(int w, int h) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    BitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib) Raise(L"out of memory loading a picture");
+    return dib;
+}
+
 // Magenta in a picture's colour table stands for "see through".
 bool HasSeeThroughColour(const BITMAPINFOHEADER* h) {
     if (h->biBitCount > 8) return false;
@@ -76,33 +90,31 @@ void StdPicture::Impl::Load(int forDpi) {
         SetTextColor(src.get(), RGB(0, 0, 0));
         BitBlt(src.get(), 0, 0, bm.bmWidth, bm.bmHeight, dst.get(), 0, 0, 0x00220326);  // DSna
     }
-    if (bm.bmWidth == w && bm.bmHeight == h) {
-        colour = std::move(drawn);
-        mask = std::move(drawnMask);
-    } else {
-        // Between two sets: the larger one reduced, averaging pixels.
-        ScreenDc screen;
-        BitmapHandle scaled(CreateCompatibleBitmap(screen.get(), w, h));
-        if (!scaled) Raise(L"out of memory loading a picture");
-        {
-            Selected from(src.get(), drawn.get());
-            Selected to(dst.get(), scaled.get());
+    // Held as a 32-bit DIB section, which copies onto the paint buffer
+    // fastest; between two sets, the larger one reduced, averaging pixels.
+    BitmapHandle held = DibSection(w, h);
+    {
+        Selected from(src.get(), drawn.get());
+        Selected to(dst.get(), held.get());
+        if (bm.bmWidth == w && bm.bmHeight == h) {
+            BitBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, SRCCOPY);
+        } else {
             SetStretchBltMode(dst.get(), HALFTONE);
             SetBrushOrgEx(dst.get(), 0, 0, nullptr);
             StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
         }
-        BitmapHandle scaledMask;
-        if (drawnMask) {
-            scaledMask = BitmapHandle(CreateBitmap(w, h, 1, 1, nullptr));
-            if (!scaledMask) Raise(L"out of memory loading a picture");
-            Selected from(src.get(), drawnMask.get());
-            Selected to(dst.get(), scaledMask.get());
-            SetStretchBltMode(dst.get(), COLORONCOLOR);
-            StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-        }
-        colour = std::move(scaled);
-        mask = std::move(scaledMask);
     }
+    if (drawnMask && (bm.bmWidth != w || bm.bmHeight != h)) {
+        BitmapHandle scaledMask(CreateBitmap(w, h, 1, 1, nullptr));
+        if (!scaledMask) Raise(L"out of memory loading a picture");
+        Selected from(src.get(), drawnMask.get());
+        Selected to(dst.get(), scaledMask.get());
+        SetStretchBltMode(dst.get(), COLORONCOLOR);
+        StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        drawnMask = std::move(scaledMask);
+    }
+    colour = std::move(held);
+    mask = std::move(drawnMask);
     GdiFlush();
     dpi = forDpi;
 }
