@@ -45,6 +45,8 @@ RECT Control::PixelRect() const {
     return r;
 }
 
+HCURSOR Control::MousePointer() const { return hand_ && !cursor_ ? App::HandCursor() : cursor_; }
+
 void Control::SetAccessible(AccRole role, std::wstring name, std::wstring value) {
     accRole_ = role;
     accName_ = std::move(name);
@@ -146,7 +148,7 @@ Label::Label(ControlSite& parent, std::wstring name, TwipsRect rect, const wchar
     wrap_ = (flags & kSingleLine) == 0;
     quiet_ = (flags & kQuiet) != 0;
     if (tooltip) SetToolTipText(tooltip);
-    if (flags & kHandCursor) SetMousePointer(App::HandCursor());
+    if (flags & kHandCursor) SetHandPointer();
 }
 
 void Label::SetCaption(const std::wstring& c) {

@@ -96,8 +96,11 @@ public:
 
     const std::wstring& ToolTipText() const { return tooltip_; }
     void SetToolTipText(std::wstring t) { tooltip_ = std::move(t); }
-    HCURSOR MousePointer() const { return cursor_; }
+    HCURSOR MousePointer() const;
     void SetMousePointer(HCURSOR c) { cursor_ = c; }
+    // The program's hand, loaded when the pointer first needs it: a cursor
+    // costs Wine tens of milliseconds to load, too much for start-up.
+    void SetHandPointer() { hand_ = true; }
 
     std::function<void()> Click;
     MouseEvent MouseMove, MouseDown, MouseUp;
@@ -133,6 +136,7 @@ protected:
     ControlSite* parent_;
     std::wstring tooltip_;
     HCURSOR cursor_ = nullptr;
+    bool hand_ = false;
     AccRole accRole_ = AccRole::kAuto;
     std::wstring accName_, accValue_;
 };
