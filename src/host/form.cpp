@@ -53,8 +53,9 @@ void Form::LoadForm() {
     dpi_ = SystemDpi();
     int x = common::TwipsToPixels(look_.rect.left, dpi_), y = common::TwipsToPixels(look_.rect.top, dpi_);
     int w = common::TwipsToPixels(look_.rect.width, dpi_), h = common::TwipsToPixels(look_.rect.height, dpi_);
-    hwnd_ = CreateWindowExW(ex, kClassName, look_.caption, style, x, y, w, h, nullptr, nullptr,
-                            App::Instance(), static_cast<Container*>(this));
+    hwnd_ = CreateWindowExW(ex, kClassName, look_.caption, style, x, y, w, h,
+                            look_.neverShown ? HWND_MESSAGE : nullptr, nullptr, App::Instance(),
+                            static_cast<Container*>(this));
     if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + look_.caption);
     const int monitorDpi = WindowDpi(hwnd_);
     if (monitorDpi != dpi_) {
@@ -132,29 +133,33 @@ void Form::Show() {
     }
 }
 
-// The icon's images drawn for the sizes the system asks for at this DPI:
-// the large one for Alt+Tab and the taskbar, the small one for the
-// window's corner and the tray.
+// The icon's image drawn for the size the system asks for at this DPI:
+// SM_CXICON for Alt+Tab and the taskbar, SM_CXSMICON for the window's
+// corner and the tray.
+IconHandle Form::LoadIconFor(int metric) const {
+    int size = SystemMetric(metric, dpi_);
+    IconHandle icon(static_cast<HICON>(LoadImageW(App::Instance(), MAKEINTRESOURCEW(look_.icon),
+                                                  IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+    if (!icon) RaiseLastError(L"cannot load the window icon");
+    return icon;
+}
+
+// The small one serves the tray, which start-up primes; the large one only
+// the window, once it is idle.
 void Form::LoadIcons() {
     if (!look_.icon) return;
-    auto load = [&](int metric) {
-        int size = SystemMetric(metric, dpi_);
-        IconHandle icon(static_cast<HICON>(LoadImageW(App::Instance(), MAKEINTRESOURCEW(look_.icon),
-                                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-        if (!icon) RaiseLastError(L"cannot load the window icon");
-        return icon;
-    };
-    icon_ = load(SM_CXICON);
-    smallIcon_ = load(SM_CXSMICON);
+    smallIcon_ = LoadIconFor(SM_CXSMICON);
+    if (shown_) icon_ = LoadIconFor(SM_CXICON);
 }
 
 void Form::IdleWork() {
     KillTimer(hwnd_, kIdleWorkTimer);
+    if (look_.icon && !icon_) icon_ = LoadIconFor(SM_CXICON);
     SetIcons();
 }
 
 void Form::SetIcons() {
-    if (!icon_) return;
+    if (!icon_ || !smallIcon_) return;
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }

@@ -3,7 +3,8 @@
 #include "tray/apistuff.h"
 
 namespace {
-const host::FormDesign kForm = {L"frmMenu", {0, 0, 1500, 1000}, 0, false};
+// Never shown: the menu pops up from the main window.
+const host::FormDesign kForm = {L"frmMenu", {0, 0, 1500, 1000}, 0, false, host::kBtnFace, true, true};
 }
 
 frmMenu::frmMenu() : Form(kForm) {
