@@ -1,5 +1,7 @@
 #include "picture.h"
 
+#include <string>
+
 #include "decimal.h"
 #include "error.h"
 #include "handles.h"
@@ -15,7 +17,9 @@ const BITMAPINFOHEADER* BitmapHeader(int id) {
     return static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, res)));
 }
 
-BitmapHandle DibSection(int w, int h) {
+// A top-down 32-bit bitmap, the kind that copies onto the paint buffer
+// fastest, and its pixels.
+BitmapHandle DibSection(int w, int h, uint32_t*& pixels) {
     BITMAPINFO bi = {};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -25,8 +29,29 @@ BitmapHandle DibSection(int w, int h) {
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     BitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib) Raise(L"out of memory loading a picture");
+    if (!dib || !bits) Raise(L"out of memory loading a picture");
+    pixels = static_cast<uint32_t*>(bits);
     return dib;
+}
+
+// The system expands the compressed resource into the bitmap; where it
+// will not (a GDI that takes RLE only for screen bitmaps), it loads it as
+// a screen bitmap, which is copied.
+void Expand(int resource, const BITMAPINFOHEADER* header, HBITMAP into, int w, int h) {
+    const DWORD colours = header->biClrUsed ? header->biClrUsed : (header->biBitCount <= 8 ? 1u << header->biBitCount : 0);
+    const void* bits = reinterpret_cast<const BYTE*>(header) + header->biSize + colours * sizeof(RGBQUAD);
+    DcHandle dc(CreateCompatibleDC(nullptr));
+    if (!dc) Raise(L"out of memory loading a picture");
+    if (SetDIBits(dc.get(), into, 0, static_cast<UINT>(h), bits,
+                  reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS) == h)
+        return;
+    BitmapHandle screen(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
+                                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+    if (!screen) RaiseLastError(L"cannot load the picture " + common::Decimal(resource));
+    DcHandle src(CreateCompatibleDC(nullptr));
+    Selected from(src.get(), screen.get());
+    Selected to(dc.get(), into);
+    BitBlt(dc.get(), 0, 0, w, h, src.get(), 0, 0, SRCCOPY);
 }
 
 // Magenta in a picture's colour table stands for "see through".
@@ -65,57 +90,60 @@ struct StdPicture::Impl {
 
 void StdPicture::Impl::Load(int forDpi) {
     if (colour && dpi == forDpi) return;
-    const int set = SetFor(forDpi);
-    const int resource = id + set * kPictureSetStride;
-    BitmapHandle drawn(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
-                                                       IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-    if (!drawn) RaiseLastError(L"cannot load the picture " + common::Decimal(resource));
-    BITMAP bm = {};
-    GetObjectW(drawn.get(), sizeof bm, &bm);
-    const int w = common::ScalePixels(w96, forDpi), h = common::ScalePixels(h96, forDpi);
-
-    DcHandle src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
-    if (!src || !dst) Raise(L"out of memory loading a picture");
+    const int resource = id + SetFor(forDpi) * kPictureSetStride;
+    const BITMAPINFOHEADER* header = BitmapHeader(resource);
+    if (!header || header->biWidth <= 0 || header->biHeight <= 0)
+        Raise(L"picture resource " + common::Decimal(resource) + L" is not a bitmap");
+    const int sw = header->biWidth, sh = header->biHeight;
+    uint32_t* px = nullptr;
+    BitmapHandle drawn = DibSection(sw, sh, px);
+    Expand(resource, header, drawn.get(), sw, sh);
+    GdiFlush();
     BitmapHandle drawnMask;
     if (seeThrough) {
-        // White where the drawing is magenta; then the drawing black there,
-        // so that a blit through the mask adds nothing.
-        drawnMask = BitmapHandle(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, nullptr));
+        // White in the mask where the drawing is magenta; the drawing black
+        // there, so that a copy through the mask adds nothing.
+        const int stride = ((sw + 15) / 16) * 2;  // monochrome rows are whole words
+        std::string rows(static_cast<size_t>(stride) * sh, '\0');
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) {
+                uint32_t& p = px[static_cast<size_t>(y) * sw + x];
+                if ((p & 0xFFFFFFu) != 0xFF00FFu) continue;
+                rows[static_cast<size_t>(y) * stride + x / 8] |= static_cast<char>(0x80 >> (x % 8));
+                p = 0;
+            }
+        drawnMask = BitmapHandle(CreateBitmap(sw, sh, 1, 1, rows.data()));
         if (!drawnMask) Raise(L"out of memory loading a picture");
-        Selected from(src.get(), drawn.get());
-        Selected to(dst.get(), drawnMask.get());
-        SetBkColor(src.get(), RGB(255, 0, 255));
-        BitBlt(dst.get(), 0, 0, bm.bmWidth, bm.bmHeight, src.get(), 0, 0, SRCCOPY);
-        SetBkColor(src.get(), RGB(255, 255, 255));
-        SetTextColor(src.get(), RGB(0, 0, 0));
-        BitBlt(src.get(), 0, 0, bm.bmWidth, bm.bmHeight, dst.get(), 0, 0, 0x00220326);  // DSna
     }
-    // Held as a 32-bit DIB section, which copies onto the paint buffer
-    // fastest; between two sets, the larger one reduced, averaging pixels.
-    BitmapHandle held = DibSection(w, h);
-    {
-        Selected from(src.get(), drawn.get());
-        Selected to(dst.get(), held.get());
-        if (bm.bmWidth == w && bm.bmHeight == h) {
-            BitBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, SRCCOPY);
-        } else {
+    const int w = common::ScalePixels(w96, forDpi), h = common::ScalePixels(h96, forDpi);
+    if (sw != w || sh != h) {
+        // Between two sets: the larger one reduced, averaging pixels; the
+        // mask by the nearest pixel, so that it stays a mask.
+        uint32_t* unused = nullptr;
+        BitmapHandle scaled = DibSection(w, h, unused);
+        DcHandle src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
+        if (!src || !dst) Raise(L"out of memory loading a picture");
+        {
+            Selected from(src.get(), drawn.get());
+            Selected to(dst.get(), scaled.get());
             SetStretchBltMode(dst.get(), HALFTONE);
             SetBrushOrgEx(dst.get(), 0, 0, nullptr);
-            StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+            StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, sw, sh, SRCCOPY);
         }
+        drawn = std::move(scaled);
+        if (drawnMask) {
+            BitmapHandle scaledMask(CreateBitmap(w, h, 1, 1, nullptr));
+            if (!scaledMask) Raise(L"out of memory loading a picture");
+            Selected from(src.get(), drawnMask.get());
+            Selected to(dst.get(), scaledMask.get());
+            SetStretchBltMode(dst.get(), COLORONCOLOR);
+            StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, sw, sh, SRCCOPY);
+            drawnMask = std::move(scaledMask);
+        }
+        GdiFlush();
     }
-    if (drawnMask && (bm.bmWidth != w || bm.bmHeight != h)) {
-        BitmapHandle scaledMask(CreateBitmap(w, h, 1, 1, nullptr));
-        if (!scaledMask) Raise(L"out of memory loading a picture");
-        Selected from(src.get(), drawnMask.get());
-        Selected to(dst.get(), scaledMask.get());
-        SetStretchBltMode(dst.get(), COLORONCOLOR);
-        StretchBlt(dst.get(), 0, 0, w, h, src.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-        drawnMask = std::move(scaledMask);
-    }
-    colour = std::move(held);
+    colour = std::move(drawn);
     mask = std::move(drawnMask);
-    GdiFlush();
     dpi = forDpi;
 }
 
