@@ -15,6 +15,9 @@ F User32(const char* name) {
 
 int SystemDpi() {
     static const int dpi = [] {
+        // Windows 10 answers from what it knows; older systems from the screen.
+        static const auto forSystem = User32<UINT(WINAPI*)()>("GetDpiForSystem");
+        if (UINT d = forSystem ? forSystem() : 0) return static_cast<int>(d);
         ScreenDc dc;
         int d = dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 0;
         return d > 0 ? d : 96;

@@ -120,8 +120,12 @@ void Form::DestroyForm() {
 void Form::Show() {
     if (!hwnd_) Raise(L"the form is not loaded");
     if (IsWindowVisible(hwnd_)) return;
+    // The window paints before its edit box takes the focus, which brings
+    // the input method's context along: the paint need not wait for that.
+    showing_ = true;
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);  // paint now, not after every other queued message
+    showing_ = false;
     if (lastFocus_) ::SetFocus(lastFocus_);
     if (!shown_) {
         shown_ = true;
@@ -427,6 +431,8 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (f && IsChild(hwnd_, f)) lastFocus_ = f;
             // A tip left showing would stand over the window that takes over.
             if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
+        } else if (showing_ && lastFocus_) {
+            return 0;  // Show gives the focus once the window is painted
         } else if (lastFocus_ && IsWindow(lastFocus_) && !HIWORD(wp)) {
             ::SetFocus(lastFocus_);
             return 0;

@@ -152,6 +152,7 @@ private:
     const Label* titleLabel_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;
+    bool showing_ = false;  // inside Show, before the first paint is done
     bool tooltipsTried_ = false;
     int lastState_ = -1;
     SIZE lastSize_ = {-1, -1};
