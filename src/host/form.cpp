@@ -169,7 +169,7 @@ void Form::SetIcons() {
 }
 
 void Form::ChangeDpi(int dpi, const RECT* suggested) {
-    if (dpi <= 0 || dpi == dpi_) return;
+    if (!hwnd_ || dpi <= 0 || dpi == dpi_) return;
     dpi_ = dpi;
     RECT r;
     if (suggested) {
@@ -182,7 +182,7 @@ void Form::ChangeDpi(int dpi, const RECT* suggested) {
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     for (Control* c : controls_) c->DpiChanged();
-    for (Control* c : controls_) UpdateToolRect(c);
+    for (Control* c : controls_) c->Parent()->UpdateToolRect(c);  // a frame's own too
     if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
     IconHandle oldBig = std::move(icon_), oldSmall = std::move(smallIcon_);
     LoadIcons();

@@ -50,6 +50,7 @@ TEST_F(FormsTest, ADpiChangeLaysTheWindowOutAgain) {
     Frmmain& f = OpenMain();
     HWND w = f.hWnd();
     ASSERT_EQ(f.Dpi(), 96) << "the test prefix runs at 96 DPI";
+    MouseMove(f.Imgbody, 5, 250);  // the tooltips come with the pointer
     RECT r;
     GetWindowRect(w, &r);
     RECT suggested = {r.left, r.top, r.left + 718, r.top + 586};
@@ -83,6 +84,22 @@ TEST_F(FormsTest, ADpiChangeLaysTheWindowOutAgain) {
     HDC dc = GetDC(w);
     EXPECT_EQ(GetPixel(dc, 700, 300), RGB(0xE9, 0xEC, 0xF1));
     ReleaseDC(w, dc);
+    // A tip of the frame's label covers its new place: 1800 + 150 twips,
+    // 1935 + 225 in the frame, outside the label's 96-DPI place.
+    HWND tip = nullptr;
+    for (HWND t = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); t;
+         t = FindWindowExW(nullptr, t, L"tooltips_class32", nullptr))
+        if (GetWindowThreadProcessId(t, nullptr) == GetCurrentThreadId() &&
+            SendMessageW(t, TTM_GETTOOLCOUNT, 0, 0) > 0)
+            tip = t;
+    ASSERT_NE(tip, nullptr);
+    TTHITTESTINFOW hit = {};
+    wchar_t text[80] = {};
+    hit.hwnd = f.Frame1.hWnd();
+    hit.pt = {260, 288};
+    hit.ti.cbSize = sizeof hit.ti;
+    hit.ti.lpszText = text;
+    EXPECT_TRUE(SendMessageW(tip, TTM_HITTESTW, 0, reinterpret_cast<LPARAM>(&hit)));
     // The hover lands on the scaled picture, at a point outside its 96-DPI place.
     MouseMoveAt(w, {ok.left + 100, ok.top + 30});
     EXPECT_TRUE(f.Imgok0.Picture().SameObject(f.Imgok2.Picture()));
