@@ -172,8 +172,8 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
     auto local = [&](Control* c, float& x, float& y) {
         RECT r = c->PixelRect();
-        x = static_cast<float>(common::PixelsToTwips(pt.x - r.left, dpi_));
-        y = static_cast<float>(common::PixelsToTwips(pt.y - r.top, dpi_));
+        x = static_cast<float>(common::PixelsToTwips(pt.x - r.left, Dpi()));
+        y = static_cast<float>(common::PixelsToTwips(pt.y - r.top, Dpi()));
     };
     int button = 0;
     switch (msg) {
@@ -184,8 +184,8 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
             local(c, x, y);
             if (c->MouseMove) c->MouseMove(ButtonsOf(wp), ShiftState(), x, y);
         } else {
-            OwnMouseMove(ButtonsOf(wp), ShiftState(), static_cast<float>(common::PixelsToTwips(pt.x, dpi_)),
-                         static_cast<float>(common::PixelsToTwips(pt.y, dpi_)));
+            OwnMouseMove(ButtonsOf(wp), ShiftState(), static_cast<float>(common::PixelsToTwips(pt.x, Dpi())),
+                         static_cast<float>(common::PixelsToTwips(pt.y, Dpi())));
         }
         result = 0;
         return true;

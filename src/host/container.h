@@ -59,7 +59,7 @@ protected:
 
     HWND hwnd_ = nullptr;
     HWND tooltip_ = nullptr;
-    int dpi_ = 96;
+    int dpi_ = 96;  // a form's; a frame asks its form (Dpi())
     std::vector<Control*> children_;
     Control* pressed_ = nullptr;
     bool overTip_ = false;  // the last pointer event was over a control with a tip
