@@ -100,6 +100,12 @@ TEST_F(FormsTest, ADpiChangeLaysTheWindowOutAgain) {
     hit.ti.cbSize = sizeof hit.ti;
     hit.ti.lpszText = text;
     EXPECT_TRUE(SendMessageW(tip, TTM_HITTESTW, 0, reinterpret_cast<LPARAM>(&hit)));
+    // And the pointer there is 150, 225 twips into the label, as at 96 DPI.
+    float tx = 0, ty = 0;
+    f.LblMouse.MouseMove = [&](int, int, float x, float y) { tx = x, ty = y; };
+    MouseMoveAt(f.Frame1.hWnd(), hit.pt);
+    EXPECT_EQ(tx, 150.0f);
+    EXPECT_EQ(ty, 225.0f);
     // The hover lands on the scaled picture, at a point outside its 96-DPI place.
     MouseMoveAt(w, {ok.left + 100, ok.top + 30});
     EXPECT_TRUE(f.Imgok0.Picture().SameObject(f.Imgok2.Picture()));
