@@ -17,6 +17,19 @@
 
 using namespace testenv;
 
+namespace {
+// Our tooltip window: it belongs to this thread and carries the tools.
+HWND OurToolTip() {
+    HWND tip = nullptr;
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"tooltips_class32", nullptr))
+        if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() &&
+            SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0) > 0)
+            tip = w;
+    return tip;
+}
+}  // namespace
+
 TEST(Picture, EachLoadIsItsOwnObjectAndSharingKeepsTheHandle) {
     host::StdPicture a = host::StdPicture::FromResource(IDP_OK_NORMAL);
     host::StdPicture b = host::StdPicture::FromResource(IDP_OK_NORMAL);
@@ -86,12 +99,7 @@ TEST_F(FormsTest, ADpiChangeLaysTheWindowOutAgain) {
     ReleaseDC(w, dc);
     // A tip of the frame's label covers its new place: 1800 + 150 twips,
     // 1935 + 225 in the frame, outside the label's 96-DPI place.
-    HWND tip = nullptr;
-    for (HWND t = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); t;
-         t = FindWindowExW(nullptr, t, L"tooltips_class32", nullptr))
-        if (GetWindowThreadProcessId(t, nullptr) == GetCurrentThreadId() &&
-            SendMessageW(t, TTM_GETTOOLCOUNT, 0, 0) > 0)
-            tip = t;
+    HWND tip = OurToolTip();
     ASSERT_NE(tip, nullptr);
     TTHITTESTINFOW hit = {};
     wchar_t text[80] = {};
@@ -240,13 +248,7 @@ TEST(Executable, CarriesItsVersionRecordInSimplifiedChinese) {
 TEST_F(FormsTest, TooltipsCoverEveryControlThatHasOne) {
     Frmmain& f = OpenMain();
     MouseMove(f.Imgbody, 5, 250);  // the tooltips come with the pointer
-    HWND tip = nullptr;
-    // Our tooltip window belongs to this thread and carries the tools.
-    for (HWND w = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); w;
-         w = FindWindowExW(nullptr, w, L"tooltips_class32", nullptr))
-        if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() &&
-            SendMessageW(w, TTM_GETTOOLCOUNT, 0, 0) > 0)
-            tip = w;
+    HWND tip = OurToolTip();
     ASSERT_NE(tip, nullptr);
     // Text1, LblMouse, Imgclose0, Imgmin0, Lblmail, Imgding0, Lblabout.
     EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 7);
