@@ -5,6 +5,7 @@
 
 #include "host/app.h"
 #include "host/error.h"
+#include "host/system_library.h"
 #include "mainwindow/frmmain.h"
 
 // The runtime's default terminate handler writes the exception's demangled
@@ -16,6 +17,7 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    host::RestrictLibrarySearch();
     Frmmain::PrepareHost();
     host::Guard([] {
         Frmmain& main = Frmmain::Instance();

@@ -193,7 +193,7 @@ HFONT App::DefaultFont(bool underline, int dpi) {
                 if (message) f = std::move(message);
             }
         }
-        if (!f) RaiseLastError(L"cannot create the default font");
+        if (!f) RaiseLastError(L"无法创建默认字体");
     }
     return f.get();
 }

@@ -313,7 +313,7 @@ void TextBox::SelectAll() {
 }
 
 void TextBox::SetFocus() {
-    if (!hwnd_ || !IsWindowVisible(hwnd_)) Raise(L"invalid procedure call: the box is not visible");
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) Raise(L"无效的过程调用：编辑框不可见");
     ::SetFocus(hwnd_);
 }
 
@@ -344,9 +344,9 @@ void TextBox::Realize() {
     hwnd_ = CreateWindowExW(0, L"EDIT", pendingText_.c_str(), style, r.left, r.top,
                             r.right - r.left, r.bottom - r.top, parent_->Window(), nullptr,
                             App::Instance(), nullptr);
-    if (!hwnd_) RaiseLastError(L"cannot create the edit box " + name_);
+    if (!hwnd_) RaiseLastError(L"无法创建编辑框 " + name_);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, parent_->Dpi())), FALSE);
-    if (maxLength_ > 0) SendMessageW(hwnd_, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+    SendMessageW(hwnd_, EM_SETLIMITTEXT, Limit(), 0);
     // Subclassed with user32 alone, so that start-up need not load comctl32.
     SetPropW(hwnd_, kTextBoxProp, this);
     editProc_ = reinterpret_cast<WNDPROC>(
@@ -354,13 +354,24 @@ void TextBox::Realize() {
 }
 
 namespace {
-std::wstring ClipboardText(HWND owner) {
+// What a box without a maximum length holds at most. Wine's multi-line edit
+// takes time that grows faster than the square of a line's length (30,000
+// characters keep a window busy for 40 s, 2,000 for 0.1 s); 1,000 it lays
+// out in 15 ms, with room to spare on a slow machine.
+constexpr size_t kLongestText = 1000;
+
+// The clipboard's text, read no further than `limit` characters (and the
+// first line break, for a one-line box): a clipboard may hold hundreds of
+// millions of characters, and the box takes only what it has room for.
+std::wstring ClipboardText(HWND owner, size_t limit, bool oneLine) {
     std::wstring text;
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return text;
+    if (!OpenClipboard(owner)) return text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text.assign(p, wcsnlen(p, GlobalSize(data) / sizeof(wchar_t)));
+            size_t held = GlobalSize(data) / sizeof(wchar_t);
+            std::wstring head(p, wcsnlen(p, held < limit ? held : limit));
             GlobalUnlock(data);
+            text = oneLine ? common::OneLine(head.c_str(), limit) : common::Cut(head.c_str(), limit);
         }
     }
     CloseClipboard();
@@ -368,19 +379,53 @@ std::wstring ClipboardText(HWND owner) {
 }
 }  // namespace
 
-// A one-line box holds one line of at most its maximum length, whichever
-// way the text arrives: typed, pasted, or set by another program.
-void TextBox::EnforceOneLine() {
-    if (multiLine_ || !hwnd_) return;
-    std::wstring text = Text();
-    std::wstring fixed = common::OneLine(text, static_cast<size_t>(maxLength_));
-    if (fixed == text) return;
+size_t TextBox::Limit() const {
+    return maxLength_ > 0 ? static_cast<size_t>(maxLength_) : kLongestText;
+}
+
+// Room for what replaces the selection.
+size_t TextBox::Room() const {
+    size_t length = static_cast<size_t>(CallWindowProcW(editProc_, hwnd_, WM_GETTEXTLENGTH, 0, 0));
     DWORD start = 0, end = 0;
     CallWindowProcW(editProc_, hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                     reinterpret_cast<LPARAM>(&end));
-    CallWindowProcW(editProc_, hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fixed.c_str()));
-    DWORD caret = start < fixed.size() ? start : static_cast<DWORD>(fixed.size());
-    CallWindowProcW(editProc_, hwnd_, EM_SETSEL, caret, caret);
+    size_t kept = length - (end > start && end - start <= length ? end - start : 0);
+    return kept < Limit() ? Limit() - kept : 0;
+}
+
+// Whatever message arrived, the box holds at most its limit (one line of it
+// for a one-line box), and never half a character: a cut goes one before a
+// pair's second half, and a pair begun in a full box's last place goes.
+void TextBox::EnforceBounds() {
+    if (!hwnd_ || enforcing_) return;
+    enforcing_ = true;
+    size_t length = static_cast<size_t>(CallWindowProcW(editProc_, hwnd_, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text, fixed;
+    // A one-line box holds a handful of characters: reading them is cheap.
+    if (length > Limit() || !multiLine_) {
+        text.assign(length + 1, L'\0');
+        text.resize(static_cast<size_t>(CallWindowProcW(editProc_, hwnd_, WM_GETTEXT, length + 1,
+                                                        reinterpret_cast<LPARAM>(&text[0]))));
+        std::wstring cut = multiLine_ ? common::Cut(text.c_str(), Limit())
+                                      : common::OneLine(text.c_str(), Limit());
+        for (size_t i = 0; i < cut.size(); ++i) {
+            const wchar_t c = cut[i];
+            if (common::IsLowSurrogate(c) && !(i > 0 && common::IsHighSurrogate(cut[i - 1])))
+                continue;  // the second half of nothing
+            const bool paired = i + 1 < cut.size() && common::IsLowSurrogate(cut[i + 1]);
+            if (common::IsHighSurrogate(c) && !paired && cut.size() >= Limit()) continue;
+            fixed += c;
+        }
+    }
+    if (fixed != text) {
+        DWORD start = 0, end = 0;
+        CallWindowProcW(editProc_, hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                        reinterpret_cast<LPARAM>(&end));
+        CallWindowProcW(editProc_, hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fixed.c_str()));
+        DWORD caret = start < fixed.size() ? start : static_cast<DWORD>(fixed.size());
+        CallWindowProcW(editProc_, hwnd_, EM_SETSEL, caret, caret);
+    }
+    enforcing_ = false;
 }
 
 LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -417,26 +462,28 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_CHAR && wp == 1) return 0;  // Ctrl+A, taken at its key
         if (oneLine && (wp == L'\r' || wp == L'\n')) return 0;
         break;
+    case EM_SETLIMITTEXT:  // and EM_LIMITTEXT: the box's own limit stands
+        if (wp == 0 || wp > self->Limit()) wp = self->Limit();
+        break;
     case WM_SETTEXT:
     case EM_REPLACESEL:
         // The edit control's own limit binds typing only.
-        if (oneLine && lp) {
-            size_t limit = msg == WM_SETTEXT ? static_cast<size_t>(self->maxLength_) : 0;
-            replaced = common::OneLine(reinterpret_cast<const wchar_t*>(lp), limit);
+        if (lp) {
+            const auto* text = reinterpret_cast<const wchar_t*>(lp);
+            size_t room = msg == WM_SETTEXT ? self->Limit() : self->Room();
+            replaced = oneLine ? common::OneLine(text, room) : common::Cut(text, room);
             lp = reinterpret_cast<LPARAM>(replaced.c_str());
         }
         break;
     case WM_PASTE:
-        // The text before the first line break, as a one-line box on
-        // Windows pastes it.
-        if (oneLine && IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-            replaced = common::OneLine(ClipboardText(h), 0);
-            CallWindowProcW(edit, h, EM_REPLACESEL, TRUE,
-                            reinterpret_cast<LPARAM>(replaced.c_str()));
-            self->EnforceOneLine();
-            return 0;
+        // What fits; for a one-line box the text before the first line
+        // break, as a one-line box on Windows pastes it.
+        if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+            replaced = ClipboardText(h, self->Room(), oneLine);
+            CallWindowProcW(edit, h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replaced.c_str()));
+            self->EnforceBounds();
         }
-        break;
+        return 0;
     case WM_GETOBJECT:
         if (LRESULT r = self->parent_->AnswerEditObject(*self, self->accessible_, wp, lp))
             return r;
@@ -454,17 +501,13 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         return CallWindowProcW(edit, h, msg, wp, lp);
     }
     LRESULT result = CallWindowProcW(edit, h, msg, wp, lp);
+    // Reads change nothing; any other message may have, whoever sent it.
     switch (msg) {
-    case WM_SETTEXT:
-    case EM_REPLACESEL:
-    case WM_PASTE:
-    case WM_CHAR:
-    case WM_UNDO:
-    case EM_UNDO:
-    case WM_IME_CHAR:
-    case WM_IME_COMPOSITION:
-        self->EnforceOneLine();
+    case WM_GETTEXT: case WM_GETTEXTLENGTH: case EM_GETSEL: case WM_PAINT: case WM_NCPAINT:
+    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_GETOBJECT:
         break;
+    default:
+        self->EnforceBounds();
     }
     return result;
 }

@@ -225,7 +225,9 @@ protected:
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
-    void EnforceOneLine();
+    size_t Limit() const;
+    size_t Room() const;
+    void EnforceBounds();
     HWND hwnd_ = nullptr;
     WNDPROC editProc_ = nullptr;  // the edit class's own procedure
     std::wstring pendingText_;
@@ -236,6 +238,7 @@ private:
     std::unique_ptr<ColourBrush> brush_;
     const Label* captionLabel_ = nullptr;
     AccessibleObject* accessible_ = nullptr;  // made on the first request
+    bool enforcing_ = false;
 };
 
 class Menu;

@@ -16,6 +16,10 @@ RuntimeError::RuntimeError(const std::wstring& what)
 
 void Raise(const std::wstring& what) { throw RuntimeError(what); }
 
+// The library's own text names the function that failed: a technical name,
+// kept inside a Chinese message.
+void RaiseInternal(const char* what) { Raise(L"程序内部错误（" + FromUtf8(what) + L"）"); }
+
 std::wstring WhatText(const std::exception& e) {
     const char* what = e.what();
     int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, what, -1, nullptr, 0);
@@ -85,14 +89,14 @@ void __throw_bad_alloc() { throw bad_alloc(); }
 void __throw_bad_array_new_length() { throw bad_array_new_length(); }
 void __throw_bad_cast() { throw bad_cast(); }
 void __throw_bad_typeid() { throw bad_typeid(); }
-void __throw_logic_error(const char* s) { host::Raise(host::FromUtf8(s)); }
-void __throw_domain_error(const char* s) { host::Raise(host::FromUtf8(s)); }
-void __throw_invalid_argument(const char* s) { host::Raise(host::FromUtf8(s)); }
-void __throw_length_error(const char* s) { host::Raise(host::FromUtf8(s)); }
-void __throw_out_of_range(const char* s) { host::Raise(host::FromUtf8(s)); }
-void __throw_out_of_range_fmt(const char* s, ...) { host::Raise(host::FromUtf8(s)); }
-void __throw_runtime_error(const char* s) { host::Raise(host::FromUtf8(s)); }
-void __throw_range_error(const char* s) { host::Raise(host::FromUtf8(s)); }
-void __throw_overflow_error(const char* s) { host::Raise(host::FromUtf8(s)); }
-void __throw_underflow_error(const char* s) { host::Raise(host::FromUtf8(s)); }
+void __throw_logic_error(const char* s) { host::RaiseInternal(s); }
+void __throw_domain_error(const char* s) { host::RaiseInternal(s); }
+void __throw_invalid_argument(const char* s) { host::RaiseInternal(s); }
+void __throw_length_error(const char* s) { host::RaiseInternal(s); }
+void __throw_out_of_range(const char* s) { host::RaiseInternal(s); }
+void __throw_out_of_range_fmt(const char* s, ...) { host::RaiseInternal(s); }
+void __throw_runtime_error(const char* s) { host::RaiseInternal(s); }
+void __throw_range_error(const char* s) { host::RaiseInternal(s); }
+void __throw_overflow_error(const char* s) { host::RaiseInternal(s); }
+void __throw_underflow_error(const char* s) { host::RaiseInternal(s); }
 }  // namespace std

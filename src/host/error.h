@@ -2,6 +2,7 @@
 // Run-time errors of the host: a failing host call throws one. The window
 // procedure boundary reports it and ends the program; only start-up traps it.
 #include <exception>
+#include <new>
 #include <string>
 
 namespace host {
@@ -20,6 +21,8 @@ private:
 };
 
 [[noreturn]] void Raise(const std::wstring& what);
+// A failure the C++ library reports, under its own technical text.
+[[noreturn]] void RaiseInternal(const char* what);
 // The message of a standard exception, read as UTF-8 (ours are) or else
 // in the ANSI code page.
 std::wstring WhatText(const std::exception& e);
@@ -50,10 +53,12 @@ R GuardOr(R onError, F&& f) {
         return f();
     } catch (const RuntimeError& e) {
         ReportUnhandled(e.Message());
+    } catch (const std::bad_alloc&) {
+        ReportUnhandled(L"内存不足");
     } catch (const std::exception& e) {
         ReportUnhandled(WhatText(e));
     } catch (...) {
-        ReportUnhandled(L"unknown error");
+        ReportUnhandled(L"未知错误");
     }
     return onError;
 }

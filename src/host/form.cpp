@@ -42,7 +42,7 @@ Form::~Form() {
 
 void Form::LoadForm() {
     static const bool registered = RegisterWindowClass(kClassName);
-    if (!registered) RaiseLastError(L"cannot register the window class");
+    if (!registered) RaiseLastError(L"无法注册窗口类");
 
     // An unowned window is listed on the taskbar unless it is a tool window.
     DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
@@ -56,7 +56,7 @@ void Form::LoadForm() {
     hwnd_ = CreateWindowExW(ex, kClassName, look_.caption, style, x, y, w, h,
                             look_.neverShown ? HWND_MESSAGE : nullptr, nullptr, App::Instance(),
                             static_cast<Container*>(this));
-    if (!hwnd_) RaiseLastError(std::wstring(L"cannot create the window ") + look_.caption);
+    if (!hwnd_) RaiseLastError(std::wstring(L"无法创建窗口 ") + look_.caption);
     const int monitorDpi = WindowDpi(hwnd_);
     if (monitorDpi != dpi_) {
         dpi_ = monitorDpi;
@@ -64,7 +64,6 @@ void Form::LoadForm() {
                      common::TwipsToPixels(look_.rect.height, dpi_),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    LoadIcons();
 
     // Frames create the edit boxes they hold; the form creates its own.
     for (Control* c : children_)
@@ -72,7 +71,7 @@ void Form::LoadForm() {
 
     for (size_t i = 0; i < timers_.size(); ++i)
         if (!SetTimer(hwnd_, kFormTimerBase + i, timers_[i]->Interval(), nullptr))
-            RaiseLastError(L"cannot start the timer " + timers_[i]->Name());
+            RaiseLastError(L"无法启动计时器 " + timers_[i]->Name());
 
     auto order = TabOrder();
     lastFocus_ = order.empty() ? nullptr : order.front()->hWnd();
@@ -118,7 +117,7 @@ void Form::DestroyForm() {
 }
 
 void Form::Show() {
-    if (!hwnd_) Raise(L"the form is not loaded");
+    if (!hwnd_) Raise(L"窗体尚未加载");
     if (IsWindowVisible(hwnd_)) return;
     // The window paints before its edit box takes the focus, which brings
     // the input method's context along: the paint need not wait for that.
@@ -144,21 +143,23 @@ IconHandle Form::LoadIconFor(int metric) const {
     int size = SystemMetric(metric, dpi_);
     IconHandle icon(static_cast<HICON>(LoadImageW(App::Instance(), MAKEINTRESOURCEW(look_.icon),
                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-    if (!icon) RaiseLastError(L"cannot load the window icon");
+    if (!icon) RaiseLastError(L"无法载入窗口图标");
     return icon;
 }
 
-// The small one serves the tray, which start-up primes; the large one only
-// the window, once it is idle.
-void Form::LoadIcons() {
-    if (!look_.icon) return;
-    smallIcon_ = LoadIconFor(SM_CXSMICON);
-    if (shown_) icon_ = LoadIconFor(SM_CXICON);
+HICON Form::SmallIcon() {
+    if (!smallIcon_ && look_.icon) smallIcon_ = LoadIconFor(SM_CXSMICON);
+    return smallIcon_.get();
 }
 
+// Both icons wait until the shown window is first idle: nothing before the
+// first paint needs them, and the tray asks for the small one when it
+// needs it.
 void Form::IdleWork() {
     KillTimer(hwnd_, kIdleWorkTimer);
-    if (look_.icon && !icon_) icon_ = LoadIconFor(SM_CXICON);
+    if (!look_.icon) return;
+    if (!icon_) icon_ = LoadIconFor(SM_CXICON);
+    SmallIcon();
     SetIcons();
 }
 
@@ -168,8 +169,31 @@ void Form::SetIcons() {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
+// The rectangle the system suggests with a DPI change, when it is one: a
+// readable RECT of this process (another program may send the message
+// with any number in place of the pointer), about the size the form has at
+// that DPI, on a monitor. Anything else is not taken.
+bool Form::SuggestedRect(LPARAM lp, int dpi, RECT& out) const {
+    MEMORY_BASIC_INFORMATION m = {};
+    const auto* p = reinterpret_cast<const BYTE*>(lp);
+    if (!p || !VirtualQuery(p, &m, sizeof m) || m.State != MEM_COMMIT ||
+        (m.Protect & (PAGE_GUARD | PAGE_NOACCESS)) ||
+        !(m.Protect & (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                       PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) ||
+        p + sizeof(RECT) > static_cast<const BYTE*>(m.BaseAddress) + m.RegionSize)
+        return false;
+    out = *reinterpret_cast<const RECT*>(p);
+    const long w = out.right - out.left, h = out.bottom - out.top;
+    const long designW = common::TwipsToPixels(look_.rect.width, dpi);
+    const long designH = common::TwipsToPixels(look_.rect.height, dpi);
+    auto about = [](long v, long want) { return v * 4 >= want * 3 && v * 3 <= want * 4; };
+    return about(w, designW) && about(h, designH) && MonitorFromRect(&out, MONITOR_DEFAULTTONULL);
+}
+
 void Form::ChangeDpi(int dpi, const RECT* suggested) {
-    if (!hwnd_ || dpi <= 0 || dpi == dpi_) return;
+    // From 50 % to 500 %, as far as Windows goes; a DPI outside that is no
+    // monitor's.
+    if (!hwnd_ || dpi < 48 || dpi > 480 || dpi == dpi_) return;
     dpi_ = dpi;
     RECT r;
     if (suggested) {
@@ -184,15 +208,20 @@ void Form::ChangeDpi(int dpi, const RECT* suggested) {
     for (Control* c : controls_) c->DpiChanged();
     for (Control* c : controls_) c->Parent()->UpdateToolRect(c);  // a frame's own too
     if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
-    IconHandle oldBig = std::move(icon_), oldSmall = std::move(smallIcon_);
-    LoadIcons();
-    if (shown_) SetIcons();  // the window lets go of the old ones first
+    if (icon_ || smallIcon_) {
+        // The new pair is loaded before the old one is let go: a load that
+        // fails leaves the window with icons that still exist.
+        IconHandle big = LoadIconFor(SM_CXICON), small = LoadIconFor(SM_CXSMICON);
+        std::swap(icon_, big);
+        std::swap(smallIcon_, small);
+        SetIcons();  // the window lets go of the old ones before they go
+    }
     InvalidateRect(hwnd_, nullptr, FALSE);
     Form_DpiChanged();
 }
 
 void Form::SetFocus() {
-    if (!hwnd_ || !IsWindowVisible(hwnd_)) Raise(L"invalid procedure call: the form is not visible");
+    if (!hwnd_ || !IsWindowVisible(hwnd_)) Raise(L"无效的过程调用：窗体不可见");
     SetForegroundWindow(hwnd_);
     SetActiveWindow(hwnd_);
     ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : hwnd_);
@@ -225,14 +254,14 @@ void Form::WakePrevInstance() {
 }
 
 void Form::ZOrder() {
-    if (!hwnd_) Raise(L"the form is not loaded");
+    if (!hwnd_) Raise(L"窗体尚未加载");
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool Form::Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
 
 void Form::SetVisible(bool v) {
-    if (!hwnd_) Raise(L"the form is not loaded");
+    if (!hwnd_) Raise(L"窗体尚未加载");
     if (v == Visible()) return;
     if (v && !shown_) {
         Show();
@@ -242,15 +271,15 @@ void Form::SetVisible(bool v) {
 }
 
 int Form::WindowState() const {
-    if (!hwnd_) Raise(L"the form is not loaded");
+    if (!hwnd_) Raise(L"窗体尚未加载");
     if (IsIconic(hwnd_)) return kMinimised;
     if (IsZoomed(hwnd_)) return kMaximised;
     return kNormal;
 }
 
 void Form::SetWindowState(int s) {
-    if (!hwnd_) Raise(L"the form is not loaded");
-    if (s < kNormal || s > kMaximised) Raise(L"invalid window state");
+    if (!hwnd_) Raise(L"窗体尚未加载");
+    if (s < kNormal || s > kMaximised) Raise(L"无效的窗口状态");
     if (s == WindowState()) return;
     if (s == kNormal && IsIconic(hwnd_)) {
         // Normal means normal: the system would bring a window that was
@@ -282,7 +311,7 @@ double Form::Height() const {
 
 void Form::PopupMenu(Menu& menu) {
     MenuHandle popup(CreatePopupMenu());
-    if (!popup) RaiseLastError(L"cannot create the pop-up menu");
+    if (!popup) RaiseLastError(L"无法创建弹出菜单");
     UINT id = 1;
     for (auto& item : menu.Items()) {
         if (item->caption == L"-")
@@ -327,7 +356,7 @@ void Form::TabFrom(TextBox* from, bool backwards) {
 }
 
 void Form::SetOutline(const POINT* vertices, int count) {
-    if (!hwnd_) Raise(L"the form is not loaded");
+    if (!hwnd_) Raise(L"窗体尚未加载");
     // A window whose outline cannot be cut stays rectangular: start-up goes on.
     RegionHandle region(CreatePolygonRgn(vertices, count, WINDING));
     // Once applied, the window owns the region; otherwise it is ours to free.
@@ -401,9 +430,11 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
         Paint();
         return 0;
-    case WM_DPICHANGED:  // moved to a monitor of another DPI, or its DPI changed
-        ChangeDpi(HIWORD(wp), reinterpret_cast<const RECT*>(lp));
+    case WM_DPICHANGED: {  // moved to a monitor of another DPI, or its DPI changed
+        RECT r;
+        ChangeDpi(HIWORD(wp), SuggestedRect(lp, HIWORD(wp), r) ? &r : nullptr);
         return 0;
+    }
     case WM_TIMER:
         if (wp == kIdleWorkTimer) {
             IdleWork();

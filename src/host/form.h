@@ -62,8 +62,8 @@ public:
     // The large icon, loaded when the shown window is first idle.
     HICON Icon() const { return icon_.get(); }
     // The icon drawn for the small-icon size at the window's DPI (the
-    // tray's size).
-    HICON SmallIcon() const { return smallIcon_.get(); }
+    // tray's size), loaded when first asked for.
+    HICON SmallIcon();
     // Lays the form out again at `dpi`: at the rectangle the system
     // suggests, or at its design size where it stands.
     void ChangeDpi(int dpi, const RECT* suggested = nullptr);
@@ -133,10 +133,10 @@ protected:
 
 private:
     void Paint();
+    bool SuggestedRect(LPARAM lp, int dpi, RECT& out) const;
     void RaiseResize();
     // What the first paint does not need: the icons, once idle.
     void IdleWork();
-    void LoadIcons();
     IconHandle LoadIconFor(int metric) const;
     void SetIcons();
     std::vector<TextBox*> TabOrder();

@@ -31,13 +31,13 @@ void Frame::SetBackColor(Colour c) {
 
 void Frame::Realize() {
     static const bool registered = RegisterWindowClass(kClassName);
-    if (!registered) RaiseLastError(L"cannot register the frame's window class");
+    if (!registered) RaiseLastError(L"无法注册框架的窗口类");
     RECT r = PixelRect();
     hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClassName, caption_.c_str(),
                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
                             r.top, r.right - r.left, r.bottom - r.top, Control::parent_->Window(),
                             nullptr, App::Instance(), static_cast<Container*>(this));
-    if (!hwnd_) RaiseLastError(L"cannot create the frame " + name_);
+    if (!hwnd_) RaiseLastError(L"无法创建框架 " + name_);
     for (Control* c : children_)
         if (!c->Windowless()) c->Realize();
 }

@@ -29,7 +29,7 @@ BitmapHandle DibSection(int w, int h, uint32_t*& pixels) {
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     BitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits) Raise(L"out of memory loading a picture");
+    if (!dib || !bits) Raise(L"内存不足，无法载入图片");
     pixels = static_cast<uint32_t*>(bits);
     return dib;
 }
@@ -41,13 +41,13 @@ void Expand(int resource, const BITMAPINFOHEADER* header, HBITMAP into, int w, i
     const DWORD colours = header->biClrUsed ? header->biClrUsed : (header->biBitCount <= 8 ? 1u << header->biBitCount : 0);
     const void* bits = reinterpret_cast<const BYTE*>(header) + header->biSize + colours * sizeof(RGBQUAD);
     DcHandle dc(CreateCompatibleDC(nullptr));
-    if (!dc) Raise(L"out of memory loading a picture");
+    if (!dc) Raise(L"内存不足，无法载入图片");
     if (SetDIBits(dc.get(), into, 0, static_cast<UINT>(h), bits,
                   reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS) == h)
         return;
     BitmapHandle screen(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
                                                         IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
-    if (!screen) RaiseLastError(L"cannot load the picture " + common::Decimal(resource));
+    if (!screen) RaiseLastError(L"无法载入图片 " + common::Decimal(resource));
     DcHandle src(CreateCompatibleDC(nullptr));
     Selected from(src.get(), screen.get());
     Selected to(dc.get(), into);
@@ -93,7 +93,7 @@ void StdPicture::Impl::Load(int forDpi) {
     const int resource = id + SetFor(forDpi) * kPictureSetStride;
     const BITMAPINFOHEADER* header = BitmapHeader(resource);
     if (!header || header->biWidth <= 0 || header->biHeight <= 0)
-        Raise(L"picture resource " + common::Decimal(resource) + L" is not a bitmap");
+        Raise(L"图片资源 " + common::Decimal(resource) + L" 不是位图");
     const int sw = header->biWidth, sh = header->biHeight;
     uint32_t* px = nullptr;
     BitmapHandle drawn = DibSection(sw, sh, px);
@@ -113,7 +113,7 @@ void StdPicture::Impl::Load(int forDpi) {
                 p = 0;
             }
         drawnMask = BitmapHandle(CreateBitmap(sw, sh, 1, 1, rows.data()));
-        if (!drawnMask) Raise(L"out of memory loading a picture");
+        if (!drawnMask) Raise(L"内存不足，无法载入图片");
     }
     const int w = common::ScalePixels(w96, forDpi), h = common::ScalePixels(h96, forDpi);
     if (sw != w || sh != h) {
@@ -122,7 +122,7 @@ void StdPicture::Impl::Load(int forDpi) {
         uint32_t* unused = nullptr;
         BitmapHandle scaled = DibSection(w, h, unused);
         DcHandle src(CreateCompatibleDC(nullptr)), dst(CreateCompatibleDC(nullptr));
-        if (!src || !dst) Raise(L"out of memory loading a picture");
+        if (!src || !dst) Raise(L"内存不足，无法载入图片");
         {
             Selected from(src.get(), drawn.get());
             Selected to(dst.get(), scaled.get());
@@ -133,7 +133,7 @@ void StdPicture::Impl::Load(int forDpi) {
         drawn = std::move(scaled);
         if (drawnMask) {
             BitmapHandle scaledMask(CreateBitmap(w, h, 1, 1, nullptr));
-            if (!scaledMask) Raise(L"out of memory loading a picture");
+            if (!scaledMask) Raise(L"内存不足，无法载入图片");
             Selected from(src.get(), drawnMask.get());
             Selected to(dst.get(), scaledMask.get());
             SetStretchBltMode(dst.get(), COLORONCOLOR);
@@ -149,9 +149,9 @@ void StdPicture::Impl::Load(int forDpi) {
 
 StdPicture StdPicture::FromResource(int id) {
     const BITMAPINFOHEADER* header = BitmapHeader(id);
-    if (!header) Raise(L"picture resource " + common::Decimal(id) + L" not found");
+    if (!header) Raise(L"找不到图片资源 " + common::Decimal(id));
     if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biWidth <= 0 || header->biHeight == 0)
-        Raise(L"picture resource " + common::Decimal(id) + L" is not a bitmap");
+        Raise(L"图片资源 " + common::Decimal(id) + L" 不是位图");
     auto impl = std::make_shared<Impl>();
     impl->id = id;
     impl->w96 = header->biWidth;

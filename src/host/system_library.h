@@ -7,11 +7,18 @@ namespace host {
 
 // Loads a library of the system by its full path in the system folder, so
 // that a file of the same name beside the program (a Downloads folder) is
-// never loaded in its place. Windows XP has no LOAD_LIBRARY_SEARCH_* flags.
+// never loaded in its place; the libraries it needs in turn are looked for
+// beside it, in the system folder, not beside the program. Windows XP has
+// no LOAD_LIBRARY_SEARCH_* flags; LOAD_WITH_ALTERED_SEARCH_PATH it has.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// Where the system offers it (Windows 7 with its update, 8 and later),
+// every library the process loads from now on, the system's own imports
+// included, comes from the system folder only. Called once, first thing.
+void RestrictLibrarySearch();
+
 // The loader itself; tests stand in for it to see the paths it is given.
-using LoadLibraryFn = HMODULE(WINAPI*)(LPCWSTR);
+using LoadLibraryFn = HMODULE(WINAPI*)(LPCWSTR, HANDLE, DWORD);
 extern LoadLibraryFn loadLibrary;
 
 // The function, its library loaded for the rest of the run; null when the

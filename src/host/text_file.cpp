@@ -12,17 +12,18 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 }
 
 AppendFile::AppendFile(const std::wstring& path) : path_(path) {
-    if (path.empty()) Raise(L"the file has no path");
+    if (path.empty()) Raise(L"文件没有路径");
     DWORD start = GetTickCount();
     for (;;) {
-        h_ = CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+        // Read too: a record starts on a line of its own, after the last byte.
+        h_ = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h_ != INVALID_HANDLE_VALUE) return;
         DWORD err = GetLastError();
         bool busy = err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION;
         if (!busy || GetTickCount() - start >= shareRetryMilliseconds) {
             SetLastError(err);
-            RaiseLastError(L"cannot open " + path);
+            RaiseLastError(L"无法打开 " + path);
         }
         Sleep(10);
     }
@@ -43,14 +44,14 @@ OVERLAPPED TurnByte() {
 }
 }  // namespace
 
-void AppendFile::Write(const std::string& bytes) {
-    if (h_ == INVALID_HANDLE_VALUE) Raise(L"the file is closed: " + path_);
+void AppendFile::Write(const std::string& record, bool ownLine) {
+    if (h_ == INVALID_HANDLE_VALUE) Raise(L"文件已关闭：" + path_);
     OVERLAPPED turn = TurnByte();
     DWORD start = GetTickCount();
     while (!LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &turn)) {
         DWORD err = GetLastError();
         if (err != ERROR_LOCK_VIOLATION || GetTickCount() - start >= 5 * shareRetryMilliseconds)
-            RaiseLastError(L"cannot write " + path_);
+            RaiseLastError(L"无法写入 " + path_);
         Sleep(1);
         turn = TurnByte();
     }
@@ -63,7 +64,21 @@ void AppendFile::Write(const std::string& bytes) {
     } unlock{h_};
 
     LARGE_INTEGER end = {}, zero = {};
-    if (!SetFilePointerEx(h_, zero, &end, FILE_END)) RaiseLastError(L"cannot seek in " + path_);
+    if (!SetFilePointerEx(h_, zero, &end, FILE_END)) RaiseLastError(L"无法定位 " + path_);
+    std::string bytes = record;
+    if (ownLine && end.QuadPart > 0) {
+        // A last line written by hand may lack its line break: add the part
+        // that is missing, and nothing else.
+        LARGE_INTEGER last = end;
+        --last.QuadPart;
+        char c = '\n';
+        DWORD got = 0;
+        if (SetFilePointerEx(h_, last, nullptr, FILE_BEGIN) && ReadFile(h_, &c, 1, &got, nullptr) && got == 1) {
+            if (c == '\r') bytes.insert(0, "\n");
+            else if (c != '\n') bytes.insert(0, "\r\n");
+        }
+        if (!SetFilePointerEx(h_, end, nullptr, FILE_BEGIN)) RaiseLastError(L"无法定位 " + path_);
+    }
     DWORD written = 0;
     BOOL ok = writeFile(h_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     if (ok && written == bytes.size()) return;
@@ -71,7 +86,7 @@ void AppendFile::Write(const std::string& bytes) {
     // Never leave half a record behind.
     if (SetFilePointerEx(h_, end, nullptr, FILE_BEGIN)) SetEndOfFile(h_);
     SetLastError(err);
-    RaiseLastError(L"cannot write " + path_);
+    RaiseLastError(L"无法写入 " + path_);
 }
 
 void AppendFile::Close() {

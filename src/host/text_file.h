@@ -27,8 +27,9 @@ public:
     // Appends the bytes in one write that lands at the end of the file as
     // one step, also while another copy of the program appends to it. A
     // write that fails part-way is cut back, so no partial record stays,
-    // and raises an error.
-    void Write(const std::string& bytes);
+    // and raises an error. `ownLine`: the bytes start a line of their own,
+    // after a line break added where the file's last line lacks one.
+    void Write(const std::string& bytes, bool ownLine = false);
     void Close();
 
 private:

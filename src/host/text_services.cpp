@@ -15,7 +15,7 @@ bool IsNumeric(const std::wstring& text) {
     // every Windows program; it is loaded at the first query, not at start-up.
     static const auto parse =
         SystemFunction<decltype(&::VarR8FromStr)>(L"oleaut32.dll", "VarR8FromStr");
-    if (!parse) Raise(L"cannot load oleaut32.dll");
+    if (!parse) Raise(L"无法加载系统组件 oleaut32.dll");
     double value = 0;
     return parse(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value) == S_OK;
 }

@@ -42,7 +42,7 @@ void Frmmain::AppendHistory() {
         host::AppendFile file(history_.Path());  // creates a missing file
         const std::wstring number = Text1.Text();
         if (history_.Repeats(number)) return;
-        file.Write(host::ToAnsi(history_.NextRecord(number)));
+        file.Write(host::ToAnsi(history_.NextRecord(number)), true);
         file.Close();
         history_.Logged(number);
     } catch (const host::RuntimeError&) {

@@ -15,8 +15,7 @@ void Frmmain::CloseRequested() {
 }
 
 void Frmmain::PrimeTray() {
-    APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState, &RaiseNotice);
-    APIStuff::RemoveTray();
+    APIStuff::PrimeTray(*this, frmMenu::Instance().RightMenu, &LastState, &RaiseNotice);
 }
 
 // A notice still open when the window comes back stays in front of it and

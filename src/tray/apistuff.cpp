@@ -53,7 +53,8 @@ UINT TaskbarCreated() {
 }
 }  // namespace
 
-void InstallTray(host::Form& form, host::Menu& menu, const int* lastState, void (*restored)()) {
+namespace {
+void Hook(host::Form& form, host::Menu& menu, const int* lastState, void (*restored)()) {
     TrayForm = &form;
     TrayLastState = lastState;
     TrayRestored = restored;
@@ -64,6 +65,20 @@ void InstallTray(host::Form& form, host::Menu& menu, const int* lastState, void 
     if (CurrentProc(h) != reinterpret_cast<LONG_PTR>(TrayWindowProc))
         PrevWndProc = reinterpret_cast<WNDPROC>(
             SetWindowLongA(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWindowProc)));
+}
+}  // namespace
+
+void PrimeTray(host::Form& form, host::Menu& menu, const int* lastState, void (*restored)()) {
+    // An icon added and deleted at once shows nothing, but costs a round
+    // trip to the shell's process (two seconds where no window manager
+    // runs) and loads the shell's library before the window is up.
+    Hook(form, menu, lastState, restored);
+    RemoveTray();
+}
+
+void InstallTray(host::Form& form, host::Menu& menu, const int* lastState, void (*restored)()) {
+    Hook(form, menu, lastState, restored);
+    HWND h = form.hWnd();
     TrayIconData.uID = 0;
     TrayIconData.cbSize = sizeof(TrayRecord);
     TrayIconData.hWnd = h;

@@ -40,6 +40,11 @@ extern TrayRecord TrayIconData;
 
 void InstallTray(host::Form& form, host::Menu& menu, const int* lastState = nullptr,
                  void (*restored)() = nullptr);
+// What InstallTray keeps, without the icon: the form, the menu and the
+// window's own procedure, hooked once and put back at once, so that a
+// later RemoveTray is harmless at any time. The shell is not asked.
+void PrimeTray(host::Form& form, host::Menu& menu, const int* lastState = nullptr,
+               void (*restored)() = nullptr);
 void SetTrayTip(const std::wstring& text);
 void RemoveTray();
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

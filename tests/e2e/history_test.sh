@@ -31,6 +31,19 @@ check "the records stay three lines each" \
       "$(od -An -tx1 "$WORK/app/$FILE_NAME" 2>/dev/null | tr -d ' \n')"
 stop_app
 
+# A last line written by hand without its line break: the next record
+# starts on a line of its own, and nothing else in the file changes.
+mkdir -p "$WORK/note"
+printf 'my own note' >"$WORK/note/$FILE_NAME"
+start_app "$WORK/note"
+click "$MAIN" 242 206
+click "$MAIN" 200 104
+type_text "$MAIN" $'6525\n'
+check "a record after a last line without its break starts on a line of its own" \
+      "$( (printf 'my own note\r\n'; rec 0 6525) | od -An -tx1 | tr -d ' \n')" \
+      "$(od -An -tx1 "$WORK/note/$FILE_NAME" 2>/dev/null | tr -d ' \n')"
+stop_app
+
 # A history file on a full device: the program stays, says so, and counts
 # nothing, so the next query tries again.
 mkdir -p "$WORK/full"

@@ -43,12 +43,13 @@ check() { # name expected actual
 }
 
 # Starts a copy of the program in a folder of its own (its history file goes
-# there) and waits for its window.
+# there) and waits for its window. APP_ENV: settings for the program's own
+# Wine process only (NAME=VALUE ...).
 start_app() {
     local dir="${1:-$WORK/app}"
     mkdir -p "$dir"
     cp "$EXE_SRC" "$dir/jilantong.exe"
-    (cd "$dir" && exec wine jilantong.exe) >/dev/null 2>&1 &
+    (cd "$dir" && exec env ${APP_ENV:-} wine jilantong.exe) >/dev/null 2>&1 &
     APP_PID=$!
     probe wait "$MAIN" 15000 >/dev/null
     # Keys typed before the window has the X focus would go elsewhere.

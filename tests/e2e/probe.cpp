@@ -9,7 +9,15 @@
 //   probe kill TITLE               ends the process of a window of ours with the title
 //   probe sendclose TITLE          sends (not posts) WM_CLOSE; waits at most 5 s
 //   probe sel TITLE N              the selection in the Nth edit box: start end
-//   probe settext TITLE N TEXT     sends WM_SETTEXT to the Nth edit box, as other programs do
+//   probe settext TITLE N TEXT [REPEAT]  sends WM_SETTEXT to the Nth edit box, as other
+//                                  programs do (TEXT REPEAT times); prints the ms until the
+//                                  box has taken it and painted it
+//   probe send TITLE N MSG WP LP   sends a message to the Nth edit box (0: the window);
+//                                  prints its result
+//   probe clip TEXT [REPEAT]       puts TEXT (REPEAT times) on the clipboard
+//   probe ping TITLE MS            "yes" when the window answers within MS ms, else "busy"
+//   probe memory TITLE             the peak working set of the window's process, KB
+//   probe msgbox TITLE             the message of a message box of that title
 //   probe tree TITLE               the window's accessibility tree, as a screen reader reads it
 //   probe acc TITLE WHO [FIELD] [--escaped]  one element's name (or state, value, action,
 //                                  role, where); --escaped writes CR and LF as \r and \n;
@@ -24,12 +32,23 @@
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
 #include <oleacc.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
+
+// TEXT (with \n for a line break) REPEAT times.
+std::wstring Repeated(const std::wstring& unit, int times) {
+    std::wstring one = unit;
+    for (size_t i = 0; (i = one.find(L"\\n", i)) != std::wstring::npos;) one.replace(i, 2, L"\r\n");
+    std::wstring all;
+    all.reserve(one.size() * static_cast<size_t>(times > 0 ? times : 0));
+    for (int i = 0; i < times; ++i) all += one;
+    return all;
+}
 
 struct EditSearch {
     int want;
@@ -390,15 +409,76 @@ int wmain(int argc, wchar_t** argv) {
         printf("%u %u\n", LOWORD(sel), HIWORD(sel));
         return 0;
     }
-    if (cmd == L"settext" && argc >= 5) {
+    if ((cmd == L"settext" || cmd == L"send") && argc >= 4) {
         HWND w = FindAny(std::wstring(argv[2]));
         if (!w) return 1;
-        EditSearch s{_wtoi(argv[3])};
-        EnumChildWindows(w, VisitEdit, reinterpret_cast<LPARAM>(&s));
-        if (!s.found) return 1;
-        std::wstring text = argv[4];
-        for (size_t i = 0; (i = text.find(L"\\n", i)) != std::wstring::npos;) text.replace(i, 2, L"\r\n");
-        SendMessageW(s.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        HWND to = w;
+        if (_wtoi(argv[3]) > 0) {
+            EditSearch s{_wtoi(argv[3])};
+            EnumChildWindows(w, VisitEdit, reinterpret_cast<LPARAM>(&s));
+            if (!s.found) return 1;
+            to = s.found;
+        }
+        if (cmd == L"send" && argc >= 7) {
+            auto num = [](const wchar_t* t) { return wcstoul(t, nullptr, 0); };
+            LRESULT r = SendMessageW(to, num(argv[4]), num(argv[5]), static_cast<LPARAM>(num(argv[6])));
+            printf("%ld\n", static_cast<long>(r));
+            return 0;
+        }
+        if (cmd != L"settext" || argc < 5) return 2;
+        std::wstring text = Repeated(argv[4], argc >= 6 ? _wtoi(argv[5]) : 1);
+        DWORD start = GetTickCount();
+        SendMessageW(to, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        while (GetUpdateRect(to, nullptr, FALSE) && GetTickCount() - start < 60000) Sleep(5);
+        printf("%lu\n", static_cast<unsigned long>(GetTickCount() - start));
+        return 0;
+    }
+    if (cmd == L"clip" && argc >= 3) {
+        std::wstring text = Repeated(argv[2], argc >= 4 ? _wtoi(argv[3]) : 1);
+        HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        if (!g) return 1;
+        memcpy(GlobalLock(g), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(g);
+        if (!OpenClipboard(nullptr)) return 1;
+        EmptyClipboard();
+        bool ok = SetClipboardData(CF_UNICODETEXT, g) != nullptr;
+        CloseClipboard();
+        return ok ? 0 : 1;
+    }
+    if (cmd == L"ping" && argc >= 4) {
+        HWND w = FindAny(std::wstring(argv[2]));
+        if (!w) return 1;
+        DWORD_PTR r = 0;
+        bool answered = SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL,
+                                            static_cast<UINT>(_wtoi(argv[3])), &r) != 0;
+        printf("%s\n", answered ? "yes" : "busy");
+        return 0;
+    }
+    if (cmd == L"memory" && argc >= 3) {
+        HWND w = FindAny(std::wstring(argv[2]));
+        DWORD pid = 0;
+        if (w) GetWindowThreadProcessId(w, &pid);
+        HANDLE p = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
+        PROCESS_MEMORY_COUNTERS pmc{};
+        pmc.cb = sizeof pmc;
+        bool ok = p && GetProcessMemoryInfo(p, &pmc, sizeof pmc);
+        if (p) CloseHandle(p);
+        if (!ok) return 1;
+        printf("%lu\n", static_cast<unsigned long>(pmc.PeakWorkingSetSize / 1024));
+        return 0;
+    }
+    if (cmd == L"msgbox" && argc >= 3) {
+        HWND box = FindWindowW(L"#32770", argv[2]);
+        if (!box) return 1;
+        // The message is the box's static text that is not its icon.
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            wchar_t cls[16] = {}, text[1024] = {};
+            GetClassNameW(c, cls, 16);
+            DWORD_PTR got = 0;
+            SendMessageTimeoutW(c, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                2000, &got);
+            if (lstrcmpiW(cls, L"Static") == 0 && text[0]) PrintUtf8(text);
+        }
         return 0;
     }
     if ((cmd == L"tree" || cmd == L"acc" || cmd == L"press") && argc >= 3) {

@@ -60,4 +60,39 @@ check "no tooltip is left standing over the notice" "0" \
          -format '%[fx:round(mean*w*h)]' info:)"
 check "where the main window showed its frame before" "ECECEC" "$frame_colour"
 check "and it has the focus" "$NOTICE|QfForm" "$(probe focus)"
+key Return
+click "$MAIN" 15 272
+
+# Whatever way text arrives, the number box holds one line of at most
+# eight characters, never half of one; the answer box a bounded text.
+number() { probe acc "$MAIN" "$INPUT" value; }
+click "$MAIN" 200 104; key ctrl+a; key BackSpace
+probe send "$MAIN" 2 0xC5 100 0 >/dev/null  # EM_SETLIMITTEXT: another program lifts the limit
+for _ in $(seq 1 12); do probe send "$MAIN" 2 0x109 0x31 0 >/dev/null; done  # WM_UNICHAR '1'
+check "twelve characters sent after a lifted limit leave eight" "11111111" "$(number)"
+probe settext "$MAIN" 2 "1234567😀" >/dev/null
+check "a cut to eight keeps no half character (set from outside)" "1234567" "$(number)"
+probe clip "1234567😀"; key ctrl+a; key ctrl+v
+check "a cut to eight keeps no half character (pasted)" "1234567" "$(number)"
+before="$(probe memory "$MAIN")"
+probe clip 6 20000000; key ctrl+a; key ctrl+v  # 39,063 KB of text
+for _ in $(seq 1 60); do [ "$(probe ping "$MAIN" 1000)" = yes ] && break; done
+after="$(probe memory "$MAIN")"
+check "a paste of 20 million characters takes the eight that fit" "66666666" "$(number)"
+check "and reads no more of it: peak memory grows by less than 1.25 times the clipboard" "yes" \
+      "$([ $((after - before)) -lt 48828 ] && echo yes || echo "no: $((after - before)) KB")"
+ms="$(probe settext "$MAIN" 1 x 30000)"
+check "30,000 characters sent to the answer box are shown within a second" "yes" \
+      "$([ "$ms" -lt 1000 ] && echo yes || echo "no: $ms ms")"
+probe clip x 30000; key Tab; key ctrl+a; xdotool key ctrl+v; sleep 0.1
+check "30,000 characters pasted into it leave the window answering within a second" "yes" \
+      "$(probe ping "$MAIN" 1000)"
+stop_app
+
+# The program's own error box speaks Chinese; a library's name may stay
+# (the number test's library refused to this copy).
+APP_ENV="WINEDLLOVERRIDES=$WINEDLLOVERRIDES;oleaut32=d" start_app
+type_text "$MAIN" abc; enter; sleep 0.5
+box="$(probe msgbox "$MAIN" | tr '\n' ' ')"
+check "the error box names the failure in Chinese" "运行时错误： 无法加载系统组件 oleaut32.dll " "$box"
 finish

@@ -5,7 +5,19 @@
 source "$(dirname "$0")/lib.sh" "$@"
 source "$(dirname "$0")/tray_lib.sh"
 
+# A stranger's libraries beside the program, under the names of system
+# libraries and of what they load in turn: none of them may run, at start,
+# in the tray, for the tooltips, the number test or a screen reader.
+PLANTED_NAMES="shcore shlwapi version uxtheme dwmapi propsys profapi userenv cryptbase winmm
+    imm32 msctf usp10 msimg32 apphelp sspicli secur32 netapi32 wtsapi32 dbghelp setupapi
+    cfgmgr32 wintrust crypt32 urlmon wininet comctl32 oleacc ole32 oleaut32"
+mkdir -p "$WORK/app"
+for n in $PLANTED_NAMES; do cp "$QF_PLANTED" "$WORK/app/$n.dll"; done
 start_app
+hover "$MAIN" button:窗体最前; sleep 1
+type_text "$MAIN" abc; enter
+probe wait "$NOTICE" 5000 >/dev/null && key Return
+probe tree "$MAIN" >/dev/null
 minimise
 check "the minimise picture hides the window" "visible=0 iconic=1" "$(state)"
 check "an icon is in the tray" "yes" \
@@ -14,6 +26,8 @@ check "an icon is in the tray" "yes" \
 tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
 check "a left click on the icon restores the window" "visible=1 iconic=0" "$(state)"
 check "restored with the focus" "$MAIN|Edit" "$(probe focus)"
+check "none of 30 libraries planted beside the program ran" "" \
+      "$(cd "$WORK/app" && ls -- *.ran 2>/dev/null | tr '\n' ' ')"
 
 # The menu: about does nothing, resume restores (chosen with the mouse).
 minimise

@@ -86,11 +86,9 @@ struct TrayTest : FormsTest {
 }  // namespace
 
 TEST_F(TrayTest, StartUpPrimesTheModuleAndLeavesNoIconAndNoHook) {
-    // The icon is added and taken away once; the first resize, with no
-    // icon there, does not call on the shell again.
-    ASSERT_EQ(startUp.size(), 2u);
-    EXPECT_EQ(startUp[0].op, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(startUp[1].op, static_cast<DWORD>(NIM_DELETE));
+    // Start-up and the first resize never ask the shell: an icon added and
+    // deleted at once costs a round trip to its process and shows nothing.
+    EXPECT_TRUE(startUp.empty());
     EXPECT_EQ(APIStuff::TrayForm, f);
     EXPECT_EQ(APIStuff::TrayMenu, &frmMenu::Instance().RightMenu);
     EXPECT_NE(APIStuff::PrevWndProc, nullptr);
@@ -278,9 +276,9 @@ TEST_F(TrayTest, ASecondStartBringsTheWindowBackFromTheTrayReadyForANumber) {
 
 namespace {
 std::vector<std::wstring> g_loaded;
-HMODULE WINAPI RecordLoad(LPCWSTR path) {
+HMODULE WINAPI RecordLoad(LPCWSTR path, HANDLE file, DWORD flags) {
     g_loaded.push_back(path);
-    return LoadLibraryW(path);
+    return LoadLibraryExW(path, file, flags);
 }
 }  // namespace
 
@@ -290,7 +288,7 @@ TEST_F(TrayTest, TheShellsLibraryIsLoadedFromTheSystemFolderByItsFullPath) {
     g_loaded.clear();
     host::loadLibrary = RecordLoad;
     Minimise();
-    host::loadLibrary = LoadLibraryW;
+    host::loadLibrary = LoadLibraryExW;
     ASSERT_EQ(g_loaded.size(), 1u) << "the tray loads shell32 once, through the system loader";
     EXPECT_EQ(g_loaded[0], std::wstring(system) + L"\\shell32.dll");
 }
