@@ -50,7 +50,14 @@ private:
     // A memory DC with a bitmap of w by h selected into it.
     static bool Make(HDC like, int w, int h, DcHandle& dc, BitmapHandle& bmp) {
         dc = DcHandle();  // before its bitmap
-        bmp = BitmapHandle(CreateCompatibleBitmap(like, w, h));
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bmp = BitmapHandle(CreateDIBSection(like, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
         dc = DcHandle(CreateCompatibleDC(like));
         if (!dc || !bmp) {
             dc = DcHandle();

@@ -1,5 +1,7 @@
 #include "picture.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "decimal.h"
@@ -15,6 +17,10 @@ const BITMAPINFOHEADER* BitmapHeader(int id) {
     HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP);
     if (!res || SizeofResource(module, res) < sizeof(BITMAPINFOHEADER)) return nullptr;
     return static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, res)));
+}
+
+DWORD ColourCount(const BITMAPINFOHEADER* h) {
+    return h->biClrUsed ? h->biClrUsed : (h->biBitCount <= 8 ? 1u << h->biBitCount : 0);
 }
 
 // A top-down 32-bit bitmap, the kind that copies onto the paint buffer
@@ -34,11 +40,32 @@ BitmapHandle DibSection(int w, int h, uint32_t*& pixels) {
     return dib;
 }
 
+// A bitmap of the resource's own 8 bits a pixel and colour table: a
+// quarter of the memory of 32 bits, for a picture drawn as it is stored.
+BitmapHandle PaletteDibSection(const BITMAPINFOHEADER* header) {
+    struct {
+        BITMAPINFOHEADER h;
+        RGBQUAD colours[256];
+    } bi = {};
+    bi.h = *header;
+    bi.h.biSize = sizeof bi.h;
+    bi.h.biCompression = BI_RGB;
+    bi.h.biSizeImage = 0;
+    bi.h.biHeight = -std::abs(header->biHeight);
+    memcpy(bi.colours, reinterpret_cast<const BYTE*>(header) + header->biSize,
+           ColourCount(header) * sizeof(RGBQUAD));
+    void* bits = nullptr;
+    BitmapHandle dib(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0));
+    if (!dib || !bits) Raise(L"内存不足，无法载入图片");
+    return dib;
+}
+
 // The system expands the compressed resource into the bitmap; where it
 // will not (a GDI that takes RLE only for screen bitmaps), it loads it as
 // a screen bitmap, which is copied.
 void Expand(int resource, const BITMAPINFOHEADER* header, HBITMAP into, int w, int h) {
-    const DWORD colours = header->biClrUsed ? header->biClrUsed : (header->biBitCount <= 8 ? 1u << header->biBitCount : 0);
+    const DWORD colours = ColourCount(header);
     const void* bits = reinterpret_cast<const BYTE*>(header) + header->biSize + colours * sizeof(RGBQUAD);
     DcHandle dc(CreateCompatibleDC(nullptr));
     if (!dc) Raise(L"内存不足，无法载入图片");
@@ -95,6 +122,16 @@ void StdPicture::Impl::Load(int forDpi) {
     if (!header || header->biWidth <= 0 || header->biHeight <= 0)
         Raise(L"图片资源 " + common::Decimal(resource) + L" 不是位图");
     const int sw = header->biWidth, sh = header->biHeight;
+    const int w = common::ScalePixels(w96, forDpi), h = common::ScalePixels(h96, forDpi);
+    if (!seeThrough && sw == w && sh == h && header->biBitCount == 8 && ColourCount(header) <= 256) {
+        BitmapHandle stored = PaletteDibSection(header);
+        Expand(resource, header, stored.get(), sw, sh);
+        GdiFlush();
+        colour = std::move(stored);
+        mask = BitmapHandle();
+        dpi = forDpi;
+        return;
+    }
     uint32_t* px = nullptr;
     BitmapHandle drawn = DibSection(sw, sh, px);
     Expand(resource, header, drawn.get(), sw, sh);
@@ -115,7 +152,6 @@ void StdPicture::Impl::Load(int forDpi) {
         drawnMask = BitmapHandle(CreateBitmap(sw, sh, 1, 1, rows.data()));
         if (!drawnMask) Raise(L"内存不足，无法载入图片");
     }
-    const int w = common::ScalePixels(w96, forDpi), h = common::ScalePixels(h96, forDpi);
     if (sw != w || sh != h) {
         // Between two sets: the larger one reduced, averaging pixels; the
         // mask by the nearest pixel, so that it stays a mask.
