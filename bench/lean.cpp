@@ -242,7 +242,8 @@ int main(int argc, char** argv) {
         Row hover{name, "ms", 0, 0, {}, 1.3};
         a.clear();
         b.clear();
-        long painted0 = host::App::Stats().paintedPixels, paints0 = host::App::Stats().paints;
+        long long painted0 = host::App::Stats().paintedPixels;
+        long paints0 = host::App::Stats().paints;
         for (int i = 0; i < 400; ++i) {
             bool on = i % 2 == 0;
             double t = Timed(f.hWnd(), [&] { on ? MoveOver(f.Imgok0, 5, 5) : MoveOver(f.Imgbody, 5, 250); });

@@ -70,21 +70,51 @@ const VARIANT kSelf = Int(CHILDID_SELF);
 
 }  // namespace
 
+// The one owner of a COM reference: released once, whichever way the scope
+// is left.
+template <class T>
+class ComRef {
+public:
+    ComRef() = default;
+    explicit ComRef(T* adopted) : p_(adopted) {}
+    ~ComRef() { reset(); }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    // For a call that hands over a reference.
+    T** put() {
+        reset();
+        return &p_;
+    }
+    void** put_void() { return reinterpret_cast<void**>(put()); }
+    // Gives the reference away.
+    T* release() {
+        T* p = p_;
+        p_ = nullptr;
+        return p;
+    }
+    void reset() {
+        if (p_) p_->Release();
+        p_ = nullptr;
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
 // The system's object for the window, with every call passed on to it; the
 // objects below answer what the system cannot know.
 class AccessibleObject : public IAccessible {
 public:
     explicit AccessibleObject(IAccessible* system) : system_(system) {}
-    virtual ~AccessibleObject() {
-        if (system_) system_->Release();
-    }
+    virtual ~AccessibleObject() = default;
     // The window is going: every later call fails, as for a window that no
     // longer exists.
     void Detach() {
         Forget();
-        detached_ = true;
-        if (system_) system_->Release();
-        system_ = nullptr;
+        system_.reset();
         LoadOleacc()->disconnect(static_cast<IAccessible*>(this), 0);
     }
 
@@ -160,8 +190,7 @@ public:
 protected:
     // Lets go of the host object it describes.
     virtual void Forget() {}
-    IAccessible* system_;
-    bool detached_ = false;
+    ComRef<IAccessible> system_;
 
 private:
     LONG refs_ = 1;
@@ -203,33 +232,68 @@ long RoleCode(AccRole r) {
 }
 
 // A container window (a form or a frame): its child windows, then its
-// windowless controls.
-class ClientObject final : public AccessibleObject {
+// windowless controls, each by its control's own id; in that reading order
+// through IEnumVARIANT, as screen readers ask for ids that are not 1..N.
+class ClientObject final : public AccessibleObject, public IEnumVARIANT {
 public:
-    ClientObject(IAccessible* system, ControlSite* owner) : AccessibleObject(system), owner_(owner) {}
+    ClientObject(IAccessible* system, ControlSite* owner, std::function<std::wstring()> name, long role)
+        : AccessibleObject(system), owner_(owner), name_(std::move(name)), role_(role) {}
     void Forget() override { owner_ = nullptr; }
 
     struct Element {
-        HWND window = nullptr;
+        HWND window = nullptr;  // a child window, read through its own object
         Control* control = nullptr;
+        long id = 0;
     };
 
-    // What the object lists, in child-id order (id = index + 1).
+    // What the object lists, in reading order.
     std::vector<Element> Elements() const {
         std::vector<Element> all;
         if (!owner_ || !owner_->Window()) return all;
-        HWND h = owner_->Window();
-        for (HWND w = GetWindow(h, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-            if (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) all.push_back({w, nullptr});
         for (Control* c : owner_->Children())
-            if (Listed(*c)) all.push_back({nullptr, c});
+            if (HWND w = c->OwnWindow(); w && (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE))
+                all.push_back({w, c, c->Id()});
+        for (Control* c : owner_->Children())
+            if (c->Listed()) all.push_back({nullptr, c, c->Id()});
         return all;
     }
 
-    static bool Listed(const Control& c) {
-        if (!c.Windowless() || c.AccessibleRole() == AccRole::kNone || !c.Parent()) return false;
-        RECT client, r = c.PixelRect(), both;
-        return GetClientRect(c.Parent()->Window(), &client) && IntersectRect(&both, &r, &client);
+    // IUnknown, shared by both interfaces.
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (out && riid == IID_IEnumVARIANT) {
+            *out = static_cast<IEnumVARIANT*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return AccessibleObject::QueryInterface(riid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return AccessibleObject::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return AccessibleObject::Release(); }
+
+    // IEnumVARIANT: the children in reading order, a window as its object.
+    STDMETHODIMP Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+        if (!out) return E_POINTER;
+        if (!owner_) return CO_E_OBJNOTCONNECTED;
+        auto all = Elements();
+        ULONG n = 0;
+        for (; n < count && next_ < all.size(); ++n, ++next_) {
+            out[n] = VARIANT{};
+            if (FAILED(Child(all[next_], &out[n]))) out[n] = Int(all[next_].id);
+        }
+        if (fetched) *fetched = n;
+        return n == count ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Skip(ULONG count) override {
+        next_ += count;
+        return next_ <= Elements().size() ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Reset() override {
+        next_ = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Clone(IEnumVARIANT** out) override {
+        if (out) *out = nullptr;
+        return E_NOTIMPL;
     }
 
     STDMETHODIMP get_accChildCount(long* n) override {
@@ -251,8 +315,8 @@ public:
     }
 
     STDMETHODIMP get_accName(VARIANT id, BSTR* s) override {
-        if (owner_ && IsSelf(id)) {
-            std::wstring name = owner_->AccessibleSelfName();
+        if (owner_ && IsSelf(id) && name_) {
+            std::wstring name = name_();
             if (!name.empty()) return Text(name, s);
         }
         return ForElement(id, [&](IAccessible* a, VARIANT self) { return a->get_accName(self, s); },
@@ -279,8 +343,8 @@ public:
 
     STDMETHODIMP get_accRole(VARIANT id, VARIANT* r) override {
         if (!r) return E_POINTER;
-        if (owner_ && IsSelf(id) && owner_->AccessibleSelfRole()) {
-            *r = Int(owner_->AccessibleSelfRole());
+        if (owner_ && IsSelf(id) && role_) {
+            *r = Int(role_);
             return S_OK;
         }
         return ForElement(id, [&](IAccessible* a, VARIANT self) { return a->get_accRole(self, r); },
@@ -298,11 +362,24 @@ public:
                               long state = c.AccessibleState();
                               if (c.AccessibleRole() == AccRole::kStaticText) state |= STATE_SYSTEM_READONLY;
                               if (c.AccessibleRole() == AccRole::kLink) state |= STATE_SYSTEM_LINKED;
+                              if (c.TabStop()) state |= STATE_SYSTEM_FOCUSABLE;
+                              if (owner_->Top().HasFocus(c)) state |= STATE_SYSTEM_FOCUSED;
                               if (!IsWindowVisible(owner_->Window())) state |= STATE_SYSTEM_INVISIBLE;
                               *r = Int(state);
                               return S_OK;
                           },
                           [&] { return AccessibleObject::get_accState(id, r); });
+    }
+
+    STDMETHODIMP get_accFocus(VARIANT* r) override {
+        if (!r) return E_POINTER;
+        if (!owner_) return CO_E_OBJNOTCONNECTED;
+        for (const Element& e : Elements())
+            if (!e.window && owner_->Top().HasFocus(*e.control)) {
+                *r = Int(e.id);
+                return S_OK;
+            }
+        return AccessibleObject::get_accFocus(r);
     }
 
     STDMETHODIMP get_accHelp(VARIANT id, BSTR* s) override {
@@ -356,21 +433,21 @@ public:
         *r = VARIANT{};
         if (!owner_) return CO_E_OBJNOTCONNECTED;
         auto all = Elements();
-        long n = static_cast<long>(all.size());
-        long to = 0;
+        const long n = static_cast<long>(all.size());
+        long to = -1;  // index into all
         if (IsSelf(start)) {
-            if (dir == NAVDIR_FIRSTCHILD) to = n ? 1 : 0;
-            else if (dir == NAVDIR_LASTCHILD) to = n;
+            if (dir == NAVDIR_FIRSTCHILD) to = 0;
+            else if (dir == NAVDIR_LASTCHILD) to = n - 1;
             else return AccessibleObject::accNavigate(dir, start, r);
-        } else if (start.vt == VT_I4 && start.lVal >= 1 && start.lVal <= n) {
-            if (dir == NAVDIR_NEXT || dir == NAVDIR_DOWN || dir == NAVDIR_RIGHT) to = start.lVal + 1;
-            else if (dir == NAVDIR_PREVIOUS || dir == NAVDIR_UP || dir == NAVDIR_LEFT) to = start.lVal - 1;
-            else return E_INVALIDARG;
         } else {
-            return E_INVALIDARG;
+            long at = IndexOf(all, start);
+            if (at < 0) return E_INVALIDARG;
+            if (dir == NAVDIR_NEXT || dir == NAVDIR_DOWN || dir == NAVDIR_RIGHT) to = at + 1;
+            else if (dir == NAVDIR_PREVIOUS || dir == NAVDIR_UP || dir == NAVDIR_LEFT) to = at - 1;
+            else return E_INVALIDARG;
         }
-        if (to < 1 || to > n) return S_FALSE;
-        return Child(all[to - 1], to, r);
+        if (to < 0 || to >= n) return S_FALSE;
+        return Child(all[static_cast<size_t>(to)], r);
     }
 
     STDMETHODIMP accHitTest(long x, long y, VARIANT* r) override {
@@ -385,12 +462,11 @@ public:
         if (!PtInRect(&client, p)) return S_FALSE;
         // Child windows lie above everything the container paints itself;
         // then its controls, front to back, as the mouse finds them.
-        auto all = Elements();
         HWND under = ChildWindowFromPointEx(h, p, CWP_SKIPINVISIBLE);
         Control* c = owner_->HitTest(p);
-        for (size_t i = 0; i < all.size(); ++i) {
-            bool hit = under && under != h ? all[i].window == under : all[i].control && all[i].control == c;
-            if (hit) return Child(all[i], static_cast<long>(i + 1), r);
+        for (const Element& e : Elements()) {
+            bool hit = under && under != h ? e.window == under : !e.window && e.control == c;
+            if (hit) return Child(e, r);
         }
         *r = Int(CHILDID_SELF);
         return S_OK;
@@ -403,11 +479,10 @@ public:
                 if (ActionName(c).empty()) return static_cast<HRESULT>(DISP_E_MEMBERNOTFOUND);
                 // Run from the form's own message loop, as a click is, not
                 // inside the caller's request.
-                const auto& kids = owner_->Children();
-                for (size_t i = 0; i < kids.size(); ++i)
-                    if (kids[i] == &c)
-                        return PostMessageW(owner_->Window(), messages::kAccessiblePress, i, 0) ? S_OK : E_FAIL;
-                return E_FAIL;
+                return PostMessageW(owner_->Window(), messages::kAccessiblePress,
+                                    static_cast<WPARAM>(c.Id()), 0)
+                           ? S_OK
+                           : E_FAIL;
             },
             [&] { return AccessibleObject::accDoDefaultAction(id); });
     }
@@ -422,28 +497,34 @@ private:
         }
     }
 
+    static long IndexOf(const std::vector<Element>& all, const VARIANT& id) {
+        if (id.vt != VT_I4) return -1;
+        for (size_t i = 0; i < all.size(); ++i)
+            if (all[i].id == id.lVal) return static_cast<long>(i);
+        return -1;
+    }
+
     HRESULT Find(const VARIANT& id, Element& out) const {
         if (!owner_) return CO_E_OBJNOTCONNECTED;
-        if (id.vt != VT_I4) return E_INVALIDARG;
         auto all = Elements();
-        if (id.lVal < 1 || id.lVal > static_cast<long>(all.size())) return E_INVALIDARG;
-        out = all[id.lVal - 1];
+        long at = IndexOf(all, id);
+        if (at < 0) return E_INVALIDARG;
+        out = all[static_cast<size_t>(at)];
         return S_OK;
     }
 
     // A child as a navigation or hit-test result: a window as its object,
     // a control as its id.
-    static HRESULT Child(const Element& e, long id, VARIANT* r) {
+    static HRESULT Child(const Element& e, VARIANT* r) {
         if (!e.window) {
-            *r = Int(id);
+            *r = Int(e.id);
             return S_OK;
         }
-        IDispatch* d = nullptr;
-        HRESULT hr = LoadOleacc()->fromWindow(e.window, OBJID_WINDOW, IID_IDispatch,
-                                              reinterpret_cast<void**>(&d));
+        ComRef<IDispatch> d;
+        HRESULT hr = LoadOleacc()->fromWindow(e.window, OBJID_WINDOW, IID_IDispatch, d.put_void());
         if (FAILED(hr)) return hr;
         r->vt = VT_DISPATCH;
-        r->pdispVal = d;
+        r->pdispVal = d.release();
         return S_OK;
     }
 
@@ -456,30 +537,29 @@ private:
         Element e;
         HRESULT hr = Find(id, e);
         if (hr != S_OK) return hr;
-        if (e.control) return onControl(*e.control);
-        IAccessible* a = nullptr;
-        hr = LoadOleacc()->fromWindow(e.window, OBJID_WINDOW, __uuidof(IAccessible),
-                                      reinterpret_cast<void**>(&a));
+        if (!e.window) return onControl(*e.control);
+        ComRef<IAccessible> a;
+        hr = LoadOleacc()->fromWindow(e.window, OBJID_WINDOW, __uuidof(IAccessible), a.put_void());
         if (FAILED(hr)) return hr;
-        hr = onWindow(a, kSelf);
-        a->Release();
-        return hr;
+        return onWindow(a.get(), kSelf);
     }
 
     ControlSite* owner_;
+    std::function<std::wstring()> name_;
+    long role_;
+    size_t next_ = 0;  // the enumeration's place
 };
 
-template <class Object, class Owner>
-LRESULT Answer(Owner* owner, HWND window, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
+template <class Object, class... Args>
+LRESULT Answer(HWND window, AccessibleObject*& slot, WPARAM wp, LPARAM lp, Args&&... args) {
     if (static_cast<LONG>(lp) != OBJID_CLIENT || !window) return 0;
     const Oleacc* api = LoadOleacc();
     if (!api) return 0;
     if (!slot) {
-        IAccessible* system = nullptr;
-        if (FAILED(api->createStd(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                  reinterpret_cast<void**>(&system))))
+        ComRef<IAccessible> system;
+        if (FAILED(api->createStd(window, OBJID_CLIENT, __uuidof(IAccessible), system.put_void())))
             return 0;
-        slot = new Object(system, owner);
+        slot = new Object(system.release(), std::forward<Args>(args)...);
     }
     return api->lresultFromObject(__uuidof(IAccessible), wp, static_cast<IAccessible*>(slot));
 }
@@ -493,32 +573,14 @@ void DisconnectAccessible(AccessibleObject*& slot) {
     slot = nullptr;
 }
 
-LRESULT AnswerClientObject(ControlSite& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
-    return Answer<ClientObject>(&owner, owner.Window(), slot, wp, lp);
+LRESULT AnswerClientObject(ControlSite& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp,
+                           std::function<std::wstring()> name, long role) {
+    return Answer<ClientObject>(owner.Window(), slot, wp, lp, &owner, std::move(name), role);
 }
 
 LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
     if (!box.CaptionLabel()) return 0;
-    return Answer<EditObject>(&box, box.hWnd(), slot, wp, lp);
-}
-
-long AccessibleChildId(const Control& c) {
-    if (!ClientObject::Listed(c)) return 0;
-    HWND h = c.Parent()->Window();
-    long id = 0;
-    for (HWND w = GetWindow(h, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-        if (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) ++id;
-    for (Control* k : c.Parent()->Children()) {
-        if (!ClientObject::Listed(*k)) continue;
-        ++id;
-        if (k == &c) return id;
-    }
-    return 0;
-}
-
-void NotifyAccessible(DWORD event, const Control& c) {
-    if (!c.Parent() || !c.Parent()->Window()) return;
-    if (long id = AccessibleChildId(c)) NotifyWinEvent(event, c.Parent()->Window(), OBJID_CLIENT, id);
+    return Answer<EditObject>(box.hWnd(), slot, wp, lp, &box);
 }
 
 }  // namespace host

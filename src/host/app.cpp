@@ -143,6 +143,8 @@ void App::FormUnloaded(Form* f) {
 
 int App::LoadedFormCount() { return static_cast<int>(g_loaded.size()); }
 
+const std::vector<Form*>& App::LoadedForms() { return g_loaded; }
+
 void App::Bury(void* object, void (*destroy)(void*)) { g_graveyard.emplace_back(object, destroy); }
 
 void App::CollectGarbage() {

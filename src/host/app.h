@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -13,7 +14,7 @@ class Form;
 struct HostStats {
     long invalidations = 0;  // repaint requests for a visible change
     long paints = 0;         // WM_PAINT handled by forms and frames
-    long paintedPixels = 0;  // the area those paints drew
+    long long paintedPixels = 0;  // the area those paints drew
     long timerTicks = 0;
     long messages = 0;       // messages dispatched by forms and frames
 };
@@ -40,8 +41,9 @@ public:
     static void FormLoaded(Form* f);
     static void FormUnloaded(Form* f);
     static int LoadedFormCount();
-    // An unloaded form's object, destroyed once the handler that unloaded
-    // it has returned.
+    static const std::vector<Form*>& LoadedForms();
+    // An unloaded form's object, destroyed when the message loop comes
+    // round again (form.h tells why).
     static void Bury(void* object, void (*destroy)(void*));
     static void CollectGarbage();
 

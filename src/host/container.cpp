@@ -11,29 +11,34 @@
 
 namespace host {
 
-Container::~Container() { DisconnectAccessible(accessible_); }
+Container::~Container() {
+    DisconnectAccessible(accessible_);
+    // A window that outlives its object no longer reaches it.
+    if (hwnd_ && hook_.Remove()) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+}
 
 void Container::Add(Control* c) {
+    for (Control* other : children_)
+        if (other->Id() == c->Id()) Raise(L"控件 " + c->Name() + L" 与 " + other->Name() + L" 编号相同");
     children_.push_back(c);
-    Register(c);
+    Top().Register(c);
 }
 
-void Container::Notify(DWORD event, const Control& c) { NotifyAccessible(event, c); }
-
-LRESULT Container::AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
-    return host::AnswerEditObject(box, slot, wp, lp);
+Control* Container::ChildById(long id) const {
+    for (Control* c : children_)
+        if (c->Id() == id) return c;
+    return nullptr;
 }
-
-void Container::ForgetAccessible(AccessibleObject*& slot) { DisconnectAccessible(slot); }
 
 bool Container::HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     switch (msg) {
     case WM_GETOBJECT:
-        result = AnswerClientObject(*this, accessible_, wp, lp);
+        result = AnswerClientObject(*this, accessible_, wp, lp, [this] { return AccessibleSelfName(); },
+                                    AccessibleSelfRole());
         return result != 0;
     case messages::kAccessiblePress:
         result = 0;
-        if (wp < children_.size() && IsWindowVisible(hwnd_)) children_[wp]->Press();
+        if (Control* c = ChildById(static_cast<long>(wp)); c && IsWindowVisible(hwnd_)) c->Press();
         return true;
     case WM_NCDESTROY:
         DisconnectAccessible(accessible_);
@@ -51,12 +56,21 @@ LRESULT FailingProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 }  // namespace
 
-LRESULT CALLBACK Container::Thunk(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
+// The class's own procedure: the window's first message hands it to its
+// object, whose hook then has every message; what the object leaves comes
+// back here and goes to the system.
+LRESULT CALLBACK Container::Starter(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE && !GetWindowLongPtrW(h, GWLP_USERDATA)) {
         auto* self = static_cast<Container*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
         self->hwnd_ = h;
         SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hook_.Install(h, Thunk);
+        return Thunk(h, msg, wp, lp);
     }
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+LRESULT CALLBACK Container::Thunk(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<Container*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     if (!self) return DefWindowProcW(h, msg, wp, lp);
     if (Failed()) return FailingProc(h, msg, wp, lp);
@@ -66,7 +80,10 @@ LRESULT CALLBACK Container::Thunk(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (self->HandleShared(msg, wp, lp, result)) return result;
         return self->WndProc(msg, wp, lp);
     });
-    if (msg == WM_NCDESTROY) self->hwnd_ = nullptr;
+    if (msg == WM_NCDESTROY) {
+        self->hook_.Remove();
+        self->hwnd_ = nullptr;
+    }
     return r;
 }
 
@@ -77,10 +94,17 @@ bool Container::HandleShared(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         result = 1;
         return true;
     case WM_CTLCOLOREDIT:
-        result = HandleCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
-        return true;
+    case WM_CTLCOLORSTATIC:  // a read-only box
+        for (Control* c : children_)
+            if (HBRUSH b = c->ColoursFor(reinterpret_cast<HWND>(lp), reinterpret_cast<HDC>(wp))) {
+                result = reinterpret_cast<LRESULT>(b);
+                return true;
+            }
+        return false;
     case WM_COMMAND:
-        if (HIWORD(wp) == EN_SETFOCUS) NoteFocus(reinterpret_cast<HWND>(lp));
+        if (HIWORD(wp) == EN_SETFOCUS)
+            for (Control* c : children_)
+                if (c->OwnWindow() && c->OwnWindow() == reinterpret_cast<HWND>(lp)) Top().FocusArrived(c);
         return false;
     }
     return false;
@@ -92,7 +116,7 @@ bool Container::RegisterWindowClass(const wchar_t* name) {
     wc.hInstance = App::Instance();
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = Thunk;
+    wc.lpfnWndProc = Starter;
     wc.lpszClassName = name;
     return RegisterClassExW(&wc) != 0;
 }
@@ -111,20 +135,56 @@ void Container::InvalidatePx(const RECT& r) {
     if (hwnd_) InvalidateRect(hwnd_, &r, FALSE);
 }
 
+namespace {
+// A dotted frame as DrawFocusRect draws it, inverting every other pixel,
+// with dots and lines `width` pixels wide at a larger scale.
+void DrawFocusCue(HDC dc, const RECT& r, int width) {
+    if (width <= 1) {
+        DrawFocusRect(dc, &r);
+        return;
+    }
+    const int n = 2 * width, stride = ((n + 15) / 16) * 2;
+    std::string rows(static_cast<size_t>(stride * n), '\0');
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x)
+            if ((x / width + y / width) % 2 == 0)
+                rows[static_cast<size_t>(y * stride + x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+    BitmapHandle dots(CreateBitmap(n, n, 1, 1, rows.data()));
+    BrushHandle brush(CreatePatternBrush(dots.get()));
+    if (!brush) return;
+    COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), back = SetBkColor(dc, RGB(255, 255, 255));
+    POINT org;
+    SetBrushOrgEx(dc, r.left, r.top, &org);
+    HGDIOBJ old = SelectObject(dc, brush.get());
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    PatBlt(dc, r.left, r.top, w, width, PATINVERT);
+    PatBlt(dc, r.left, r.bottom - width, w, width, PATINVERT);
+    PatBlt(dc, r.left, r.top + width, width, h - 2 * width, PATINVERT);
+    PatBlt(dc, r.right - width, r.top + width, width, h - 2 * width, PATINVERT);
+    SelectObject(dc, old);
+    SetBrushOrgEx(dc, org.x, org.y, nullptr);
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+}
+}  // namespace
+
 void Container::PaintChildren(HDC dc) {
+    RECT clip;
+    GetClipBox(dc, &clip);
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
         Control* c = *it;
         if (!c->Windowless()) continue;
-        RECT r = c->PaintRect();
-        RECT clip;
-        GetClipBox(dc, &clip);
-        RECT both;
+        RECT r = c->PaintRect(), both;
         if (!IntersectRect(&both, &r, &clip)) continue;
         SaveDC(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
         c->Paint(dc);
         RestoreDC(dc, -1);
     }
+    // Over the skin, never into its pictures.
+    for (Control* c : children_)
+        if (c->Windowless() && Top().ShowsFocusCue(*c))
+            DrawFocusCue(dc, c->FocusRect(), std::max(1, common::ScalePixels(1, Dpi())));
 }
 
 namespace {
@@ -138,7 +198,8 @@ int ButtonsOf(WPARAM wp) {
 // cost it nothing.
 void Container::RelayToTip(UINT msg, WPARAM wp, LPARAM lp, const Control* over) {
     const bool tip = over && !over->ToolTipText().empty();
-    if (tooltip_ && (tip || overTip_)) {
+    HWND tooltip = Top().ToolTip();
+    if (tooltip && (tip || overTip_)) {
         MSG m = {};
         m.hwnd = hwnd_;
         m.message = msg;
@@ -147,7 +208,7 @@ void Container::RelayToTip(UINT msg, WPARAM wp, LPARAM lp, const Control* over) 
         m.time = static_cast<DWORD>(GetMessageTime());
         m.pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
         ClientToScreen(hwnd_, &m.pt);
-        SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+        SendMessageW(tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
     }
     overTip_ = tip;
 }
@@ -158,8 +219,6 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     Control* under = nullptr;
     switch (msg) {
     case WM_MOUSEMOVE:
-        PointerArrived();
-        [[fallthrough]];
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -242,53 +301,6 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         return false;
     }
     return false;
-}
-
-LRESULT Container::HandleCtlColor(HDC dc, HWND child) {
-    for (Control* c : children_) {
-        auto* tb = dynamic_cast<TextBox*>(c);
-        if (tb && tb->hWnd() == child) {
-            SetBkColor(dc, ToColorRef(tb->BackColor() == kUnsetColour ? kWindowBack : tb->BackColor()));
-            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-            return reinterpret_cast<LRESULT>(tb->BackBrush());
-        }
-    }
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-}
-
-void Container::RegisterTools(HWND tooltip) {
-    tooltip_ = tooltip;
-    if (!tooltip_) return;
-    for (size_t i = 0; i < children_.size(); ++i) {
-        Control* c = children_[i];
-        if (c->ToolTipText().empty()) continue;
-        TTTOOLINFOW ti = {};
-        ti.cbSize = sizeof ti;
-        ti.hwnd = hwnd_;
-        ti.lpszText = const_cast<wchar_t*>(c->ToolTipText().c_str());
-        if (auto* tb = dynamic_cast<TextBox*>(c)) {
-            // An edit box is a window of its own: the tooltip listens to it.
-            ti.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
-            ti.uId = reinterpret_cast<UINT_PTR>(tb->hWnd());
-        } else {
-            ti.uId = i + 1;
-            ti.rect = c->PixelRect();
-        }
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
-}
-
-void Container::UpdateToolRect(Control* c) {
-    if (!tooltip_ || c->ToolTipText().empty()) return;
-    for (size_t i = 0; i < children_.size(); ++i) {
-        if (children_[i] != c) continue;
-        TTTOOLINFOW ti = {};
-        ti.cbSize = sizeof ti;
-        ti.hwnd = hwnd_;
-        ti.uId = i + 1;
-        ti.rect = c->PixelRect();
-        SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
 }
 
 }  // namespace host

@@ -1,6 +1,7 @@
 #pragma once
 // A window that holds windowless controls: paints them back to front,
-// hit-tests them front to back and routes mouse events to them.
+// hit-tests them front to back, routes mouse events to them, and draws the
+// focus cue of the one that has the keys.
 #include <windows.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 #include "controls.h"
 #include "paint.h"
 #include "site.h"
+#include "window_hook.h"
 
 namespace host {
 
@@ -21,27 +23,17 @@ public:
     void Add(Control* c) override;
     Control* HitTest(POINT px) const override;
     void InvalidatePx(const RECT& r) override;
-    // Every control of the form, frame children too, is registered with
-    // the form as it is constructed; a frame passes its own on.
-    virtual void Register(Control*) {}
-    // An edit box took the focus: it gets it back when the form is
-    // activated again.
-    virtual void NoteFocus(HWND) {}
-
-    // The window procedure of every container window: attaches the object
-    // at WM_NCCREATE (pass the Container* as the creation parameter) and
-    // guards every call, so that no exception reaches Win32.
-    static LRESULT CALLBACK Thunk(HWND, UINT, WPARAM, LPARAM);
-    // Registers a window class of containers (their procedure is Thunk).
-    static bool RegisterWindowClass(const wchar_t* name);
-    // Tooltips of the windowless children, given the tooltip window.
-    void RegisterTools(HWND tooltip);
-    void UpdateToolRect(Control* c) override;
     HDC PictureDc() override { return buffer_.PictureDc(); }
-    void Notify(DWORD event, const Control& c) override;
-    LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp,
-                             LPARAM lp) override;
-    void ForgetAccessible(AccessibleObject*& slot) override;
+
+    // Registers a window class of containers. Its windows are created with
+    // the Container* as their creation parameter: from their first message
+    // on, the object has them (through a WindowHook).
+    static bool RegisterWindowClass(const wchar_t* name);
+
+    // What a screen reader calls the window and what it is (empty and 0
+    // leave it to the system).
+    virtual std::wstring AccessibleSelfName() const { return {}; }
+    virtual long AccessibleSelfRole() const { return 0; }
 
 protected:
     // What the form and the frame do alike: mouse, cursor, screen readers,
@@ -49,16 +41,15 @@ protected:
     // handled the message.
     bool HandleShared(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) = 0;
+    // The window's default handling: the procedure the hook replaced.
+    LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return hook_.CallPrevious(hwnd_, msg, wp, lp); }
+    // Paints the children back to front, then the focus cue over them.
     void PaintChildren(HDC dc);
-    // Returns true when the message was a mouse or cursor message it handled.
-    bool HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
-    LRESULT HandleCtlColor(HDC dc, HWND child);
-    void RelayToTip(UINT msg, WPARAM wp, LPARAM lp, const Control* over);
     // Mouse moves over no control reach the container itself.
     virtual void OwnMouseMove(int, int, float, float) {}
+    Control* ChildById(long id) const;
 
     HWND hwnd_ = nullptr;
-    HWND tooltip_ = nullptr;
     int dpi_ = 96;  // a form's; a frame asks its form (Dpi())
     std::vector<Control*> children_;
     Control* pressed_ = nullptr;
@@ -66,8 +57,14 @@ protected:
     PaintBuffer buffer_;
 
 private:
+    static LRESULT CALLBACK Starter(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK Thunk(HWND, UINT, WPARAM, LPARAM);
+    // Returns true when the message was a mouse or cursor message it handled.
+    bool HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    void RelayToTip(UINT msg, WPARAM wp, LPARAM lp, const Control* over);
     // Requests of screen readers: the window's object, and presses.
     bool HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    WindowHook hook_;
     AccessibleObject* accessible_ = nullptr;
 };
 

@@ -1,6 +1,10 @@
 #include "controls.h"
 
+#include <commctrl.h>
 #include <oleacc.h>
+
+#include <algorithm>
+#include <cstdint>
 
 #include "app.h"
 #include "error.h"
@@ -30,8 +34,21 @@ ColourBrush::ColourBrush(Colour c) {
         own_ = BrushHandle(CreateSolidBrush(ToColorRef(c)));
 }
 
+namespace {
+// The same number for the same name, whatever the order of the design.
+long IdFromName(const std::wstring& name) {
+    uint32_t h = 2166136261u;  // FNV-1a
+    for (wchar_t c : name) {
+        h ^= static_cast<uint32_t>(c);
+        h *= 16777619u;
+    }
+    long id = static_cast<long>(h & 0x7FFFFFFFu);
+    return id ? id : 1;  // 0 is the window itself to a screen reader
+}
+}  // namespace
+
 Control::Control(ControlSite& parent, std::wstring name, TwipsRect rect)
-    : name_(std::move(name)), rect_(rect), parent_(&parent) {
+    : name_(std::move(name)), id_(IdFromName(name_)), rect_(rect), parent_(&parent) {
     parent.Add(this);
 }
 
@@ -54,15 +71,23 @@ void Control::SetAccessible(AccRole role, std::wstring name, std::wstring value)
 }
 
 AccRole Control::AccessibleRole() const {
-    if (accRole_ != AccRole::kAuto) return accRole_;
-    if (dynamic_cast<const Label*>(this)) return AccRole::kStaticText;
+    return accRole_ != AccRole::kAuto ? accRole_ : DefaultRole();
+}
+
+AccRole Control::DefaultRole() const {
     return Click || MouseDown || MouseUp ? AccRole::kPushButton : AccRole::kGraphic;
 }
 
-std::wstring Control::AccessibleName() const {
-    if (!accName_.empty()) return accName_;
-    if (auto* l = dynamic_cast<const Label*>(this)) return l->Caption();
-    return tooltip_;
+std::wstring Control::AccessibleName() const { return accName_.empty() ? tooltip_ : accName_; }
+
+bool Control::Listed() const {
+    if (!Windowless() || AccessibleRole() == AccRole::kNone) return false;
+    RECT client, r = PixelRect(), both;
+    return GetClientRect(parent_->Window(), &client) && IntersectRect(&both, &r, &client);
+}
+
+void Control::Notify(DWORD event) const {
+    if (parent_->Window() && Listed()) NotifyWinEvent(event, parent_->Window(), OBJID_CLIENT, id_);
 }
 
 void Control::Press() {
@@ -70,7 +95,7 @@ void Control::Press() {
     const int dpi = parent_->Dpi();
     const float x = static_cast<float>(common::PixelsToTwips((r.right - r.left) / 2, dpi));
     const float y = static_cast<float>(common::PixelsToTwips((r.bottom - r.top) / 2, dpi));
-    HWND window = parent_ ? parent_->Window() : nullptr;
+    HWND window = parent_->Window();
     // A handler may close the window (the close button does on the press
     // itself); then, as with the mouse, nothing more arrives.
     if (MouseDown) MouseDown(1, 0, x, y);
@@ -80,9 +105,36 @@ void Control::Press() {
     if (Click) Click();
 }
 
-void Control::Invalidate(const RECT& r) {
-    if (parent_) parent_->InvalidatePx(r);
+bool Control::KeyPressed(int key) {
+    const AccRole role = AccessibleRole();
+    const bool button = role == AccRole::kPushButton || role == AccRole::kLink;
+    if ((key == VK_SPACE && (button || role == AccRole::kCheckButton)) || (key == VK_RETURN && button)) {
+        Press();
+        return true;
+    }
+    return false;
 }
+
+int Control::CueWidth() const { return std::max(1, common::ScalePixels(1, parent_->Dpi())); }
+
+RECT Control::FocusRect() const {
+    RECT r = PixelRect();
+    InflateRect(&r, CueWidth(), CueWidth());
+    return r;
+}
+
+void Control::AddTools(HWND tooltip) {
+    if (tooltip_.empty()) return;
+    TTTOOLINFOW ti = {};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = parent_->Window();
+    ti.uId = static_cast<UINT_PTR>(id_);
+    ti.lpszText = const_cast<wchar_t*>(tooltip_.c_str());
+    ti.rect = PixelRect();
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Control::Invalidate(const RECT& r) { parent_->InvalidatePx(r); }
 
 // ---- Image -------------------------------------------------------------
 
@@ -114,12 +166,11 @@ void Image::SetPicture(const StdPicture& p) {
     RECT both;
     UnionRect(&both, &before, &after);
     Invalidate(both);
-    if (parent_ && !EqualRect(&before, &after)) parent_->UpdateToolRect(this);
+    if (!EqualRect(&before, &after)) parent_->Top().UpdateToolRect(*this);
     // Checked and pressed are news to a screen reader; the hover is not,
     // and the hover path stays short.
     const long told = ~static_cast<long>(STATE_SYSTEM_HOTTRACKED);
-    if ((AccessibleState() & told) != (stateBefore & told))
-        parent_->Notify(EVENT_OBJECT_STATECHANGE, *this);
+    if ((AccessibleState() & told) != (stateBefore & told)) Notify(EVENT_OBJECT_STATECHANGE);
 }
 
 void Image::SetStateWhenShowing(const Image& holder, long state) {
@@ -131,6 +182,21 @@ long Image::AccessibleState() const {
     for (const auto& s : states_)
         if (!picture_.Empty() && picture_.SameObject(s.first->picture_)) state |= s.second;
     return state;
+}
+
+RECT Image::FocusRect() const {
+    RECT r = PixelRect();
+    const int w = CueWidth();
+    if (cue_ == Cue::kInside) {
+        InflateRect(&r, -3 * w, -3 * w);  // inside the face's border
+        return r;
+    }
+    InflateRect(&r, w, w);
+    if (beside_) {
+        RECT label = beside_->FocusRect();
+        UnionRect(&r, &r, &label);
+    }
+    return r;
 }
 
 void Image::Paint(HDC dc) {
@@ -159,7 +225,7 @@ void Label::SetCaption(const std::wstring& c) {
     RECT after = PaintRect(), both;
     UnionRect(&both, &before, &after);
     Invalidate(both);
-    if (!quiet_ && parent_) parent_->Notify(EVENT_OBJECT_NAMECHANGE, *this);
+    if (!quiet_) Notify(EVENT_OBJECT_NAMECHANGE);
 }
 
 void Label::SetForeColor(Colour c) {
@@ -239,6 +305,27 @@ RECT Label::PaintRect() const {
     return r;
 }
 
+std::wstring Label::AccessibleName() const { return accName_.empty() ? caption_ : accName_; }
+
+RECT Label::FocusRect() const {
+    // The text as painted: its widest line, as many lines as show.
+    RECT r = PaintRect();
+    ScreenDc dc;
+    Selected font(dc.get(), App::DefaultFont(underline_, parent_->Dpi()));
+    int wide = 0, lines = 0;
+    for (const auto& line : WrappedLines()) {
+        SIZE sz = {};
+        GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &sz);
+        wide = std::max(wide, static_cast<int>(sz.cx));
+        ++lines;
+    }
+    RECT text = {r.left, r.top, std::min(r.right, r.left + wide),
+                 std::min(r.bottom, r.top + lines * LineHeight(dc.get()))};
+    if (centred_) OffsetRect(&text, ((r.right - r.left) - (text.right - text.left)) / 2, 0);
+    InflateRect(&text, CueWidth(), CueWidth());
+    return text;
+}
+
 std::vector<std::wstring> Label::WrappedLines() const {
     ScreenDc dc;
     Selected font(dc.get(), App::DefaultFont(underline_, parent_->Dpi()));
@@ -274,18 +361,42 @@ void Label::Paint(HDC dc) {
 TextBox::TextBox(ControlSite& parent, std::wstring name, TwipsRect rect, unsigned flags,
                  int maxLength, int tabIndex, Colour back, const wchar_t* tooltip)
     : Control(parent, std::move(name), rect), multiLine_((flags & kMultiLine) != 0),
-      maxLength_(maxLength), tabIndex_(tabIndex) {
+      maxLength_(maxLength) {
+    tabIndex_ = tabIndex;
     SetBackColor(back);
     if (tooltip) SetToolTipText(tooltip);
 }
 
 TextBox::~TextBox() {
-    parent_->ForgetAccessible(accessible_);
+    parent_->Top().ForgetAccessible(accessible_);
     // A window that outlives its object goes back to the edit class alone.
     if (hwnd_) {
-        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc_));
+        hook_.Remove();
         RemovePropW(hwnd_, kTextBoxProp);
     }
+}
+
+void TextBox::TakeFocus() {
+    if (hwnd_) ::SetFocus(hwnd_);
+}
+
+void TextBox::AddTools(HWND tooltip) {
+    if (ToolTipText().empty() || !hwnd_) return;
+    // A window of its own: the tooltip listens to it.
+    TTTOOLINFOW ti = {};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = parent_->Window();
+    ti.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    ti.lpszText = const_cast<wchar_t*>(ToolTipText().c_str());
+    SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+HBRUSH TextBox::ColoursFor(HWND child, HDC dc) const {
+    if (child != hwnd_) return nullptr;
+    SetBkColor(dc, ToColorRef(back_ == kUnsetColour ? kWindowBack : back_));
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return BackBrush();
 }
 
 std::wstring TextBox::Text() const {
@@ -349,8 +460,7 @@ void TextBox::Realize() {
     SendMessageW(hwnd_, EM_SETLIMITTEXT, Limit(), 0);
     // Subclassed with user32 alone, so that start-up need not load comctl32.
     SetPropW(hwnd_, kTextBoxProp, this);
-    editProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    hook_.Install(hwnd_, SubclassProc);
 }
 
 namespace {
@@ -385,9 +495,9 @@ size_t TextBox::Limit() const {
 
 // Room for what replaces the selection.
 size_t TextBox::Room() const {
-    size_t length = static_cast<size_t>(CallWindowProcW(editProc_, hwnd_, WM_GETTEXTLENGTH, 0, 0));
+    size_t length = static_cast<size_t>(hook_.CallPrevious(hwnd_, WM_GETTEXTLENGTH, 0, 0));
     DWORD start = 0, end = 0;
-    CallWindowProcW(editProc_, hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+    hook_.CallPrevious(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                     reinterpret_cast<LPARAM>(&end));
     size_t kept = length - (end > start && end - start <= length ? end - start : 0);
     return kept < Limit() ? Limit() - kept : 0;
@@ -399,12 +509,12 @@ size_t TextBox::Room() const {
 void TextBox::EnforceBounds() {
     if (!hwnd_ || enforcing_) return;
     enforcing_ = true;
-    size_t length = static_cast<size_t>(CallWindowProcW(editProc_, hwnd_, WM_GETTEXTLENGTH, 0, 0));
+    size_t length = static_cast<size_t>(hook_.CallPrevious(hwnd_, WM_GETTEXTLENGTH, 0, 0));
     std::wstring text, fixed;
     // A one-line box holds a handful of characters: reading them is cheap.
     if (length > Limit() || !multiLine_) {
         text.assign(length + 1, L'\0');
-        text.resize(static_cast<size_t>(CallWindowProcW(editProc_, hwnd_, WM_GETTEXT, length + 1,
+        text.resize(static_cast<size_t>(hook_.CallPrevious(hwnd_, WM_GETTEXT, length + 1,
                                                         reinterpret_cast<LPARAM>(&text[0]))));
         std::wstring cut = multiLine_ ? common::Cut(text.c_str(), Limit())
                                       : common::OneLine(text.c_str(), Limit());
@@ -419,11 +529,11 @@ void TextBox::EnforceBounds() {
     }
     if (fixed != text) {
         DWORD start = 0, end = 0;
-        CallWindowProcW(editProc_, hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+        hook_.CallPrevious(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                         reinterpret_cast<LPARAM>(&end));
-        CallWindowProcW(editProc_, hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fixed.c_str()));
+        hook_.CallPrevious(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fixed.c_str()));
         DWORD caret = start < fixed.size() ? start : static_cast<DWORD>(fixed.size());
-        CallWindowProcW(editProc_, hwnd_, EM_SETSEL, caret, caret);
+        hook_.CallPrevious(hwnd_, EM_SETSEL, caret, caret);
     }
     enforcing_ = false;
 }
@@ -431,7 +541,7 @@ void TextBox::EnforceBounds() {
 LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = static_cast<TextBox*>(GetPropW(h, kTextBoxProp));
     if (!self) return DefWindowProcW(h, msg, wp, lp);
-    WNDPROC edit = self->editProc_;
+    const WindowHook& edit = self->hook_;
     const bool oneLine = !self->multiLine_;
     std::wstring replaced;
     switch (msg) {
@@ -439,7 +549,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSKEYDOWN: {  // Alt with a key arrives as a system key
         int shift = ShiftState();
         if (msg == WM_KEYDOWN && wp == VK_TAB && !(shift & 2)) {
-            self->parent_->TabFrom(self, shift & 1);
+            self->parent_->Top().TabFrom(self, shift & 1);
             return 0;
         }
         if (msg == WM_KEYDOWN && wp == 'A' && shift == 2) {  // Ctrl+A
@@ -480,27 +590,27 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // break, as a one-line box on Windows pastes it.
         if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
             replaced = ClipboardText(h, self->Room(), oneLine);
-            CallWindowProcW(edit, h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replaced.c_str()));
+            edit.CallPrevious(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replaced.c_str()));
             self->EnforceBounds();
         }
         return 0;
     case WM_GETOBJECT:
-        if (LRESULT r = self->parent_->AnswerEditObject(*self, self->accessible_, wp, lp))
+        if (LRESULT r = self->parent_->Top().AnswerEditObject(*self, self->accessible_, wp, lp))
             return r;
         break;
     case WM_MOUSEMOVE:
         // A window that comes up under the pointer sees it first here.
-        self->parent_->PointerArrived();
+        self->parent_->Top().ToolTip();
         break;
     case WM_NCDESTROY:
-        self->parent_->ForgetAccessible(self->accessible_);
+        self->parent_->Top().ForgetAccessible(self->accessible_);
         self->pendingText_ = self->Text();
         self->hwnd_ = nullptr;
-        SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit));
+        self->hook_.Remove();
         RemovePropW(h, kTextBoxProp);
-        return CallWindowProcW(edit, h, msg, wp, lp);
+        return edit.CallPrevious(h, msg, wp, lp);
     }
-    LRESULT result = CallWindowProcW(edit, h, msg, wp, lp);
+    LRESULT result = edit.CallPrevious(h, msg, wp, lp);
     // Reads change nothing; any other message may have, whoever sent it.
     switch (msg) {
     case WM_GETTEXT: case WM_GETTEXTLENGTH: case EM_GETSEL: case WM_PAINT: case WM_NCPAINT:

@@ -13,6 +13,7 @@
 #include "handles.h"
 #include "picture.h"
 #include "site.h"
+#include "window_hook.h"
 
 namespace host {
 
@@ -77,7 +78,7 @@ int ShiftState();
 
 // A control is a member of its form, declared with its design: it takes its
 // place in its container (the form or a frame) in declaration order, which
-// is front-to-back order.
+// is front-to-back order (paint and hit-test order, and nothing else).
 class Control {
 public:
     Control(ControlSite& parent, std::wstring name, TwipsRect rect);
@@ -86,6 +87,9 @@ public:
     Control& operator=(const Control&) = delete;
 
     const std::wstring& Name() const { return name_; }
+    // The control's own number, made from its name: its tooltip's id and
+    // its child id for screen readers, whatever its place in the design.
+    long Id() const { return id_; }
     TwipsRect Rect() const { return rect_; }
     // The control's rectangle in pixels of its container's client area.
     virtual RECT PixelRect() const;
@@ -93,6 +97,8 @@ public:
     virtual RECT PaintRect() const { return PixelRect(); }
     ControlSite* Parent() const { return parent_; }
     virtual bool Windowless() const { return true; }
+    // The window of a windowed control (an edit box, a frame), once made.
+    virtual HWND OwnWindow() const { return nullptr; }
 
     const std::wstring& ToolTipText() const { return tooltip_; }
     void SetToolTipText(std::wstring t) { tooltip_ = std::move(t); }
@@ -105,6 +111,19 @@ public:
     std::function<void()> Click;
     MouseEvent MouseMove, MouseDown, MouseUp;
 
+    // The keyboard: a control with a tab index is a tab stop of its form.
+    int TabIndex() const { return tabIndex_; }
+    void SetTabIndex(int index) { tabIndex_ = index; }
+    bool TabStop() const { return tabIndex_ >= 0; }
+    // Takes the keyboard focus; a windowless control through its form,
+    // whose window then has the keys.
+    virtual void TakeFocus() { parent_->Top().FocusOn(this); }
+    // A key pressed while the windowless control has the focus. Space does
+    // what a click does; Enter too, on a button or a link. True if taken.
+    virtual bool KeyPressed(int key);
+    // Where the focus cue is drawn, in its container's pixels: around it.
+    virtual RECT FocusRect() const;
+
     // Accessibility. The name is, unless given, a label's caption or a
     // picture's tooltip; the value is a link's address.
     void SetAccessible(AccRole role, std::wstring name = {}, std::wstring value = {});
@@ -112,6 +131,10 @@ public:
     virtual std::wstring AccessibleName() const;
     const std::wstring& AccessibleValue() const { return accValue_; }
     virtual long AccessibleState() const { return 0; }  // STATE_SYSTEM_* bits
+    // Whether screen readers find it: a windowless control in sight.
+    bool Listed() const;
+    // Tells screen readers of a change of it.
+    void Notify(DWORD event) const;
     // What a left click does: MouseDown, MouseUp and Click, as the mouse
     // would raise them at the control's centre.
     void Press();
@@ -120,23 +143,32 @@ public:
     // of a windowed one.
     virtual void Paint(HDC) {}
     virtual void Realize() {}
-    // The form's tooltip window is made: a control that holds controls of
-    // its own (a frame) registers their tips with it.
-    virtual void ShareToolTip(HWND) {}
+    // The form's tooltip window is made: a control with a tip adds it; a
+    // control that holds controls (a frame) adds theirs.
+    virtual void AddTools(HWND tooltip);
+    // A windowed control gives the brush and colours it is drawn in when
+    // its window asks its container (WM_CTLCOLOR...); null for others.
+    virtual HBRUSH ColoursFor(HWND, HDC) const { return nullptr; }
     // The form's DPI changed: a windowed control moves to its new pixel
     // rectangle and takes the font for it; a label measures again.
     virtual void DpiChanged() {}
 
 protected:
+    // What a screen reader is told it is when the design says nothing.
+    virtual AccRole DefaultRole() const;
     void Invalidate(const RECT& r);
     void InvalidateSelf() { Invalidate(PaintRect()); }
+    // The cue's line width at the window's DPI.
+    int CueWidth() const;
 
     std::wstring name_;
+    long id_;
     TwipsRect rect_;
     ControlSite* parent_;
     std::wstring tooltip_;
     HCURSOR cursor_ = nullptr;
     bool hand_ = false;
+    int tabIndex_ = -1;
     AccRole accRole_ = AccRole::kAuto;
     std::wstring accName_, accValue_;
 };
@@ -154,6 +186,14 @@ public:
     // given: checked for a ticked box, hot for a hover picture.
     void SetStateWhenShowing(const Image& holder, long state);
     long AccessibleState() const override;
+    // Its focus cue: around the picture (and around the label beside it,
+    // for a check box), or inside it (a button's face).
+    enum class Cue { kAround, kInside };
+    void SetFocusCue(Cue cue, const Control* beside = nullptr) {
+        cue_ = cue;
+        beside_ = beside;
+    }
+    RECT FocusRect() const override;
 
 protected:
     void Paint(HDC dc) override;
@@ -161,6 +201,8 @@ protected:
 private:
     StdPicture picture_;
     std::vector<std::pair<const Image*, long>> states_;
+    Cue cue_ = Cue::kAround;
+    const Control* beside_ = nullptr;
 };
 
 class Label : public Control {
@@ -182,9 +224,13 @@ public:
     RECT PaintRect() const override;
     // The caption as painted: wrapped to the label's width, each line.
     std::vector<std::wstring> WrappedLines() const;
+    std::wstring AccessibleName() const override;
+    // Around the text itself.
+    RECT FocusRect() const override;
 
 protected:
     void Paint(HDC dc) override;
+    AccRole DefaultRole() const override { return AccRole::kStaticText; }
 
 private:
     std::wstring caption_;
@@ -203,13 +249,16 @@ public:
             int tabIndex, Colour back = kUnsetColour, const wchar_t* tooltip = nullptr);
     ~TextBox() override;
     bool Windowless() const override { return false; }
+    HWND OwnWindow() const override { return hwnd_; }
     HWND hWnd() const { return hwnd_; }
+    void TakeFocus() override;
+    void AddTools(HWND tooltip) override;
+    HBRUSH ColoursFor(HWND child, HDC dc) const override;
     std::wstring Text() const;
     void SetText(const std::wstring& t);
     // Selects all of the text, so that what is typed next replaces it.
     void SelectAll();
     void SetFocus();
-    int TabIndex() const { return tabIndex_; }
     Colour BackColor() const { return back_; }
     void SetBackColor(Colour c);
     HBRUSH BackBrush() const;
@@ -229,11 +278,10 @@ private:
     size_t Room() const;
     void EnforceBounds();
     HWND hwnd_ = nullptr;
-    WNDPROC editProc_ = nullptr;  // the edit class's own procedure
+    WindowHook hook_;  // over the edit class's own procedure
     std::wstring pendingText_;
     bool multiLine_;
     int maxLength_;
-    int tabIndex_;
     Colour back_ = kUnsetColour;  // the system's window colour
     std::unique_ptr<ColourBrush> brush_;
     const Label* captionLabel_ = nullptr;

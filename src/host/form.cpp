@@ -37,10 +37,10 @@ const wchar_t Form::kClassName[] = L"QfForm";
 Form::Form(const FormDesign& look) : look_(look) {}
 
 Form::~Form() {
-    if (hwnd_ && IsWindow(hwnd_)) DestroyForm();
+    if (loaded_) TearDown();
 }
 
-void Form::LoadForm() {
+void Form::Load() {
     static const bool registered = RegisterWindowClass(kClassName);
     if (!registered) RaiseLastError(L"无法注册窗口类");
 
@@ -57,62 +57,96 @@ void Form::LoadForm() {
                             look_.neverShown ? HWND_MESSAGE : nullptr, nullptr, App::Instance(),
                             static_cast<Container*>(this));
     if (!hwnd_) RaiseLastError(std::wstring(L"无法创建窗口 ") + look_.caption);
-    const int monitorDpi = WindowDpi(hwnd_);
-    if (monitorDpi != dpi_) {
-        dpi_ = monitorDpi;
-        SetWindowPos(hwnd_, nullptr, 0, 0, common::TwipsToPixels(look_.rect.width, dpi_),
-                     common::TwipsToPixels(look_.rect.height, dpi_),
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    try {
+        const int monitorDpi = WindowDpi(hwnd_);
+        if (monitorDpi != dpi_) {
+            dpi_ = monitorDpi;
+            SetWindowPos(hwnd_, nullptr, 0, 0, common::TwipsToPixels(look_.rect.width, dpi_),
+                         common::TwipsToPixels(look_.rect.height, dpi_),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        // Frames create the edit boxes they hold; the form creates its own.
+        for (Control* c : children_)
+            if (!c->Windowless()) c->Realize();
+        for (size_t i = 0; i < timers_.size(); ++i)
+            if (!SetTimer(hwnd_, kFormTimerBase + i, timers_[i]->Interval(), nullptr))
+                RaiseLastError(L"无法启动计时器 " + timers_[i]->Name());
+        auto order = TabOrder();
+        focus_ = order.empty() ? nullptr : order.front();
+        loaded_ = true;
+        App::FormLoaded(this);
+        Form_Load();
+    } catch (...) {
+        // No window is left that would still reach this object.
+        TearDown();
+        throw;
     }
-
-    // Frames create the edit boxes they hold; the form creates its own.
-    for (Control* c : children_)
-        if (!c->Windowless()) c->Realize();
-
-    for (size_t i = 0; i < timers_.size(); ++i)
-        if (!SetTimer(hwnd_, kFormTimerBase + i, timers_[i]->Interval(), nullptr))
-            RaiseLastError(L"无法启动计时器 " + timers_[i]->Name());
-
-    auto order = TabOrder();
-    lastFocus_ = order.empty() ? nullptr : order.front()->hWnd();
-
-    loaded_ = true;
-    App::FormLoaded(this);
-    Form_Load();
 }
 
 // Tooltips come with the pointer's first move over the form: they load the
 // common controls, which a window that is never pointed at does not need.
-void Form::CreateToolTips() {
-    if (tooltipsTried_ || !shown_) return;
+HWND Form::ToolTip() {
+    if (tooltipsTried_ || !shown_) return tooltip_;
     tooltipsTried_ = true;
     bool anyTip = false;
     for (Control* c : controls_) anyTip = anyTip || !c->ToolTipText().empty();
     // Unowned: a window that owns a topmost tooltip cannot itself be made
     // topmost under Wine, and a tooltip is topmost on its own anyway.
-    if (!anyTip || !App::LoadCommonControls()) return;
-    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+    if (!anyTip || !App::LoadCommonControls()) return nullptr;
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                App::Instance(), nullptr);
-    if (!tip) return;
-    SendMessageW(tip, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
-    RegisterTools(tip);
-    for (Control* c : controls_) c->ShareToolTip(tip);
+    if (!tooltip_) return nullptr;
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
+    for (Control* c : children_) c->AddTools(tooltip_);
+    return tooltip_;
 }
 
-void Form::DestroyForm() {
+void Form::UpdateToolRect(Control& c) {
+    if (!tooltip_ || c.ToolTipText().empty() || !c.Windowless()) return;
+    TTTOOLINFOW ti = {};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = c.Parent()->Window();
+    ti.uId = static_cast<UINT_PTR>(c.Id());
+    ti.rect = c.PixelRect();
+    SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+LRESULT Form::AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
+    return host::AnswerEditObject(box, slot, wp, lp);
+}
+
+void Form::ForgetAccessible(AccessibleObject*& slot) { DisconnectAccessible(slot); }
+
+void Form::Unload() {
     if (!loaded_) return;
+    Form_Unload();
+    if (!loaded_) return;  // a handler unloaded it meanwhile
+    // The forms it owns outlive it, on their own.
+    for (host::Form* f : App::LoadedForms())
+        if (f != this && f->hwnd_ && GetWindow(f->hwnd_, GW_OWNER) == hwnd_) f->SetOwner(nullptr);
+    // An owned form that has the keys hands them back to its owner now:
+    // the system would pick the next active window itself, later (under
+    // Wine without a window manager 1.5 s later), and not always the owner.
+    HWND owner = hwnd_ ? GetWindow(hwnd_, GW_OWNER) : nullptr;
+    if (owner && GetForegroundWindow() == hwnd_ && IsWindowVisible(owner) && !IsIconic(owner))
+        SetForegroundWindow(owner);
+    TearDown();
+    if (release_) release_(this);
+}
+
+void Form::TearDown() {
+    if (loaded_) App::FormUnloaded(this);
     loaded_ = false;
-    App::FormUnloaded(this);
+    focus_ = nullptr;
     if (tooltip_) {
         DestroyWindow(tooltip_);
         tooltip_ = nullptr;
     }
     if (hwnd_) {
         for (size_t i = 0; i < timers_.size(); ++i) KillTimer(hwnd_, kFormTimerBase + i);
-        HWND h = hwnd_;
-        DestroyWindow(h);
+        DestroyWindow(hwnd_);
     }
 }
 
@@ -125,9 +159,13 @@ void Form::Show() {
     ShowWindow(hwnd_, SW_SHOW);
     UpdateWindow(hwnd_);  // paint now, not after every other queued message
     showing_ = false;
-    if (lastFocus_) ::SetFocus(lastFocus_);
+    if (focus_) focus_->TakeFocus();
     if (!shown_) {
         shown_ = true;
+        // Focus cues hide until the keyboard is used, unless the user asked
+        // for them always (Windows decides by the last input: a mouse start
+        // hides them).
+        SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
         // The icons (the system converts them for the taskbar) wait until
         // the window is idle: a timer fires only when no other message is
         // waiting. The tooltips wait for the pointer.
@@ -206,7 +244,7 @@ void Form::ChangeDpi(int dpi, const RECT* suggested) {
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     for (Control* c : controls_) c->DpiChanged();
-    for (Control* c : controls_) c->Parent()->UpdateToolRect(c);  // a frame's own too
+    for (Control* c : controls_) UpdateToolRect(*c);  // a frame's own too
     if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
     if (icon_ || smallIcon_) {
         // The new pair is loaded before the old one is let go: a load that
@@ -224,7 +262,15 @@ void Form::SetFocus() {
     if (!hwnd_ || !IsWindowVisible(hwnd_)) Raise(L"无效的过程调用：窗体不可见");
     SetForegroundWindow(hwnd_);
     SetActiveWindow(hwnd_);
-    ::SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : hwnd_);
+    if (focus_)
+        focus_->TakeFocus();
+    else
+        ::SetFocus(hwnd_);
+}
+
+void Form::SetOwner(host::Form* owner) {
+    if (!hwnd_) Raise(L"窗体尚未加载");
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner ? owner->hwnd_ : nullptr));
 }
 
 UINT Form::WakeMessage() {
@@ -336,23 +382,80 @@ void Form::PopupMenu(Menu& menu) {
     }
 }
 
-std::vector<TextBox*> Form::TabOrder() {
-    std::vector<TextBox*> boxes;
+std::vector<Control*> Form::TabOrder() const {
+    std::vector<Control*> stops;
     for (Control* c : controls_)
-        if (auto* tb = dynamic_cast<TextBox*>(c)) boxes.push_back(tb);
-    std::stable_sort(boxes.begin(), boxes.end(),
-                     [](TextBox* a, TextBox* b) { return a->TabIndex() < b->TabIndex(); });
-    return boxes;
+        if (c->TabStop() && (c->Windowless() || c->OwnWindow())) stops.push_back(c);
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](Control* a, Control* b) { return a->TabIndex() < b->TabIndex(); });
+    return stops;
 }
 
-void Form::TabFrom(TextBox* from, bool backwards) {
+void Form::TabFrom(Control* from, bool backwards) {
+    // The keyboard is in use: from now on the focus shows.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     auto order = TabOrder();
     if (order.empty()) return;
     auto it = std::find(order.begin(), order.end(), from);
     size_t i = it == order.end() ? 0 : static_cast<size_t>(it - order.begin());
     size_t n = order.size();
-    size_t next = backwards ? (i + n - 1) % n : (i + 1) % n;
-    if (order[next]->hWnd()) ::SetFocus(order[next]->hWnd());
+    order[backwards ? (i + n - 1) % n : (i + 1) % n]->TakeFocus();
+}
+
+void Form::FocusArrived(Control* c) {
+    if (c == focus_) return;
+    Control* before = focus_;
+    focus_ = c;
+    if (before && before->Windowless()) InvalidateCue(*before);
+}
+
+void Form::FocusOn(Control* c) {
+    if (!c || !hwnd_) return;
+    if (!c->Windowless()) {
+        c->TakeFocus();
+        return;
+    }
+    FocusArrived(c);
+    if (GetFocus() != hwnd_) {
+        ::SetFocus(hwnd_);  // its WM_SETFOCUS shows the cue and tells of it
+    } else {
+        InvalidateCue(*c);
+        c->Notify(EVENT_OBJECT_FOCUS);
+    }
+}
+
+bool Form::HasFocus(const Control& c) const {
+    if (&c != focus_ || !hwnd_) return false;
+    HWND keys = GetFocus();
+    return c.Windowless() ? keys == hwnd_ : keys && keys == c.OwnWindow();
+}
+
+bool Form::CuesHidden() const {
+    BOOL always = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0);
+    return !always && (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
+
+bool Form::ShowsFocusCue(const Control& c) const {
+    return c.Windowless() && HasFocus(c) && !CuesHidden();
+}
+
+void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.FocusRect()); }
+
+// Keys for the windowless control that has the focus: Tab moves on, and
+// the control takes what it does (Space, Enter). Held keys do not repeat
+// a click.
+bool Form::KeyToFocus(WPARAM key, LPARAM flags) {
+    if (!focus_ || !focus_->Windowless() || GetFocus() != hwnd_) return false;
+    const int shift = ShiftState();
+    if (key == VK_TAB && !(shift & 2)) {
+        TabFrom(focus_, shift & 1);
+        return true;
+    }
+    if (shift & 6) return false;  // Ctrl or Alt with a key means something else
+    const bool repeat = (flags & (1 << 30)) != 0;
+    if ((key == VK_SPACE || key == VK_RETURN) && repeat) return true;
+    return focus_->KeyPressed(static_cast<int>(key));
 }
 
 void Form::SetOutline(const POINT* vertices, int count) {
@@ -387,8 +490,8 @@ std::wstring Form::AccessibleSelfName() const {
 }
 
 void Form::Announce(const Control& c) {
-    NotifyAccessible(EVENT_OBJECT_SHOW, c);
-    NotifyAccessible(EVENT_SYSTEM_ALERT, c);
+    c.Notify(EVENT_OBJECT_SHOW);
+    c.Notify(EVENT_SYSTEM_ALERT);
 }
 
 void Form::RaiseResize() {
@@ -415,6 +518,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:  // Alt with a key arrives as a system key
+        if (msg == WM_KEYDOWN && KeyToFocus(wp, lp)) return 0;
         if (KeyDown) {
             int code = static_cast<int>(wp);
             KeyDown(code, ShiftState());
@@ -458,22 +562,38 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {
-            HWND f = GetFocus();
-            if (f && IsChild(hwnd_, f)) lastFocus_ = f;
+            // The focus it had (an edit box tells of its own) comes back
+            // with the next activation.
             // A tip left showing would stand over the window that takes over.
             if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
-        } else if (showing_ && lastFocus_) {
+        } else if (showing_ && focus_) {
             return 0;  // Show gives the focus once the window is painted
-        } else if (lastFocus_ && IsWindow(lastFocus_) && !HIWORD(wp)) {
-            ::SetFocus(lastFocus_);
+        } else if (focus_ && !HIWORD(wp)) {
+            focus_->TakeFocus();
             return 0;
         }
         break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // The cue of a windowless control shows while the window has the keys.
+        if (focus_ && focus_->Windowless()) {
+            InvalidateCue(*focus_);
+            if (msg == WM_SETFOCUS) focus_->Notify(EVENT_OBJECT_FOCUS);
+        }
+        return 0;
+    case WM_UPDATEUISTATE: {
+        LRESULT r = Default(msg, wp, lp);
+        if (focus_ && focus_->Windowless()) InvalidateCue(*focus_);
+        return r;
+    }
     case WM_CLOSE:
-        if (RequestUnload) RequestUnload();
+        if (QueryUnload)
+            QueryUnload();
+        else
+            Unload();
         return 0;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return Default(msg, wp, lp);
 }
 
 }  // namespace host

@@ -43,13 +43,33 @@ private:
     unsigned interval_;
 };
 
-class Form : public Container {
+// The life of a form, and why a handler may unload its own form:
+// - A form of the program is its class's default instance
+//   (DefaultInstance<T>::Instance()): the first reference loads it (Load:
+//   its window, its controls' windows, its timers, then Form_Load).
+// - Unload() (or DefaultInstance<T>::Unload(), or a close request, whose
+//   QueryUnload unloads unless a form says otherwise) runs Form_Unload,
+//   then destroys the window at once: no message reaches the form again.
+// - The object itself outlives its window until the message loop comes
+//   round again (App::Bury, App::CollectGarbage), so a handler that unloads
+//   its own form returns through live code. The next reference loads a
+//   new default instance.
+// The program ends when no form is loaded any more.
+class Form : public Container, public FormSite {
 public:
     static const wchar_t kClassName[];
     explicit Form(const FormDesign& look);
     ~Form() override;
 
     HWND hWnd() const { return hwnd_; }
+    FormSite& Top() override { return *this; }
+
+    void Load();
+    void Unload();
+    bool Loaded() const { return loaded_; }
+    // A close request (Alt+F4, the taskbar, another program): unloads the
+    // form unless the form sets something else.
+    std::function<void()> QueryUnload;
 
     void Show();
     void SetFocus();
@@ -70,6 +90,9 @@ public:
     // Brings the window in front of the other windows of the desktop,
     // without taking the focus.
     void ZOrder();
+    // An owned form stands above its owner, as a dialog does; unowned
+    // (null) it stands on its own. A form's owned forms outlive it unowned.
+    void SetOwner(host::Form* owner);
     // Opens the menu at the pointer; the chosen item's Click runs before
     // this returns.
     void PopupMenu(Menu& menu);
@@ -86,32 +109,20 @@ public:
     // The message WakePrevInstance sends, known to copies of this file only.
     static UINT WakeMessage();
 
-    // Every control and timer of the form, frame children too, registers
-    // itself here as it is constructed.
-    void Register(Control* c) override { controls_.push_back(c); }
     void Register(Timer* t) { timers_.push_back(t); }
 
-    // The form's whole life: create the window and controls, run Form_Load.
-    void LoadForm();
-    // Destroys the window; the object goes on living until the host
-    // collects it, so a handler that unloads its own form returns safely.
-    void DestroyForm();
-    // Called by the window's close request; unloads the form unless the
-    // form sets something else.
-    std::function<void()> RequestUnload;
-    // Unloads the form as its default instance does, from code that knows
-    // it only as a form.
-    void UnloadForm() {
-        if (unload_) unload_();
-    }
+    // FormSite: every control of the form, the keyboard focus, tooltips.
+    void Register(Control* c) override { controls_.push_back(c); }
+    void FocusArrived(Control* c) override;
+    void FocusOn(Control* c) override;
+    bool HasFocus(const Control& c) const override;
+    bool ShowsFocusCue(const Control& c) const override;
+    void TabFrom(Control* from, bool backwards) override;
+    HWND ToolTip() override;
+    void UpdateToolRect(Control& c) override;
+    LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) override;
+    void ForgetAccessible(AccessibleObject*& slot) override;
 
-    void NoteFocus(HWND editBox) override { lastFocus_ = editBox; }
-    // The tooltips of every control, made when the pointer first moves
-    // over the form.
-    void CreateToolTips();
-    void PointerArrived() override { CreateToolTips(); }
-    // Moves the focus to the next edit box in tab order.
-    void TabFrom(TextBox* from, bool backwards) override;
     // Cuts the window's outline to a polygon of window pixels.
     void SetOutline(const POINT* vertices, int count);
     // Lets the user move the window with the mouse, as by a caption bar,
@@ -128,10 +139,14 @@ protected:
     virtual void Form_Load() {}
     virtual void Form_Resize() {}
     virtual void Form_DpiChanged() {}
+    virtual void Form_Unload() {}
 
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    template <class T>
+    friend class DefaultInstance;
+    void TearDown();
     void Paint();
     bool SuggestedRect(LPARAM lp, int dpi, RECT& out) const;
     void RaiseResize();
@@ -139,16 +154,21 @@ private:
     void IdleWork();
     IconHandle LoadIconFor(int metric) const;
     void SetIcons();
-    std::vector<TextBox*> TabOrder();
+    std::vector<Control*> TabOrder() const;
+    bool CuesHidden() const;
+    void InvalidateCue(const Control& c);
+    bool KeyToFocus(WPARAM key, LPARAM flags);
 
-    std::function<void()> unload_;
-    template <class T>
-    friend class DefaultInstance;
+    // Set by the default instance: forgets the unloaded form and buries it.
+    void (*release_)(host::Form*) = nullptr;
     FormDesign look_;
     std::vector<Control*> controls_;  // declaration order: front to back
     std::vector<Timer*> timers_;
     IconHandle icon_, smallIcon_;
-    HWND lastFocus_ = nullptr;
+    HWND tooltip_ = nullptr;
+    // The control that has the keys while the form is active, and gets
+    // them back when it is activated again.
+    Control* focus_ = nullptr;
     const Label* titleLabel_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;
@@ -158,25 +178,35 @@ private:
     SIZE lastSize_ = {-1, -1};
 };
 
-// The single default instance of a form class, created on first
-// reference and created afresh on the next reference after an unload.
+// A form class of the program, whose single default instance is created
+// on first reference and created afresh on the next reference after an
+// unload. Within the class and from outside, Unload() unloads that one.
 template <class T>
-class DefaultInstance {
+class DefaultInstance : public Form {
 public:
+    explicit DefaultInstance(const FormDesign& look) : Form(look) {}
     static T& Instance() {
         auto& p = Slot();
         if (!p) {
             p.reset(new T());
-            if (!p->RequestUnload) p->RequestUnload = [] { Unload(); };
-            p->unload_ = [] { Unload(); };
-            T* raw = p.get();
-            raw->LoadForm();
-            return *raw;
+            p->release_ = [](host::Form* f) {
+                auto& slot = Slot();
+                if (slot.get() != f) return;
+                App::Bury(slot.release(), [](void* o) { delete static_cast<T*>(o); });
+            };
+            try {
+                p->Load();
+            } catch (...) {
+                p.reset();  // Load left no window behind
+                throw;
+            }
         }
         return *p;
     }
     static bool IsLoaded() { return Slot() != nullptr; }
-    static void Unload();
+    static void Unload() {
+        if (auto& p = Slot()) p->Form::Unload();
+    }
 
 private:
     static std::unique_ptr<T>& Slot() {
@@ -188,12 +218,3 @@ private:
 }  // namespace host
 
 #include "app.h"
-
-template <class T>
-void host::DefaultInstance<T>::Unload() {
-    auto& p = Slot();
-    if (!p) return;
-    Form* f = p.release();
-    f->DestroyForm();
-    App::Bury(f, [](void* o) { delete static_cast<Form*>(o); });
-}

@@ -12,13 +12,8 @@ namespace host {
 
 const wchar_t Frame::kClassName[] = L"QfFrame";
 
-Frame::Frame(Container& owner, std::wstring name, TwipsRect rect, const wchar_t* caption)
-    : Control(owner, std::move(name), rect), caption_(caption ? caption : L""), owner_(&owner) {}
-
-Frame::~Frame() {
-    // A window that outlives its object no longer reaches it.
-    if (hwnd_) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-}
+Frame::Frame(ControlSite& owner, std::wstring name, TwipsRect rect, const wchar_t* caption)
+    : Control(owner, std::move(name), rect), caption_(caption ? caption : L"") {}
 
 long Frame::AccessibleSelfRole() const { return ROLE_SYSTEM_GROUPING; }
 
@@ -40,6 +35,10 @@ void Frame::Realize() {
     if (!hwnd_) RaiseLastError(L"无法创建框架 " + name_);
     for (Control* c : children_)
         if (!c->Windowless()) c->Realize();
+}
+
+void Frame::AddTools(HWND tooltip) {
+    for (Control* c : children_) c->AddTools(tooltip);
 }
 
 void Frame::DpiChanged() {
@@ -80,7 +79,7 @@ LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         });
         return 0;
     }
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return Default(msg, wp, lp);
 }
 
 }  // namespace host

@@ -10,26 +10,25 @@
 
 namespace host {
 
-// A frame lies in its form and passes on to it what concerns the whole
-// form: the registry of controls, the focus, tab order and tooltips.
+// A frame lies in its form: as a control of the form, and as the window
+// its own controls lie in. What concerns the whole form (the registry of
+// controls, the focus, tab order and tooltips) its controls find through
+// the form's site, which the frame hands on.
 class Frame : public Control, public Container {
 public:
     static const wchar_t kClassName[];
-    Frame(Container& owner, std::wstring name, TwipsRect rect, const wchar_t* caption);
-    ~Frame() override;
+    Frame(ControlSite& owner, std::wstring name, TwipsRect rect, const wchar_t* caption);
     bool Windowless() const override { return false; }
+    HWND OwnWindow() const override { return hwnd_; }
     HWND hWnd() const { return hwnd_; }
     Colour BackColor() const { return back_; }
     void SetBackColor(Colour c);
     // A group box to a screen reader, named by its caption.
     std::wstring AccessibleSelfName() const override { return caption_; }
     long AccessibleSelfRole() const override;
-    int Dpi() const override { return owner_->Dpi(); }
-    void PointerArrived() override { owner_->PointerArrived(); }
-    void Register(Control* c) override { owner_->Register(c); }
-    void NoteFocus(HWND box) override { owner_->NoteFocus(box); }
-    void TabFrom(TextBox* from, bool backwards) override { owner_->TabFrom(from, backwards); }
-    void ShareToolTip(HWND tip) override { RegisterTools(tip); }
+    int Dpi() const override { return Control::parent_->Dpi(); }
+    FormSite& Top() override { return Control::parent_->Top(); }
+    void AddTools(HWND tooltip) override;
     void DpiChanged() override;
 
 protected:
@@ -41,7 +40,6 @@ protected:
 private:
     std::wstring caption_;
     Colour back_ = kBtnFace;
-    Container* owner_;
 };
 
 }  // namespace host

@@ -1,7 +1,7 @@
 #pragma once
 // What a control asks of the window it lies in (a form, or a frame inside
-// a form), and what a screen reader's view of that window reads. Controls
-// know their window through this alone.
+// a form), and what it asks of its form as a whole. Controls know their
+// window and their form through these alone.
 #include <windows.h>
 
 #include <string>
@@ -11,42 +11,62 @@ namespace host {
 
 class AccessibleObject;
 class Control;
+class FormSite;
 class TextBox;
 
+// The window a control lies in: where it is drawn and found.
 class ControlSite {
 public:
     virtual HWND Window() const = 0;
     // The dots per inch the window is laid out at: twips become pixels,
     // fonts and pictures are chosen for it.
     virtual int Dpi() const = 0;
-    // Controls in front-to-back order (the order they were added).
+    // A control takes its place in the window as it is constructed; the
+    // controls in front-to-back order.
+    virtual void Add(Control* c) = 0;
     virtual const std::vector<Control*>& Children() const = 0;
     // The frontmost windowless control under a client-area point.
     virtual Control* HitTest(POINT px) const = 0;
-    // A control takes its place in the window as it is constructed.
-    virtual void Add(Control* c) = 0;
     virtual void InvalidatePx(const RECT& r) = 0;
     // Where windowless pictures are copied from while the window paints.
     virtual HDC PictureDc() = 0;
-    // A child's rectangle moved or changed size: its tooltip follows.
-    virtual void UpdateToolRect(Control* c) = 0;
-    // An edit box passes Tab on: the form moves the focus in tab order.
-    virtual void TabFrom(TextBox* from, bool backwards) = 0;
-    // The pointer is over the window or one of its edit boxes.
-    virtual void PointerArrived() = 0;
-
-    // Screen readers: what the window is called and what it is (empty and
-    // 0 leave it to the system); a change of a control; an edit box's
-    // object, made on the first request and cut off when the box goes.
-    virtual std::wstring AccessibleSelfName() const { return {}; }
-    virtual long AccessibleSelfRole() const { return 0; }
-    virtual void Notify(DWORD event, const Control& c) = 0;
-    virtual LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp,
-                                     LPARAM lp) = 0;
-    virtual void ForgetAccessible(AccessibleObject*& slot) = 0;
+    // The form the window belongs to: keys, focus and tooltips are the
+    // form's matters, whichever of its windows a control lies in.
+    virtual FormSite& Top() = 0;
 
 protected:
     ~ControlSite() = default;
+};
+
+// The form as its controls see it.
+class FormSite {
+public:
+    // Every control of the form, frame children too, is registered with the
+    // form as it is constructed.
+    virtual void Register(Control* c) = 0;
+    // A control took the keyboard focus (an edit box tells of it), or a
+    // windowless one asks for it.
+    virtual void FocusArrived(Control* c) = 0;
+    virtual void FocusOn(Control* c) = 0;
+    // Whether the control has the keyboard focus now, and whether its focus
+    // cue shows (unless the user has the cues hidden).
+    virtual bool HasFocus(const Control& c) const = 0;
+    virtual bool ShowsFocusCue(const Control& c) const = 0;
+    // Tab and Shift+Tab: the next control in tab order takes the focus.
+    virtual void TabFrom(Control* from, bool backwards) = 0;
+    // The form's tooltip window, made when the pointer first comes over
+    // one of the form's windows (every call then is such a coming); null
+    // before the form is shown, or where no control has a tip.
+    virtual HWND ToolTip() = 0;
+    // A control's rectangle moved or changed size: its tooltip follows.
+    virtual void UpdateToolRect(Control& c) = 0;
+    // Screen readers: an edit box's object, made on the first request and
+    // cut off when the box goes.
+    virtual LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) = 0;
+    virtual void ForgetAccessible(AccessibleObject*& slot) = 0;
+
+protected:
+    ~FormSite() = default;
 };
 
 }  // namespace host

@@ -79,6 +79,10 @@ void Frmmain::Imgding0_MouseMove(int, int, float, float) { Lblabout.SetCaption(k
 
 void Frmmain::Imgding0_Click() {
     topmost_ = !topmost_;
+    // Wine hands a topmost state given to a window on to the windows it
+    // owns instead: an open notice lets go of the main window meanwhile.
+    frmok* notice = frmok::IsLoaded() ? &frmok::Instance() : nullptr;
+    if (notice) notice->SetOwner(nullptr);
     if (topmost_) {
         APIStuff::SetTopmost(*this, true);
         Imgding0.SetPicture(Imgding2.Picture());
@@ -87,7 +91,11 @@ void Frmmain::Imgding0_Click() {
         APIStuff::SetTopmost(*this, false);
     }
     // An open notice keeps standing above the main window.
-    if (frmok::IsLoaded()) APIStuff::SetTopmost(frmok::Instance(), topmost_);
+    if (notice) {
+        APIStuff::SetTopmost(*notice, topmost_);
+        if (Visible() && WindowState() != host::kMinimised) notice->SetOwner(this);
+        notice->ZOrder();
+    }
 }
 
 void Frmmain::Lblabout_MouseMove(int, int, float, float) {

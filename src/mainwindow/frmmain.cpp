@@ -23,13 +23,13 @@ void Frmmain::PrepareHost() {
     host::App::SetHandCursorResource(IDC_HAND_POINTER);
 }
 
-Frmmain::Frmmain() : Form(kForm) {
+Frmmain::Frmmain() : DefaultInstance(kForm) {
     auto mouse = [this](void (Frmmain::*h)(int, int, float, float)) {
         return [this, h](int b, int s, float x, float y) { (this->*h)(b, s, x, y); };
     };
     auto click = [this](void (Frmmain::*h)()) { return [this, h] { (this->*h)(); }; };
 
-    RequestUnload = click(&Frmmain::CloseRequested);
+    QueryUnload = click(&Frmmain::CloseRequested);
     Woken = click(&Frmmain::Form_Woken);
     Timer1.Tick = click(&Frmmain::Timer1_Timer);
     Imgok0.Click = click(&Frmmain::Imgok0_Click);
@@ -78,12 +78,33 @@ Frmmain::Frmmain() : Form(kForm) {
     Lblmail.SetAccessible(AccRole::kLink, {}, std::wstring(L"mailto:") + kMailAddress);
     Text1.SetCaptionLabel(&Label1);
     Text2.SetCaptionLabel(&Label2);
+
+    // After the two boxes (6 and 8), everything the mouse can press, in
+    // reading order, takes the focus by Tab; the focus shows around the
+    // box and its label, inside a button's face, around the link and the pin.
+    using Cue = host::Image::Cue;
+    ImgMouse.SetTabIndex(9);
+    ImgMouse.SetFocusCue(Cue::kAround, &LblMouse);
+    imghistory.SetTabIndex(10);
+    imghistory.SetFocusCue(Cue::kAround, &Lblhistory);
+    Imgok0.SetTabIndex(11);
+    Imgok0.SetFocusCue(Cue::kInside);
+    Imgend0.SetTabIndex(12);
+    Imgend0.SetFocusCue(Cue::kInside);
+    Lblmail.SetTabIndex(13);
+    Imgding0.SetTabIndex(14);
 }
+
+// Nothing of the tray may point at a main window that is gone.
+void Frmmain::Form_Unload() { APIStuff::ForgetTray(*this); }
 
 // Every notice of the main window: the two input notices and the failed
 // history record.
 void Frmmain::ShowNotice(const std::wstring& text) {
     frmok& notice = frmok::Instance();
+    // Above the main window, as a dialog is, while the main window is on
+    // screen; on its own while that one is in the tray.
+    notice.SetOwner(Visible() && WindowState() != host::kMinimised ? this : nullptr);
     notice.Show();
     // Whatever happened to it meanwhile, a notice is seen: restored, and
     // in front of the main window, even when the user had put the main
@@ -94,4 +115,6 @@ void Frmmain::ShowNotice(const std::wstring& text) {
     notice.Lblremind1.SetCaption(text);
     notice.SetFocus();
     notice.Announce(notice.Lblremind1);
+    // Once it goes, the number box has the keys: the notice is about it.
+    FocusArrived(&Text1);
 }

@@ -16,7 +16,7 @@ using HistoryFolderFn = std::wstring (*)();
 extern HistoryFolderFn historyFolder;
 }  // namespace mainwindow
 
-class Frmmain : public host::Form, public host::DefaultInstance<Frmmain> {
+class Frmmain : public host::DefaultInstance<Frmmain> {
 public:
     Frmmain();
     // Hands the host what belongs to the program: its name for the error
@@ -114,6 +114,7 @@ protected:
     void Form_Load() override;    // mainwindow/startup.cpp
     void Form_Resize() override;  // mainwindow/tray_resize.cpp
     void Form_DpiChanged() override;  // mainwindow/startup.cpp
+    void Form_Unload() override;
 
 private:
     static const wchar_t* MailCaption();
@@ -126,6 +127,7 @@ private:
     void RestingReset();
     void PrimeTray();
     static void RaiseNotice();
+    void KeepNoticeOnScreen();
     void Form_Woken();
     void CloseRequested();
     void ShowPlatformLine();

@@ -23,8 +23,18 @@ void Frmmain::PrimeTray() {
 void Frmmain::RaiseNotice() {
     if (!frmok::IsLoaded() || !frmok::Instance().Visible()) return;
     frmok& notice = frmok::Instance();
+    if (Frmmain::IsLoaded()) notice.SetOwner(&Frmmain::Instance());
     notice.ZOrder();
     notice.SetFocus();
+}
+
+// The main window leaves the screen: an open notice stays, on its own (an
+// owned window would go with its owner).
+void Frmmain::KeepNoticeOnScreen() {
+    if (!frmok::IsLoaded()) return;
+    frmok& notice = frmok::Instance();
+    notice.SetOwner(nullptr);
+    notice.SetVisible(true);
 }
 
 // Another start of the program brings this one back, wherever it is: out
@@ -42,6 +52,7 @@ void Frmmain::Form_Resize() {
     int state = WindowState();
     if (state == host::kMinimised) {
         APIStuff::InstallTray(*this, frmMenu::Instance().RightMenu, &LastState, &RaiseNotice);
+        KeepNoticeOnScreen();
         if (!APIStuff::TrayIconShown()) {
             // No icon would lead back: stay minimised on the taskbar.
             APIStuff::RemoveTray();

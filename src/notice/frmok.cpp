@@ -10,7 +10,7 @@ const host::FormDesign kForm = {L"Form1", {4305, 3600, 3720, 1380}, 0, false, ho
                                 false};
 }  // namespace
 
-frmok::frmok() : Form(kForm) {
+frmok::frmok() : DefaultInstance(kForm) {
     Imgbody.MouseMove = [this](int b, int s, float x, float y) { Imgbody_MouseMove(b, s, x, y); };
     Imgok0.MouseMove = [this](int b, int s, float x, float y) { Imgok0_MouseMove(b, s, x, y); };
     Imgok0.Click = [this] { Imgok0_Click(); };

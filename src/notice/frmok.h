@@ -3,7 +3,7 @@
 #include "host/form.h"
 #include "res/resource.h"
 
-class frmok : public host::Form, public host::DefaultInstance<frmok> {
+class frmok : public host::DefaultInstance<frmok> {
 public:
     frmok();
 

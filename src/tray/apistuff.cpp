@@ -6,6 +6,7 @@
 #include "host/text_services.h"
 #include "host/form.h"
 #include "host/system_library.h"
+#include "host/window_hook.h"
 #include "tray/tray_tip.h"
 
 namespace APIStuff {
@@ -14,9 +15,10 @@ host::Form* TrayForm = nullptr;
 const int* TrayLastState = nullptr;
 void (*TrayRestored)() = nullptr;
 host::Menu* TrayMenu = nullptr;
-WNDPROC PrevWndProc = nullptr;
 TrayRecord TrayIconData = {};
 namespace {
+// The tray's record and its callback are ANSI: so is its hook.
+host::WindowHook g_hook(host::WindowHook::Charset::kAnsi);
 // The shell's library is held from the icon's installing to its removal
 // (each call takes it, cheaply while it is held); after that it is let go:
 // the icon lives in the shell's own process, and a program that is not in
@@ -45,8 +47,6 @@ void AddIcon() {
     g_iconShown = Notify(NIM_ADD) != FALSE || Notify(NIM_MODIFY) != FALSE;
 }
 
-LONG_PTR CurrentProc(HWND h) { return GetWindowLongA(h, GWL_WNDPROC); }
-
 UINT TaskbarCreated() {
     static const UINT msg = RegisterWindowMessageW(messages::kTaskbarCreated);
     return msg;
@@ -59,12 +59,7 @@ void Hook(host::Form& form, host::Menu& menu, const int* lastState, void (*resto
     TrayLastState = lastState;
     TrayRestored = restored;
     TrayMenu = &menu;
-    HWND h = form.hWnd();
-    // Hook only once: saving our own procedure as the previous one would
-    // loop forever.
-    if (CurrentProc(h) != reinterpret_cast<LONG_PTR>(TrayWindowProc))
-        PrevWndProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongA(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(TrayWindowProc)));
+    g_hook.Install(form.hWnd(), TrayWindowProc);  // once: never its own previous
 }
 }  // namespace
 
@@ -89,8 +84,14 @@ void InstallTray(host::Form& form, host::Menu& menu, const int* lastState, void 
     AddIcon();
 }
 
+WNDPROC PrevWndProc() { return g_hook.Previous(); }
+
 void SetTrayTip(const std::wstring& text) {
-    std::string field = tray::TipField(host::ToAnsi(tray::PaddedTip(text)));
+    // The text and its NUL fit the 64 bytes whole: a cut inside a character
+    // would leave half of it before the NUL.
+    std::wstring fit = text;
+    while (!fit.empty() && host::ToAnsi(fit).size() >= tray::kTipChars) fit.pop_back();
+    std::string field = tray::TipField(host::ToAnsi(tray::PaddedTip(fit)));
     memcpy(TrayIconData.szTip, field.data(), sizeof TrayIconData.szTip);
     TrayIconData.uFlags = NIF_TIP;
     Notify(NIM_MODIFY);
@@ -105,11 +106,16 @@ void RemoveTray() {
     g_iconShown = false;
     if (g_shell) FreeLibrary(g_shell);
     g_shell = nullptr;
-    if (!TrayForm || !TrayForm->hWnd()) return;
-    HWND h = TrayForm->hWnd();
-    // Put the old procedure back only while ours is the one in place.
-    if (PrevWndProc && CurrentProc(h) == reinterpret_cast<LONG_PTR>(TrayWindowProc))
-        SetWindowLongA(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(PrevWndProc));
+    // The old procedure goes back only while ours is the one in place.
+    g_hook.Remove();
+}
+
+void ForgetTray(host::Form& form) {
+    if (TrayForm != &form) return;
+    RemoveTray();
+    TrayForm = nullptr;
+    TrayLastState = nullptr;
+    TrayRestored = nullptr;
 }
 
 bool TrayIconShown() { return g_iconShown; }
@@ -125,7 +131,7 @@ void RestoreFromTray() {
 }
 
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (host::Failed()) return CallWindowProcA(PrevWndProc, hwnd, msg, wp, lp);
+    if (host::Failed()) return g_hook.CallPrevious(hwnd, msg, wp, lp);
     return host::GuardOr(
         LRESULT(0), [&]() -> LRESULT {
             if (msg == TrayCallbackMessage && (lp == WM_LBUTTONUP || lp == WM_RBUTTONUP)) {
@@ -149,7 +155,7 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
                 AddIcon();
             }
-            return CallWindowProcA(PrevWndProc, hwnd, msg, wp, lp);
+            return g_hook.CallPrevious(hwnd, msg, wp, lp);
         });
 }
 

@@ -35,7 +35,8 @@ extern const int* TrayLastState;
 // What the form wants done once it is back from the tray, as given.
 extern void (*TrayRestored)();
 extern host::Menu* TrayMenu;
-extern WNDPROC PrevWndProc;
+// The procedure the tray's hook replaced: the window's own.
+WNDPROC PrevWndProc();
 extern TrayRecord TrayIconData;
 
 void InstallTray(host::Form& form, host::Menu& menu, const int* lastState = nullptr,
@@ -47,6 +48,8 @@ void PrimeTray(host::Form& form, host::Menu& menu, const int* lastState = nullpt
                void (*restored)() = nullptr);
 void SetTrayTip(const std::wstring& text);
 void RemoveTray();
+// The form goes: the tray lets go of it (icon, hook and every reference).
+void ForgetTray(host::Form& form);
 LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // Brings the window back from the tray: normal state, visible, focused.
 void RestoreFromTray();

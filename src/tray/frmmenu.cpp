@@ -7,10 +7,10 @@ namespace {
 const host::FormDesign kForm = {L"frmMenu", {0, 0, 1500, 1000}, 0, false, host::kBtnFace, true, true};
 }
 
-frmMenu::frmMenu() : Form(kForm) {
+frmMenu::frmMenu() : DefaultInstance(kForm) {
     // Hidden, it has nothing to close: a close request from outside would
     // only take the tray's menu away. It goes when the program exits.
-    RequestUnload = [] {};
+    QueryUnload = [] {};
     mnuResume.Click = [this] { mnuResume_Click(); };
     mnuAbout.Click = [this] { mnuAbout_Click(); };
     mnuExit.Click = [this] { mnuExit_Click(); };
@@ -30,5 +30,5 @@ void frmMenu::mnuExit_Click() {
     APIStuff::RemoveTray();
     host::Form* main = APIStuff::TrayForm;
     Unload();
-    if (main) main->UnloadForm();
+    if (main) main->Unload();
 }

@@ -2,7 +2,7 @@
 // The hidden form that carries the tray menu.
 #include "host/form.h"
 
-class frmMenu : public host::Form, public host::DefaultInstance<frmMenu> {
+class frmMenu : public host::DefaultInstance<frmMenu> {
 public:
     frmMenu();
     ~frmMenu() override;

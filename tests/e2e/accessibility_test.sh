@@ -29,15 +29,15 @@ check "every visible control of the main window, named, in reading order" \
 9 button "取消"
 10 button "确定"
 11 graphic ""' "$(echo "$tree" | outline)"
-check "the input box has the focus" "focused" "$(probe acc "$MAIN" "$INPUT" state)"
-check "the link says where it leads" "mailto:qf@qf.test" "$(probe acc "$MAIN" "link:1" value)"
+check "the input box has the focus" "focused,focusable" "$(probe acc "$MAIN" "$INPUT" state)"
+check "the link says where it leads" "mailto:qf@qf.test" "$(probe acc "$MAIN" "link:*" value)"
 
 wine "$PROBE" listen 60000 >"$WORK/events" 2>/dev/null &  # its own pid, to end it
 LISTENER=$!
 for _ in $(seq 1 50); do grep -q listening "$WORK/events" 2>/dev/null && break; sleep 0.1; done
 
 probe press "$MAIN" "checkbox:保留历史记录"; sleep 0.3
-check "pressing the history box ticks it" "checked" "$(probe acc "$MAIN" "checkbox:保留历史记录" state)"
+check "pressing the history box ticks it" "checked,focusable" "$(probe acc "$MAIN" "checkbox:保留历史记录" state)"
 check "then it offers to clear it" "清除" "$(probe acc "$MAIN" "checkbox:保留历史记录" action)"
 type_text "$MAIN" 65251234
 probe press "$MAIN" "button:确定"; sleep 0.3
@@ -47,7 +47,7 @@ check "and the record is written" "yes" "$([ -s "$WORK/app/历史查询纪录.tx
 hover "$MAIN" "button:窗体最前"
 check "the hint line reads the pin's hint" "窗体最前/普通窗体" "$(probe acc "$MAIN" "$HINT")"
 hover "$MAIN" "button:确定"
-check "the button under the pointer reads as hot" "hot" "$(probe acc "$MAIN" "button:确定" state)"
+check "the button under the pointer reads as hot" "hot,focusable" "$(probe acc "$MAIN" "button:确定" state)"
 
 backspace "$MAIN" 8
 probe press "$MAIN" "button:确定"
@@ -65,12 +65,12 @@ check "pressing the notice's OK closes it" "0" "$(probe count "$NOTICE")"
 sleep 0.5; kill "$LISTENER" 2>/dev/null; wait "$LISTENER" 2>/dev/null
 heard="$(tr -d '\r' <"$WORK/events")"
 count() { echo "$heard" | grep -c "^$1\$"; }
-check "another process hears the box ticked" "yes" "$([ "$(count "statechange 青枫软件系列 QfFrame 4")" -ge 1 ] && echo yes)"
-check "it hears the answer change" "yes" "$([ "$(count "valuechange 青枫软件系列 Edit 0")" -ge 1 ] && echo yes)"
-check "it hears the hint line change" "yes" "$([ "$(count "namechange 青枫软件系列 QfForm 8")" -ge 1 ] && echo yes)"
+check "another process hears the box ticked" "yes" "$([ "$(count "statechange 青枫软件系列 checkbox:保留历史记录")" -ge 1 ] && echo yes)"
+check "it hears the answer change" "yes" "$([ "$(count "valuechange 青枫软件系列 edit:电话号码信息查询结果：")" -ge 1 ] && echo yes)"
+check "it hears the hint line change" "yes" "$([ "$(count "namechange 青枫软件系列 text:窗体最前/普通窗体")" -ge 1 ] && echo yes)"
 check "it hears the notice come up with its message" "1 1" \
-      "$(count "show Form1 QfForm 1") $(count "alert Form1 QfForm 1")"
-check "it hears no clock tick" "0" "$(count "namechange 青枫软件系列 QfForm 2")"
+      "$(count "show Form1 text:电话号码输入有误，请重新输入！") $(count "alert Form1 text:电话号码输入有误，请重新输入！")"
+check "it hears no clock tick" "0" "$(echo "$heard" | grep -c '^namechange 青枫软件系列 text:.*年')"
 
 probe press "$MAIN" "button:最小化"; sleep 0.5
 check "pressing the minimise button hides the window into the tray" "visible=0 iconic=1" \

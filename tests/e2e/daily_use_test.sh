@@ -23,7 +23,7 @@ key ctrl+a
 check "Ctrl+A selects all of the number" "0 8" "$(probe sel "$MAIN" 2)"
 key Tab; key ctrl+a
 check "Ctrl+A selects all of the answer (23 characters)" "0 23" "$(probe sel "$MAIN" 1)"
-key Tab
+key shift+Tab
 
 # Alt pressed and released alone leaves the keys with the number box.
 key ctrl+a; key BackSpace; key alt

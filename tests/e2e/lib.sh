@@ -17,14 +17,15 @@ WORK="$(mktemp -d /tmp/qf-e2e.XXXXXX)"
 probe() { wine "$PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 
 # What a screen reader reads of the program, for `probe acc TITLE WHO`: the
-# boxes by their labels' names; labels that change by their place in
-# reading order (the frame's four labels come first).
+# boxes by their labels' names; the clock by the shape of its text, the
+# hint line by its tip (its description); the windows by their own names
+# (the main window's title, the notice's message). Never by position.
 INPUT='edit:请输入8位电话号码：'
 ANSWER='edit:电话号码信息查询结果：'
-CLOCK='text:5'
-TITLE_LINE='text:6'
-HINT='text:7'
-MESSAGE='text:1'  # the notice's
+CLOCK='text:*年*月*日 ??:??:??'
+TITLE_LINE='.'
+HINT='text~青枫软件系列：小巧、免费的桌面工具，欢迎来信交流'
+MESSAGE='.'  # the notice's
 
 # Moves the pointer to the middle of an element a screen reader locates.
 hover() { # title who

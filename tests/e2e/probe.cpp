@@ -20,15 +20,17 @@
 //   probe msgbox TITLE             the message of a message box of that title
 //   probe tree TITLE               the window's accessibility tree, as a screen reader reads it
 //   probe acc TITLE WHO [FIELD] [--escaped]  one element's name (or state, value, action,
-//                                  role, where); --escaped writes CR and LF as \r and \n;
-//                                  WHO is its name, ROLE:NAME, or ROLE:N for the Nth of a
-//                                  role in reading order (text:2)
+//                                  role, description, where); --escaped writes CR and LF as
+//                                  \r and \n; WHO is its name, ROLE:NAME (with * and ? in
+//                                  NAME), ROLE~DESCRIPTION, or . for the window itself
 //   probe press TITLE WHO          presses it as a screen reader does (its default action)
 //   probe tip                      the text of the tooltip showing, or nothing
 //   probe awareness TITLE          how the window's DPI is handled: unaware, system,
 //                                  permonitor (or unknown where the system cannot tell)
-//   probe listen MS                prints the change events of our windows' client areas
-//                                  that another process hears for MS ms, one per line
+//   probe listen MS                prints the change and focus events of our windows' client
+//                                  areas that another process hears for MS ms, one per line:
+//                                  event, window title, then role:name of what changed as a
+//                                  screen reader reads it (and the state, for the focus)
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
 #include <oleacc.h>
@@ -189,7 +191,7 @@ std::wstring StateNames(long s) {
         {STATE_SYSTEM_CHECKED, L"checked"},   {STATE_SYSTEM_PRESSED, L"pressed"},
         {STATE_SYSTEM_HOTTRACKED, L"hot"},    {STATE_SYSTEM_FOCUSED, L"focused"},
         {STATE_SYSTEM_READONLY, L"readonly"}, {STATE_SYSTEM_LINKED, L"linked"},
-        {STATE_SYSTEM_INVISIBLE, L"invisible"}};
+        {STATE_SYSTEM_INVISIBLE, L"invisible"}, {STATE_SYSTEM_FOCUSABLE, L"focusable"}};
     std::wstring out;
     for (const auto& n : kNames)
         if (s & n.bit) out += (out.empty() ? L"" : L",") + std::wstring(n.name);
@@ -207,6 +209,7 @@ std::wstring Field(const Node& n, const std::wstring& field) {
     if (field == L"state") return StateNames(Int4(n, &IAccessible::get_accState, "get_accState"));
     if (field == L"role") return RoleName(Int4(n, &IAccessible::get_accRole, "get_accRole"));
     if (field == L"value") return Str(n, &IAccessible::get_accValue, "get_accValue");
+    if (field == L"description") return Str(n, &IAccessible::get_accDescription, "get_accDescription");
     if (field == L"action") return Str(n, &IAccessible::get_accDefaultAction, "get_accDefaultAction");
     if (field == L"where") return Where(n);
     return Str(n, &IAccessible::get_accName, "get_accName");
@@ -225,16 +228,18 @@ IAccessible* ClientOf(HWND w) {
 void Walk(IAccessible* acc, const std::wstring& path, std::vector<Node>& out) {
     acc->AddRef();
     out.push_back({acc, CHILDID_SELF, path});
-    long count = 0;
+    long count = 0, got = 0;
     Timed("get_accChildCount", [&] { return acc->get_accChildCount(&count); });
-    for (long i = 1; i <= count; ++i) {
-        std::wstring sub = path.empty() ? std::to_wstring(i) : path + L"." + std::to_wstring(i);
-        IDispatch* d = nullptr;
-        HRESULT hr = Timed("get_accChild", [&] { return acc->get_accChild(Id(i), &d); });
-        if (hr == S_OK && d) {
+    std::vector<VARIANT> kids(static_cast<size_t>(count > 0 ? count : 0));
+    // As screen readers ask: the children's ids need not be 1..N.
+    Timed("AccessibleChildren", [&] { return AccessibleChildren(acc, 0, count, kids.data(), &got); });
+    for (long i = 0; i < got; ++i) {
+        std::wstring sub = (path.empty() ? L"" : path + L".") + std::to_wstring(i + 1);
+        VARIANT& k = kids[static_cast<size_t>(i)];
+        if (k.vt == VT_DISPATCH && k.pdispVal) {
             IAccessible* child = nullptr;
             HWND w = nullptr;
-            if (SUCCEEDED(d->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child)))) {
+            if (SUCCEEDED(k.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child)))) {
                 Timed("WindowFromAccessibleObject", [&] { return WindowFromAccessibleObject(child, &w); });
                 IAccessible* client = w ? ClientOf(w) : nullptr;
                 if (client) {
@@ -243,11 +248,11 @@ void Walk(IAccessible* acc, const std::wstring& path, std::vector<Node>& out) {
                 }
                 child->Release();
             }
-            d->Release();
-        } else {
+        } else if (k.vt == VT_I4) {
             acc->AddRef();
-            out.push_back({acc, i, sub});
+            out.push_back({acc, k.lVal, sub});
         }
+        VariantClear(&k);
     }
 }
 
@@ -260,20 +265,29 @@ std::vector<Node> Tree(HWND w) {
     return all;
 }
 
-// By name, ROLE:NAME, or ROLE:N for the Nth element of that role in
-// reading order.
+// Whether `text` matches `pattern`, where * stands for any run of
+// characters and ? for one.
+bool Matches(const wchar_t* pattern, const wchar_t* text) {
+    if (*pattern == L'*') return Matches(pattern + 1, text) || (*text && Matches(pattern, text + 1));
+    if (!*pattern) return !*text;
+    return *text && (*pattern == L'?' || *pattern == *text) && Matches(pattern + 1, text + 1);
+}
+
+// An element by what a screen reader tells of it, never by its place:
+// NAME, ROLE:NAME (NAME may hold * and ?), ROLE~DESCRIPTION, or . for the
+// window itself.
 const Node* Pick(const std::vector<Node>& all, const std::wstring& who) {
-    std::wstring role, name = who;
-    size_t colon = who.find(L':');
-    if (colon != std::wstring::npos) {
-        role = who.substr(0, colon);
-        name = who.substr(colon + 1);
+    if (who == L".") return all.empty() ? nullptr : &all.front();
+    std::wstring role, name = who, field = L"name";
+    size_t mark = who.find_first_of(L":~");
+    if (mark != std::wstring::npos) {
+        role = who.substr(0, mark);
+        name = who.substr(mark + 1);
+        if (who[mark] == L'~') field = L"description";
     }
-    bool ordinal = !role.empty() && !name.empty() && name.find_first_not_of(L"0123456789") == std::wstring::npos;
-    int seen = 0;
     for (const Node& n : all) {
         if (!role.empty() && Field(n, L"role") != role) continue;
-        if (ordinal ? ++seen == _wtoi(name.c_str()) : Field(n, L"name") == name) return &n;
+        if (Matches(name.c_str(), Field(n, field).c_str())) return &n;
     }
     return nullptr;
 }
@@ -329,18 +343,33 @@ void CALLBACK Heard(HWINEVENTHOOK, DWORD ev, HWND h, LONG obj, LONG child, DWORD
                           : ev == EVENT_OBJECT_VALUECHANGE ? L"valuechange"
                           : ev == EVENT_OBJECT_SHOW        ? L"show"
                           : ev == EVENT_SYSTEM_ALERT       ? L"alert"
+                          : ev == EVENT_OBJECT_FOCUS       ? L"focus"
                                                            : nullptr;
     wchar_t cls[64] = {}, title[256] = {};
     HWND top = GetAncestor(h, GA_ROOT);
     GetClassNameW(top, cls, 64);
     if (!what || std::wstring(cls) != L"QfForm") return;
     GetWindowTextW(top, title, 256);
-    GetClassNameW(h, cls, 64);
-    PrintUtf8(std::wstring(what) + L" " + title + L" " + cls + L" " + std::to_wstring(child));
+    // What a screen reader then reads of it: its role and name, and for
+    // the focus its state.
+    IAccessible* acc = nullptr;
+    VARIANT id;
+    VariantInit(&id);
+    std::wstring said = L"?";
+    if (SUCCEEDED(Timed("AccessibleObjectFromEvent",
+                        [&] { return AccessibleObjectFromEvent(h, obj, child, &acc, &id); })) && acc) {
+        Node n{acc, id.vt == VT_I4 ? id.lVal : CHILDID_SELF, L""};
+        said = Field(n, L"role") + L":" + Field(n, L"name");
+        if (ev == EVENT_OBJECT_FOCUS) said += L" " + Field(n, L"state");
+        acc->Release();
+    }
+    PrintUtf8(std::wstring(what) + L" " + title + L" " + said);
     fflush(stdout);
 }
 
 int Listen(DWORD ms) {
+    CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+    CoInitialize(nullptr);
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Heard, 0, 0,
                                          WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     if (!hook) return 1;

@@ -71,23 +71,25 @@ struct Tree {
     void Walk(IAccessible* acc, const std::wstring& path) {
         if (!acc) return;
         all.push_back({acc, CHILDID_SELF, path});
-        long count = 0;
+        long count = 0, got = 0;
         acc->get_accChildCount(&count);
-        for (long i = 1; i <= count; ++i) {
-            std::wstring sub = path.empty() ? std::to_wstring(i) : path + L"." + std::to_wstring(i);
-            IDispatch* d = nullptr;
-            if (acc->get_accChild(Id(i), &d) == S_OK && d) {
+        std::vector<VARIANT> kids(static_cast<size_t>(count));
+        AccessibleChildren(acc, 0, count, kids.data(), &got);
+        for (long i = 0; i < got; ++i) {
+            std::wstring sub = (path.empty() ? L"" : path + L".") + std::to_wstring(i + 1);
+            VARIANT& k = kids[static_cast<size_t>(i)];
+            if (k.vt == VT_DISPATCH && k.pdispVal) {
                 IAccessible* child = nullptr;
                 HWND w = nullptr;
-                d->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child));
+                k.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child));
                 if (child) WindowFromAccessibleObject(child, &w);
                 if (child) child->Release();
-                d->Release();
                 Walk(w ? ClientOf(w) : nullptr, sub);
-            } else {
+            } else if (k.vt == VT_I4) {
                 acc->AddRef();
-                all.push_back({acc, i, sub});
+                all.push_back({acc, k.lVal, sub});
             }
+            VariantClear(&k);
         }
     }
     const Element& At(const std::wstring& path) const {
@@ -245,7 +247,7 @@ TEST_F(AccessibilityTest, HitTestingFindsWhatTheMouseFinds) {
         } else {
             ASSERT_EQ(hit.vt, VT_I4);
             ASSERT_NE(front, nullptr);
-            EXPECT_EQ(hit.lVal, host::AccessibleChildId(*front)) << "at " << centre.x << "," << centre.y;
+            EXPECT_EQ(hit.lVal, front->Id()) << "at " << centre.x << "," << centre.y;
         }
         ++tried;
     }
@@ -319,20 +321,21 @@ TEST_F(AccessibilityTest, EventsTellOfTheHintTheAnswerTheBoxesAndTheNoticeButNot
     Pump(20);
     Events ev;
     MouseMove(f.Imgding0);
-    EXPECT_EQ(ev.Count(EVENT_OBJECT_NAMECHANGE, f.hWnd(), host::AccessibleChildId(f.Lblabout)), 1);
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_NAMECHANGE, f.hWnd(), f.Lblabout.Id()), 1);
     f.Timer1_Timer();
     f.Timer1_Timer();
-    EXPECT_EQ(ev.Count(EVENT_OBJECT_NAMECHANGE, f.hWnd(), host::AccessibleChildId(f.Lbltime)), 0);
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_NAMECHANGE, f.hWnd(), f.Lbltime.Id()), 0);
     LeftClick(f.ImgMouse);
-    EXPECT_EQ(ev.Count(EVENT_OBJECT_STATECHANGE, f.Frame1.hWnd(), host::AccessibleChildId(f.ImgMouse)), 1);
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_STATECHANGE, f.Frame1.hWnd(), f.ImgMouse.Id()), 1);
     f.Text1.SetText(L"65251234");
     f.Imgok0_Click();
     EXPECT_EQ(ev.Count(EVENT_OBJECT_VALUECHANGE, f.Text2.hWnd(), CHILDID_SELF), 1);
     f.Text1.SetText(L"");
     f.Imgok0_Click();
     HWND notice = frmok::Instance().hWnd();
-    EXPECT_EQ(ev.Count(EVENT_OBJECT_SHOW, notice, 1), 1) << "the notice's message";
-    EXPECT_EQ(ev.Count(EVENT_SYSTEM_ALERT, notice, 1), 1);
+    const long message = frmok::Instance().Lblremind1.Id();
+    EXPECT_EQ(ev.Count(EVENT_OBJECT_SHOW, notice, message), 1) << "the notice's message";
+    EXPECT_EQ(ev.Count(EVENT_SYSTEM_ALERT, notice, message), 1);
 }
 
 TEST_F(AccessibilityTest, AnObjectHeldAfterItsWindowWentFailsCleanly) {
@@ -341,6 +344,7 @@ TEST_F(AccessibilityTest, AnObjectHeldAfterItsWindowWentFailsCleanly) {
     Pump(20);
     IAccessible* held = ClientOf(n.hWnd());
     ASSERT_NE(held, nullptr);
+    const long message = n.Lblremind1.Id(), button = n.Imgok0.Id();
     long count = 0;
     EXPECT_EQ(held->get_accChildCount(&count), S_OK);
     EXPECT_EQ(count, 3);
@@ -348,7 +352,7 @@ TEST_F(AccessibilityTest, AnObjectHeldAfterItsWindowWentFailsCleanly) {
     Pump(20);
     host::App::CollectGarbage();
     BSTR name = nullptr;
-    EXPECT_EQ(held->get_accName(Id(1), &name), CO_E_OBJNOTCONNECTED);
-    EXPECT_EQ(held->accDoDefaultAction(Id(2)), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(held->get_accName(Id(message), &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(held->accDoDefaultAction(Id(button)), CO_E_OBJNOTCONNECTED);
     held->Release();
 }

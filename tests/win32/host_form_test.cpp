@@ -26,7 +26,7 @@ struct HostFormTest : ::testing::Test {
     std::unique_ptr<TestForm> f;
     void SetUp() override {
         f = std::make_unique<TestForm>();
-        f->LoadForm();
+        f->Load();
         f->Show();
         Pump(20);
     }
@@ -37,7 +37,7 @@ struct HostFormTest : ::testing::Test {
         host::ClearFailure();
     }
     void Close() {
-        if (f) f->DestroyForm();
+        if (f) f->Unload();
         f.reset();
         Pump(0);
     }

@@ -334,10 +334,16 @@ TEST_F(MainWindowTest, TimerTicksEverySecondIntoTheClockLine) {
     EXPECT_EQ(host::App::Stats().timerTicks - ticks, 2) << "one tick a second";
 }
 
-TEST_F(MainWindowTest, TabMovesBetweenTheTwoBoxes) {
+TEST_F(MainWindowTest, TabVisitsEveryControlInReadingOrderAndShiftTabGoesBack) {
+    const host::Control* cycle[] = {&f->Text2,   &f->ImgMouse, &f->imghistory, &f->Imgok0,
+                                    &f->Imgend0, &f->Lblmail,  &f->Imgding0,   &f->Text1};
     ::SetFocus(f->Text1.hWnd());
-    PressKey(f->Text1.hWnd(), VK_TAB);
-    EXPECT_EQ(GetFocus(), f->Text2.hWnd());
-    PressKey(f->Text2.hWnd(), VK_TAB);
-    EXPECT_EQ(GetFocus(), f->Text1.hWnd());
+    for (const host::Control* c : cycle) {
+        PressKey(GetFocus(), VK_TAB);
+        EXPECT_TRUE(f->HasFocus(*c)) << host::ToUtf8(c->Name());
+    }
+    for (int i = 6; i >= -1; --i) {
+        PressKey(GetFocus(), VK_TAB, VK_SHIFT);
+        EXPECT_TRUE(f->HasFocus(*cycle[i < 0 ? 7 : i])) << i;
+    }
 }

@@ -63,8 +63,8 @@ TEST_F(QueryTest, EmptyInputOpensTheNoticeWithFocusAndKeepsTheAnswer) {
     EXPECT_EQ(n.Lblremind1.Caption(), L"电话号码输入有误，请重新输入！");
     EXPECT_EQ(GetFocus(), n.hWnd());
     EXPECT_EQ(f->Text2.Text(), answer);
-    EXPECT_EQ(GetWindow(n.hWnd(), GW_OWNER), nullptr) << "modeless, without owner";
-    EXPECT_TRUE(IsWindowEnabled(f->hWnd())) << "the main window stays usable";
+    EXPECT_EQ(GetWindow(n.hWnd(), GW_OWNER), f->hWnd()) << "above its main window, as a dialog";
+    EXPECT_TRUE(IsWindowEnabled(f->hWnd())) << "the main window stays usable: modeless";
 }
 
 TEST_F(QueryTest, NonNumericInputOpensTheInvalidNotice) {

@@ -91,7 +91,7 @@ TEST_F(TrayTest, StartUpPrimesTheModuleAndLeavesNoIconAndNoHook) {
     EXPECT_TRUE(startUp.empty());
     EXPECT_EQ(APIStuff::TrayForm, f);
     EXPECT_EQ(APIStuff::TrayMenu, &frmMenu::Instance().RightMenu);
-    EXPECT_NE(APIStuff::PrevWndProc, nullptr);
+    EXPECT_NE(APIStuff::PrevWndProc(), nullptr);
     EXPECT_FALSE(Hooked());
     EXPECT_TRUE(frmMenu::IsLoaded());
     EXPECT_FALSE(frmMenu::Instance().Visible());
@@ -172,9 +172,9 @@ TEST_F(TrayTest, InstallAndRemoveNeverHookTwiceNorUnhookAStranger) {
     frmMenu& m = frmMenu::Instance();
     APIStuff::InstallTray(*f, m.RightMenu);
     EXPECT_TRUE(Hooked());
-    WNDPROC saved = APIStuff::PrevWndProc;
+    WNDPROC saved = APIStuff::PrevWndProc();
     APIStuff::InstallTray(*f, m.RightMenu);
-    EXPECT_EQ(APIStuff::PrevWndProc, saved) << "our own procedure is never saved as the old one";
+    EXPECT_EQ(APIStuff::PrevWndProc(), saved) << "our own procedure is never saved as the old one";
     APIStuff::RemoveTray();
     EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
     APIStuff::RemoveTray();

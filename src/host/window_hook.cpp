@@ -1,0 +1,41 @@
+#include "window_hook.h"
+
+namespace host {
+
+LONG_PTR WindowHook::Current() const {
+    return charset_ == Charset::kAnsi ? GetWindowLongPtrA(window_, GWLP_WNDPROC)
+                                      : GetWindowLongPtrW(window_, GWLP_WNDPROC);
+}
+
+void WindowHook::Install(HWND window, WNDPROC proc) {
+    if (window_ == window && proc_ == proc && InPlace()) return;  // never its own previous
+    window_ = window;
+    proc_ = proc;
+    const auto p = reinterpret_cast<LONG_PTR>(proc);
+    previous_ = reinterpret_cast<WNDPROC>(charset_ == Charset::kAnsi
+                                              ? SetWindowLongPtrA(window, GWLP_WNDPROC, p)
+                                              : SetWindowLongPtrW(window, GWLP_WNDPROC, p));
+}
+
+bool WindowHook::InPlace() const {
+    return window_ && IsWindow(window_) && Current() == reinterpret_cast<LONG_PTR>(proc_);
+}
+
+bool WindowHook::Remove() {
+    if (!InPlace() || !previous_) return false;
+    const auto p = reinterpret_cast<LONG_PTR>(previous_);
+    if (charset_ == Charset::kAnsi)
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, p);
+    else
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, p);
+    return true;
+}
+
+LRESULT WindowHook::CallPrevious(HWND w, UINT msg, WPARAM wp, LPARAM lp) const {
+    if (!previous_)
+        return charset_ == Charset::kAnsi ? DefWindowProcA(w, msg, wp, lp) : DefWindowProcW(w, msg, wp, lp);
+    return charset_ == Charset::kAnsi ? CallWindowProcA(previous_, w, msg, wp, lp)
+                                      : CallWindowProcW(previous_, w, msg, wp, lp);
+}
+
+}  // namespace host
