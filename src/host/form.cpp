@@ -268,9 +268,19 @@ void Form::SetFocus() {
         ::SetFocus(hwnd_);
 }
 
-void Form::SetOwner(host::Form* owner) {
+void Form::SetOwner(host::Form* owner, bool tellWindowManager) {
     if (!hwnd_) Raise(L"窗体尚未加载");
-    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner ? owner->hwnd_ : nullptr));
+    HWND to = owner ? owner->hwnd_ : nullptr;
+    if (GetWindow(hwnd_, GW_OWNER) == to) return;
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(to));
+    // A window manager learns of an owner when the window is mapped (Wine
+    // tells it no later): shown again, the window is not hidden with its
+    // old owner, nor left out of its new one's stacking.
+    if (tellWindowManager && IsWindowVisible(hwnd_)) {
+        const bool active = GetActiveWindow() == hwnd_;
+        ShowWindow(hwnd_, SW_HIDE);
+        ShowWindow(hwnd_, active ? SW_SHOW : SW_SHOWNA);
+    }
 }
 
 UINT Form::WakeMessage() {
@@ -442,6 +452,14 @@ bool Form::ShowsFocusCue(const Control& c) const {
 
 void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.FocusRect()); }
 
+// The forms it owns stay above it, as dialogs stay above their owners: Wine
+// without a window manager lifts an owner that is clicked over them.
+void Form::LiftOwnedForms() {
+    for (host::Form* f : App::LoadedForms())
+        if (f != this && f->hwnd_ && IsWindowVisible(f->hwnd_) && GetWindow(f->hwnd_, GW_OWNER) == hwnd_)
+            SetWindowPos(f->hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 // Keys for the windowless control that has the focus: Tab moves on, and
 // the control takes what it does (Space, Enter). Held keys do not repeat
 // a click.
@@ -562,17 +580,21 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ACTIVATE:
         if (LOWORD(wp) == WA_INACTIVE) {
-            // The focus it had (an edit box tells of its own) comes back
-            // with the next activation.
             // A tip left showing would stand over the window that takes over.
             if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
-        } else if (showing_ && focus_) {
-            return 0;  // Show gives the focus once the window is painted
-        } else if (focus_ && !HIWORD(wp)) {
+            break;
+        }
+        PostMessageW(hwnd_, messages::kLiftOwned, 0, 0);
+        if (showing_ && focus_) return 0;  // Show gives the focus once painted
+        // The control that had the keys has them again.
+        if (focus_ && !HIWORD(wp)) {
             focus_->TakeFocus();
             return 0;
         }
         break;
+    case messages::kLiftOwned:
+        LiftOwnedForms();
+        return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         // The cue of a windowless control shows while the window has the keys.

@@ -92,7 +92,9 @@ public:
     void ZOrder();
     // An owned form stands above its owner, as a dialog does; unowned
     // (null) it stands on its own. A form's owned forms outlive it unowned.
-    void SetOwner(host::Form* owner);
+    // A change the window manager need not see (the owner comes back at
+    // once) passes false.
+    void SetOwner(host::Form* owner, bool tellWindowManager = true);
     // Opens the menu at the pointer; the chosen item's Click runs before
     // this returns.
     void PopupMenu(Menu& menu);
@@ -157,6 +159,7 @@ private:
     std::vector<Control*> TabOrder() const;
     bool CuesHidden() const;
     void InvalidateCue(const Control& c);
+    void LiftOwnedForms();
     bool KeyToFocus(WPARAM key, LPARAM flags);
 
     // Set by the default instance: forgets the unloaded form and buries it.

@@ -82,7 +82,7 @@ void Frmmain::Imgding0_Click() {
     // Wine hands a topmost state given to a window on to the windows it
     // owns instead: an open notice lets go of the main window meanwhile.
     frmok* notice = frmok::IsLoaded() ? &frmok::Instance() : nullptr;
-    if (notice) notice->SetOwner(nullptr);
+    if (notice) notice->SetOwner(nullptr, false);
     if (topmost_) {
         APIStuff::SetTopmost(*this, true);
         Imgding0.SetPicture(Imgding2.Picture());
@@ -93,7 +93,7 @@ void Frmmain::Imgding0_Click() {
     // An open notice keeps standing above the main window.
     if (notice) {
         APIStuff::SetTopmost(*notice, topmost_);
-        if (Visible() && WindowState() != host::kMinimised) notice->SetOwner(this);
+        if (Visible() && WindowState() != host::kMinimised) notice->SetOwner(this, false);
         notice->ZOrder();
     }
 }

@@ -31,16 +31,17 @@ type_text "$MAIN" 5508
 check "after Alt alone the digits still arrive" "5508" "$(number)"
 key Escape
 
-# The notice closes by the keys of its button, and the number box takes
-# the next keys at once.
-for k in Return Escape space o alt+o; do
+# The notice closes by the keys of its button (and by Alt+F4), and the
+# number box has the keys at once: digits typed a tenth of a second later
+# arrive (the program does not wait for the system to pick a window).
+for k in Return Escape space o alt+o alt+F4; do
     key ctrl+a; key BackSpace; enter
     probe wait "$NOTICE" 5000 >/dev/null
-    key "$k"
+    xdotool key "$k"; sleep 0.1
+    xdotool type --delay 40 6525; sleep 0.3
     probe gone "$NOTICE" 3000
     check "$k closes the notice" "0" "$(probe count "$NOTICE")"
-    type_text "$MAIN" 6525
-    check "and what is typed next goes into the number box ($k)" "6525" "$(number)"
+    check "and digits typed 0.1 s later go into the number box ($k)" "6525" "$(number)"
 done
 
 # A tap on the title (press and release together) starts no drag. Where
@@ -56,13 +57,13 @@ xdotool click 1; sleep 0.3
 
 # A notice shown again comes in front, even after the user has put the
 # main window over it.
-frame="$(pixel $NOTICE_X $NOTICE_Y)"
 click "$MAIN" 125 100; key ctrl+a; key BackSpace; enter
 probe wait "$NOTICE" 5000 >/dev/null; sleep 0.3
 check "the notice shows in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
 click "$MAIN" 30 60  # the main window, beside the notice
-[ "${QF_DESKTOP:-0}" = 1 ] && check "a click on the main window brings it over the notice" "$frame" \
-    "$(pixel $NOTICE_X $NOTICE_Y)"
+check "a click on the main window leaves the notice in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
+click "$MAIN" 125 100  # the number box
+check "so does a click into the number box" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
 click "$MAIN" 125 100; type_text "$MAIN" abc; enter; sleep 0.3
 check "the notice shown again is in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
 check "and has the focus" "$NOTICE|QfForm" "$(probe focus)"
