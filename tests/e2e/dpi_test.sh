@@ -71,6 +71,14 @@ for DPI in 120 144 192; do
     [ -n "${QF_SHOTS:-}" ] && import -window root "$QF_SHOTS/notice-$DPI.png"
     enter
     check "$DPI: Enter closes the notice" 0 "$(probe count "$NOTICE")"
+
+    # Tab to 保留历史记录: its focus cue shows, in lines as wide as the DPI
+    # makes one pixel.
+    shot "plain-$DPI"; key Tab; key Tab; key Tab; shot "cue-$DPI"
+    n="$(changed "plain-$DPI" "cue-$DPI")"
+    check "$DPI: the focus on 保留历史记录 shows its cue ($n pixels)" yes \
+        "$([ "$n" -gt $((40 * DPI / 96)) ] && echo yes || echo no)"
+    [ -n "${QF_SHOTS:-}" ] && import -window root "$QF_SHOTS/focus-$DPI.png"
     stop_app
 done
 finish

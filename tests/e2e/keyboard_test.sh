@@ -10,18 +10,6 @@ wine "$PROBE" listen 60000 >"$WORK/events" 2>/dev/null &  # its own pid, to end 
 LISTENER=$!
 for _ in $(seq 1 50); do grep -q listening "$WORK/events" 2>/dev/null && break; sleep 0.1; done
 
-# The focus cue around 保留历史记录 (box and label), as the screen shows it:
-# pixels that change on the label's part of it between two moments.
-cue_area() {
-    local bl bt bw bh ll lt lw lh top bottom
-    IFS=, read -r bl bt bw bh <<<"$(probe acc "$MAIN" "checkbox:保留历史记录" where)"
-    IFS=, read -r ll lt lw lh <<<"$(probe acc "$MAIN" "text:保留历史记录" where)"
-    top=$((bt < lt ? bt : lt)); bottom=$((bt + bh > lt + lh ? bt + bh : lt + lh))
-    echo "$((lw + 4))x$((bottom - top + 8))+$((ll + 2))+$((top - 4))"
-}
-shot() { import -window root "$WORK/$1.png"; }
-changed() { compare -metric AE -crop "$(cue_area)" "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 | cut -d' ' -f1; }
-
 # Started by the mouse (the pointer clicked the program's icon): the cues
 # stay hidden, and a click on the box shows none.
 shot before

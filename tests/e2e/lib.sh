@@ -109,6 +109,18 @@ backspace() { # title count
     sleep 0.2
 }
 
+# The focus cue around 保留历史记录 (box and label), as the screen shows it:
+# pixels that change on the label's part of it between two screenshots.
+cue_area() {
+    local bl bt bw bh ll lt lw lh top bottom
+    IFS=, read -r bl bt bw bh <<<"$(probe acc "$MAIN" "checkbox:保留历史记录" where)"
+    IFS=, read -r ll lt lw lh <<<"$(probe acc "$MAIN" "text:保留历史记录" where)"
+    top=$((bt < lt ? bt : lt)); bottom=$((bt + bh > lt + lh ? bt + bh : lt + lh))
+    echo "$((lw + 4))x$((bottom - top + 8))+$((ll + 2))+$((top - 4))"
+}
+shot() { import -window root "$WORK/$1.png"; }
+changed() { compare -metric AE -crop "$(cue_area)" "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 | cut -d' ' -f1; }
+
 finish() {
     stop_app
     rm -rf "$WORK"

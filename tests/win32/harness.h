@@ -38,6 +38,26 @@ bool Above(HWND upper, HWND lower);
 // Visible top-level windows with this title.
 int CountVisibleWindows(const std::wstring& title);
 
+// Stands in for a seam (a function pointer the code calls through, or a
+// setting) while it lives, and puts back what was there however the scope
+// is left, a failed assertion too.
+template <class T>
+struct Identity {
+    using type = T;
+};
+template <class T>
+class Override {
+public:
+    Override(T& seam, typename Identity<T>::type stand) : seam_(seam), saved_(seam) { seam = stand; }
+    ~Override() { seam_ = saved_; }
+    Override(const Override&) = delete;
+    Override& operator=(const Override&) = delete;
+
+private:
+    T& seam_;
+    T saved_;
+};
+
 // Errors that reached the window-procedure boundary.
 std::vector<std::wstring>& Errors();
 Frmmain& OpenMain();

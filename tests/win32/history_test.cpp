@@ -45,11 +45,11 @@ std::wstring TestFolder() { return g_folder; }
 struct HistoryTest : FormsTest {
     Frmmain* f = nullptr;
     std::wstring dir, path;
+    Override<mainwindow::HistoryFolderFn> folder{mainwindow::historyFolder, TestFolder};
     void SetUp() override {
         dir = TempFolder();
         path = dir + L"\\历史查询纪录.txt";
         g_folder = dir;
-        mainwindow::historyFolder = TestFolder;
         f = &OpenMain();
     }
     void TearDown() override {
@@ -57,7 +57,6 @@ struct HistoryTest : FormsTest {
         RemoveDirectoryW(path.c_str());
         RemoveDirectoryW((dir + L"\\elsewhere").c_str());
         RemoveDirectoryW(dir.c_str());
-        mainwindow::historyFolder = host::App::Path;
         FormsTest::TearDown();
     }
     // A new run of the program whose history lies in `folder`.
@@ -82,7 +81,7 @@ struct HistoryTest : FormsTest {
 TEST_F(HistoryTest, TheFileLiesBesideTheExecutableAndStartUpDoesNotCreateIt) {
     const std::wstring beside = host::App::Path() + L"\\历史查询纪录.txt";
     DeleteFileW(beside.c_str());
-    mainwindow::historyFolder = host::App::Path;
+    Override<mainwindow::HistoryFolderFn> program(mainwindow::historyFolder, host::App::Path);
     Restart(dir);
     EXPECT_EQ(GetFileAttributesW(beside.c_str()), INVALID_FILE_ATTRIBUTES)
         << "start-up neither opens nor creates the file";
@@ -289,9 +288,10 @@ TEST_F(HistoryTest, ARecordCutShortByAFullDiskIsTakenBackWhole) {
     Tick();
     Query(L"65251234");
     g_partialCalls = 0;
-    host::writeFile = HalfThenFull;
-    Query(L"55081111");
-    host::writeFile = ::WriteFile;
+    {
+        Override<host::WriteFileFn> disk(host::writeFile, HalfThenFull);
+        Query(L"55081111");
+    }
     EXPECT_EQ(g_partialCalls, 1);
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234")) << "no half record stays behind";
     EXPECT_EQ(NoticeText(), "历史记录无法写入，本次查询未被记录！");

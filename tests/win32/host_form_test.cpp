@@ -111,3 +111,24 @@ TEST_F(HostFormTest, TimersTickIntoTheirHandlers) {
     Pump(300);
     EXPECT_GE(ticks, 3);
 }
+
+namespace {
+// A control whose window cannot be made: the form's load fails after the
+// form's own window exists.
+struct Unmakeable : host::Control {
+    using Control::Control;
+    bool Windowless() const override { return false; }
+    void Realize() override { host::Raise(L"无法创建"); }
+};
+struct FailingForm : host::DefaultInstance<FailingForm> {
+    FailingForm() : DefaultInstance(host::FormDesign{L"FailingForm", {1500, 1500, 3000, 3000}, 0, false}) {}
+    Unmakeable Broken{*this, L"Broken", {0, 0, 300, 300}};
+};
+}  // namespace
+
+TEST(HostLoad, ALoadThatFailsLeavesNoWindowAndNoInstance) {
+    EXPECT_THROW(FailingForm::Instance(), host::RuntimeError);
+    EXPECT_FALSE(FailingForm::IsLoaded());
+    EXPECT_EQ(FindWindowW(host::Form::kClassName, L"FailingForm"), nullptr);
+    EXPECT_EQ(host::App::LoadedFormCount(), 0);
+}

@@ -407,6 +407,21 @@ std::vector<uint32_t> Drawn(int w, int h, COLORREF back, Draw draw) {
     return px;
 }
 
+// A picture resource as the system draws it, untouched by the program.
+std::vector<uint32_t> Stored(int resource, int w, int h) {
+    HBITMAP raw = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    auto px = Drawn(w, h, RGB(0, 0, 0), [&](HDC dc) {
+        HDC src = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(src, raw);
+        BitBlt(dc, 0, 0, w, h, src, 0, 0, SRCCOPY);
+        SelectObject(src, old);
+        DeleteDC(src);
+    });
+    DeleteObject(raw);
+    return px;
+}
+
 double MeanGreen(const std::vector<uint32_t>& px) {
     double sum = 0;
     for (uint32_t p : px) sum += (p >> 8) & 0xFF;
@@ -437,6 +452,14 @@ TEST(Picture, EverySetIsDrawnAtItsScaledSize) {
             EXPECT_EQ(magenta, seeThrough) << id << " at " << setDpi[k];
         }
     }
+    // At a set's own DPI the program draws that set, pixel for pixel, not
+    // the next one reduced.
+    host::StdPicture ok = host::StdPicture::FromResource(IDP_OK_NORMAL);
+    for (int k = 0; k < 4; ++k) {
+        const int w = ok.WidthPx(setDpi[k]), h = ok.HeightPx(setDpi[k]);
+        auto drawn = Drawn(w, h, RGB(0, 0, 0), [&](HDC dc) { ok.Render(dc, 0, 0, setDpi[k]); });
+        EXPECT_TRUE(drawn == Stored(IDP_OK_NORMAL + 1000 * k, w, h)) << "at " << setDpi[k];
+    }
 }
 
 // At 175 % (168 DPI) a picture is the 200 % set reduced: the same colours
@@ -447,19 +470,7 @@ TEST(Picture, BetweenTwoSetsTheLargerOneIsReduced) {
     ASSERT_EQ(ok.WidthPx(168), 122);  // 70 x 1.75 = 122.5, to the even pixel
     ASSERT_EQ(ok.HeightPx(168), 33);  // 19 x 1.75 = 33.25
     auto reduced = Drawn(122, 33, RGB(0, 0, 0), [&](HDC dc) { ok.Render(dc, 0, 0, 168); });
-    HBITMAP big = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                  MAKEINTRESOURCEW(IDP_OK_NORMAL + 3000),
-                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    ASSERT_NE(big, nullptr);
-    auto drawn = Drawn(140, 38, RGB(0, 0, 0), [&](HDC dc) {
-        HDC src = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(src, big);
-        BitBlt(dc, 0, 0, 140, 38, src, 0, 0, SRCCOPY);
-        SelectObject(src, old);
-        DeleteDC(src);
-    });
-    DeleteObject(big);
-    EXPECT_NEAR(MeanGreen(reduced), MeanGreen(drawn), 6.0);
+    EXPECT_NEAR(MeanGreen(reduced), MeanGreen(Stored(IDP_OK_NORMAL + 3000, 140, 38)), 6.0);
 
     host::StdPicture box = host::StdPicture::FromResource(IDP_CHK_TICKED);
     const int n = box.WidthPx(168);

@@ -229,12 +229,17 @@ HINSTANCE WINAPI RecordShell(HWND h, LPCSTR op, LPCSTR file, LPCSTR params, LPCS
 
 TEST_F(MainWindowTest, MailLinkOpensAnAnsiMailtoWithTheSubject) {
     REQUIRE_ACP_936();
-    mainwindow::shellExecute = RecordShell;
+    Override<mainwindow::ShellExecuteFn> shell(mainwindow::shellExecute, RecordShell);
     POINT p = PointIn(f->Lblmail);
     SendMessageW(f->hWnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
     SendMessageW(f->hWnd(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-    mainwindow::shellExecute = ::ShellExecuteA;
     ASSERT_EQ(g_shell.size(), 1u) << "any button's release opens the link";
+    // Enter and Space on the focused link open it as its click does.
+    f->Lblmail.TakeFocus();
+    PressKey(f->hWnd(), VK_RETURN);
+    PressKey(f->hWnd(), VK_SPACE);
+    ASSERT_EQ(g_shell.size(), 3u);
+    EXPECT_EQ(g_shell[2].file, g_shell[0].file);
     const ShellCall& c = g_shell[0];
     EXPECT_EQ(c.hwnd, f->hWnd());
     EXPECT_EQ(c.op, "Open");
@@ -257,9 +262,8 @@ struct FixedClock {
         g_now = {};
         g_now.wYear = y, g_now.wMonth = mo, g_now.wDay = d;
         g_now.wHour = h, g_now.wMinute = mi, g_now.wSecond = s;
-        mainwindow::readClock = FixedNow;
     }
-    ~FixedClock() { mainwindow::readClock = ::GetLocalTime; }
+    Override<mainwindow::ReadClockFn> clock{mainwindow::readClock, FixedNow};
 };
 
 // Dark (text) pixels of the window in a column range of the label's row.

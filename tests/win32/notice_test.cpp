@@ -148,14 +148,15 @@ TEST_F(NoticeOverMainTest, ANoticeStandsAboveThePinnedMainWindow) {
     EXPECT_TRUE(Above(n, f->hWnd()));
 }
 
-TEST_F(NoticeOverMainTest, ANoticeShownAgainComesInFrontOfTheMainWindow) {
+TEST_F(NoticeOverMainTest, ANoticeStaysInFrontOfItsMainWindowAndShownAgainTakesTheKeys) {
     BadQuery();
     HWND n = frmok::Instance().hWnd();
-    // The user clicks the main window: it comes over the notice.
+    // The user clicks the main window: it comes forward, the notice with it.
     SetWindowPos(f->hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(f->hWnd());
     Pump(20);
-    ASSERT_TRUE(Above(f->hWnd(), n));
+    EXPECT_EQ(GetActiveWindow(), f->hWnd()) << "the main window stays usable";
+    EXPECT_TRUE(Above(n, f->hWnd()));
     BadQuery();
     EXPECT_EQ(frmok::Instance().hWnd(), n);
     EXPECT_TRUE(Above(n, f->hWnd()));

@@ -55,23 +55,17 @@ LONG_PTR Tray() { return reinterpret_cast<LONG_PTR>(APIStuff::TrayWindowProc); }
 struct TrayTest : FormsTest {
     Frmmain* f = nullptr;
     LONG_PTR own = 0;
-    APIStuff::ShellNotifyFn program = nullptr;
+    Override<APIStuff::ShellNotifyFn> shell{APIStuff::shellNotify, FakeShell};
     std::vector<ShellOp> startUp;  // what start-up asked of the shell
     void SetUp() override {
         g_ops.clear();
         g_held.clear();
         g_refuseAdd = false;
         g_shellWaits = false;
-        program = APIStuff::shellNotify;
-        APIStuff::shellNotify = FakeShell;
         f = &OpenMain();
         own = GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC);
         startUp = g_ops;
         g_ops.clear();
-    }
-    void TearDown() override {
-        FormsTest::TearDown();
-        APIStuff::shellNotify = program;
     }
     void Callback(LPARAM what) {
         SendMessageW(f->hWnd(), APIStuff::TrayCallbackMessage, 0, what);
@@ -128,6 +122,14 @@ TEST_F(TrayTest, RecordHasTheEightyEightByteLayoutAndTheAnsiTooltip) {
     EXPECT_EQ(tip.substr(0, 12), gbk);
     EXPECT_EQ(tip[12], '\0');
     EXPECT_EQ(tip.substr(13), std::string(51, ' '));
+    // A tip too long for the field is cut between two characters, before
+    // its NUL: 31 of 40 (two bytes each), never a lead byte alone.
+    APIStuff::SetTrayTip(std::wstring(40, L'\x9752'));  // 青
+    std::string longTip(g_ops.back().rec.szTip, 64);
+    std::string blue;
+    for (int i = 0; i < 31; ++i) blue += "\xC7\xE0";
+    EXPECT_EQ(longTip.substr(0, 62), blue);
+    EXPECT_EQ(longTip[62], '\0');
 }
 
 TEST_F(TrayTest, MinimisingHidesIntoTheTrayAndLeftReleaseRestores) {
@@ -225,6 +227,9 @@ TEST_F(TrayTest, ExitRemovesTheIconAndTheHookBeforeUnloading) {
     EXPECT_FALSE(Frmmain::IsLoaded());
     EXPECT_FALSE(frmMenu::IsLoaded());
     EXPECT_EQ(host::App::LoadedFormCount(), 0);
+    // Nothing of the tray points at the window that is gone.
+    EXPECT_EQ(APIStuff::TrayForm, nullptr);
+    EXPECT_EQ(APIStuff::TrayLastState, nullptr);
 }
 
 TEST_F(TrayTest, ExitWithANoticeOpenKeepsTheProgramAlive) {
@@ -286,9 +291,10 @@ TEST_F(TrayTest, TheShellsLibraryIsLoadedFromTheSystemFolderByItsFullPath) {
     wchar_t system[MAX_PATH];
     GetSystemDirectoryW(system, MAX_PATH);
     g_loaded.clear();
-    host::loadLibrary = RecordLoad;
-    Minimise();
-    host::loadLibrary = LoadLibraryExW;
+    {
+        Override<host::LoadLibraryFn> loader(host::loadLibrary, RecordLoad);
+        Minimise();
+    }
     ASSERT_EQ(g_loaded.size(), 1u) << "the tray loads shell32 once, through the system loader";
     EXPECT_EQ(g_loaded[0], std::wstring(system) + L"\\shell32.dll");
 }
