@@ -63,6 +63,19 @@ using MenuHandle = Owned<HMENU, DestroyMenu>;
 using IconHandle = Owned<HICON, DestroyIcon>;
 using CursorHandle = Owned<HCURSOR, DestroyCursor>;
 
+// A top-down 32-bit bitmap whose pixels the program holds (a DIB section:
+// its memory goes back to the system when it is freed), and the pixels.
+inline BitmapHandle Dib32(int w, int h, void** bits) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return BitmapHandle(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
 // The screen's device context for one scope. Declare objects selected into
 // it after it, so that they are put back before it is released.
 class ScreenDc {

@@ -50,14 +50,8 @@ private:
     // A memory DC with a bitmap of w by h selected into it.
     static bool Make(HDC like, int w, int h, DcHandle& dc, BitmapHandle& bmp) {
         dc = DcHandle();  // before its bitmap
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        bmp = BitmapHandle(CreateDIBSection(like, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bmp = Dib32(w, h, &bits);
         dc = DcHandle(CreateCompatibleDC(like));
         if (!dc || !bmp) {
             dc = DcHandle();

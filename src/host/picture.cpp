@@ -26,15 +26,8 @@ DWORD ColourCount(const BITMAPINFOHEADER* h) {
 // A top-down 32-bit bitmap, the kind that copies onto the paint buffer
 // fastest, and its pixels.
 BitmapHandle DibSection(int w, int h, uint32_t*& pixels) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    BitmapHandle dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    BitmapHandle dib = Dib32(w, h, &bits);
     if (!dib || !bits) Raise(L"内存不足，无法载入图片");
     pixels = static_cast<uint32_t*>(bits);
     return dib;
