@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "host/accessible.h"
+#include "host/text_services.h"
 #include "notice/frmok.h"
 #include "tests/win32/harness.h"
 
@@ -92,12 +93,6 @@ struct Tree {
             VariantClear(&k);
         }
     }
-    const Element& At(const std::wstring& path) const {
-        for (auto& e : all)
-            if (e.path == path) return e;
-        ADD_FAILURE() << "no element at " << std::string(path.begin(), path.end());
-        return all.front();
-    }
     const Element& Named(long role, const std::wstring& name) const {
         for (auto& e : all)
             if (Role(e) == role && Name(e) == name) return e;
@@ -151,54 +146,56 @@ TEST_F(AccessibilityTest, MainWindowListsEveryVisibleControlWithItsNameRoleAndPl
     Tree t(f.hWnd());
     const long kButton = ROLE_SYSTEM_PUSHBUTTON, kCheck = ROLE_SYSTEM_CHECKBUTTON,
                kText = ROLE_SYSTEM_STATICTEXT;
-    // Reading order: child windows first, then the windowless controls
-    // front to back; no picture holder, no platform line.
-    const std::vector<std::tuple<const wchar_t*, long, std::wstring, const host::Control*>> want = {
-        {L"", ROLE_SYSTEM_CLIENT, L"霁岚通1.0.0829", nullptr},
-        {L"1", ROLE_SYSTEM_GROUPING, L"归属地查询", &f.Frame1},
-        {L"1.1", ROLE_SYSTEM_TEXT, L"电话号码信息查询结果：", &f.Text2},
-        {L"1.2", ROLE_SYSTEM_TEXT, L"请输入8位电话号码：", &f.Text1},
-        {L"1.3", kText, L"保留历史记录", &f.Lblhistory},
-        {L"1.4", kCheck, L"保留历史记录", &f.imghistory},
-        {L"1.5", kCheck, L"用鼠标获取号码", &f.ImgMouse},
-        {L"1.6", kText, L"用鼠标获取号码", &f.LblMouse},
-        {L"1.7", kText, L"电话号码信息查询结果：", &f.Label2},
-        {L"1.8", kText, L"请输入8位电话号码：", &f.Label1},
-        {L"2", kText, f.Lbltime.Caption(), &f.Lbltime},
-        {L"3", kButton, L"关闭", &f.Imgclose0},
-        {L"4", kButton, L"最小化", &f.Imgmin0},
-        {L"5", ROLE_SYSTEM_LINK, L"E-mail:qf@qf.test", &f.Lblmail},
-        {L"6", kText, L"霁岚通1.0.0829", &f.Lbltitle},
-        {L"7", kButton, L"窗体最前", &f.Imgding0},
-        {L"8", kText, L"青枫软件系列", &f.Lblabout},
-        {L"9", kButton, L"取消", &f.Imgend0},
-        {L"10", kButton, L"确定", &f.Imgok0},
-        {L"11", ROLE_SYSTEM_GRAPHIC, L"", &f.Imgbody},
+    // Every visible control, the frame's inside the frame (depth 2), none
+    // of the picture holders or the platform line; found by what a screen
+    // reader reads, whatever order the design declares them in.
+    const std::vector<std::tuple<size_t, long, std::wstring, const host::Control*>> want = {
+        {0, ROLE_SYSTEM_CLIENT, L"霁岚通1.0.0829", nullptr},
+        {1, ROLE_SYSTEM_GROUPING, L"归属地查询", &f.Frame1},
+        {2, ROLE_SYSTEM_TEXT, L"电话号码信息查询结果：", &f.Text2},
+        {2, ROLE_SYSTEM_TEXT, L"请输入8位电话号码：", &f.Text1},
+        {2, kText, L"保留历史记录", &f.Lblhistory},
+        {2, kCheck, L"保留历史记录", &f.imghistory},
+        {2, kCheck, L"用鼠标获取号码", &f.ImgMouse},
+        {2, kText, L"用鼠标获取号码", &f.LblMouse},
+        {2, kText, L"电话号码信息查询结果：", &f.Label2},
+        {2, kText, L"请输入8位电话号码：", &f.Label1},
+        {1, kText, f.Lbltime.Caption(), &f.Lbltime},
+        {1, kButton, L"关闭", &f.Imgclose0},
+        {1, kButton, L"最小化", &f.Imgmin0},
+        {1, ROLE_SYSTEM_LINK, L"E-mail:qf@qf.test", &f.Lblmail},
+        {1, kText, L"霁岚通1.0.0829", &f.Lbltitle},
+        {1, kButton, L"窗体最前", &f.Imgding0},
+        {1, kText, L"青枫软件系列", &f.Lblabout},
+        {1, kButton, L"取消", &f.Imgend0},
+        {1, kButton, L"确定", &f.Imgok0},
+        {1, ROLE_SYSTEM_GRAPHIC, L"", &f.Imgbody},
     };
     ASSERT_EQ(t.all.size(), want.size());
-    for (size_t i = 0; i < want.size(); ++i) {
-        const auto& [path, role, name, control] = want[i];
-        const Element& e = t.all[i];
-        SCOPED_TRACE(std::string("element ") + std::to_string(i));
-        EXPECT_EQ(e.path, path);
-        EXPECT_EQ(Role(e), role);
-        EXPECT_EQ(Name(e), name);
+    for (const auto& [depth, role, name, control] : want) {
+        SCOPED_TRACE(host::ToUtf8(name));
+        const Element& e = t.Named(role, name);
+        EXPECT_EQ(e.path.empty() ? 0 : std::count(e.path.begin(), e.path.end(), L'.') + 1,
+                  static_cast<long>(depth));
         if (control && control->Windowless()) {
+            EXPECT_EQ(e.id, control->Id());
             RECT got = Location(e), r = ScreenRect(*control);
             EXPECT_TRUE(EqualRect(&got, &r)) << got.left << "," << got.top << " " << got.right << ","
                                              << got.bottom;
         }
     }
     // Actions a screen reader offers, and what it says of the link.
-    EXPECT_EQ(Action(t.At(L"10")), L"按下");
-    EXPECT_EQ(Action(t.At(L"1.4")), L"选中");
-    EXPECT_EQ(Action(t.At(L"5")), L"跳转");
-    EXPECT_EQ(Action(t.At(L"8")), L"");
+    const Element& link = t.Named(ROLE_SYSTEM_LINK, L"E-mail:qf@qf.test");
+    EXPECT_EQ(Action(t.Named(kButton, L"确定")), L"按下");
+    EXPECT_EQ(Action(t.Named(kCheck, L"保留历史记录")), L"选中");
+    EXPECT_EQ(Action(link), L"跳转");
+    EXPECT_EQ(Action(t.Named(kText, L"青枫软件系列")), L"");
     BSTR value = nullptr;
-    t.At(L"5").acc->get_accValue(Id(t.At(L"5").id), &value);
+    link.acc->get_accValue(Id(link.id), &value);
     EXPECT_STREQ(value, L"mailto:qf@qf.test");
     SysFreeString(value);
-    EXPECT_TRUE(State(t.At(L"1.2")) & STATE_SYSTEM_FOCUSED) << "the input box has the focus";
+    EXPECT_TRUE(State(t.Named(ROLE_SYSTEM_TEXT, L"请输入8位电话号码：")) & STATE_SYSTEM_FOCUSED)
+        << "the input box has the focus";
 }
 
 TEST_F(AccessibilityTest, NoticeListsItsMessageAndItsButton) {
@@ -209,12 +206,9 @@ TEST_F(AccessibilityTest, NoticeListsItsMessageAndItsButton) {
     frmok& n = frmok::Instance();
     Tree t(n.hWnd());
     ASSERT_EQ(t.all.size(), 4u);
-    EXPECT_EQ(Role(t.At(L"1")), ROLE_SYSTEM_STATICTEXT);
-    EXPECT_EQ(Name(t.At(L"1")), L"电话号码输入有误，请重新输入！");
-    EXPECT_EQ(Role(t.At(L"2")), ROLE_SYSTEM_PUSHBUTTON);
-    EXPECT_EQ(Name(t.At(L"2")), L"确定");
-    EXPECT_EQ(Role(t.At(L"3")), ROLE_SYSTEM_GRAPHIC);
-    RECT got = Location(t.At(L"2")), r = ScreenRect(n.Imgok0);
+    t.Named(ROLE_SYSTEM_STATICTEXT, L"电话号码输入有误，请重新输入！");
+    t.Named(ROLE_SYSTEM_GRAPHIC, L"");
+    RECT got = Location(t.Named(ROLE_SYSTEM_PUSHBUTTON, L"确定")), r = ScreenRect(n.Imgok0);
     EXPECT_TRUE(EqualRect(&got, &r));
 }
 
@@ -291,7 +285,7 @@ TEST_F(AccessibilityTest, PressingRunsTheClickFromTheLoopAndStatesFollow) {
     EXPECT_EQ(f.Text2.Text(), L"");
     Pump(20);
     EXPECT_EQ(f.Text2.Text(), L"你所查询电话号码的归属地是：\r\n电信东区： 凉城");
-    const Element& answer = t.At(L"1.1");
+    const Element& answer = t.Named(ROLE_SYSTEM_TEXT, L"电话号码信息查询结果：");
     BSTR value = nullptr;
     answer.acc->get_accValue(Id(CHILDID_SELF), &value);
     EXPECT_STREQ(value, L"你所查询电话号码的归属地是：\r\n电信东区： 凉城");
