@@ -487,6 +487,16 @@ std::wstring ClipboardText(HWND owner, size_t limit, bool oneLine) {
     CloseClipboard();
     return text;
 }
+
+// Tabs become blanks: Wine's edit control lays out a line of tabs slowly
+// (250 of them take 0.7 s), and in a number or an answer a tab means no
+// more than a blank.
+std::wstring Blanks(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c == L'\t') c = L' ';
+    return text;
+}
+
 }  // namespace
 
 size_t TextBox::Limit() const {
@@ -505,11 +515,14 @@ size_t TextBox::Room() const {
 
 // Whatever message arrived, the box holds at most its limit (one line of it
 // for a one-line box), and never half a character: a cut goes one before a
-// pair's second half, and a pair begun in a full box's last place goes.
+// pair's second half, and a first half stays only while its second one may
+// still be typed (just before the caret, with room left).
 void TextBox::EnforceBounds() {
     if (!hwnd_ || enforcing_) return;
     enforcing_ = true;
     size_t length = static_cast<size_t>(hook_.CallPrevious(hwnd_, WM_GETTEXTLENGTH, 0, 0));
+    DWORD start = 0, end = 0;
+    hook_.CallPrevious(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     std::wstring text, fixed;
     // A one-line box holds a handful of characters: reading them is cheap.
     if (length > Limit() || !multiLine_) {
@@ -523,14 +536,12 @@ void TextBox::EnforceBounds() {
             if (common::IsLowSurrogate(c) && !(i > 0 && common::IsHighSurrogate(cut[i - 1])))
                 continue;  // the second half of nothing
             const bool paired = i + 1 < cut.size() && common::IsLowSurrogate(cut[i + 1]);
-            if (common::IsHighSurrogate(c) && !paired && cut.size() >= Limit()) continue;
+            const bool typing = i + 1 == start && cut.size() < Limit();
+            if (common::IsHighSurrogate(c) && !paired && !typing) continue;
             fixed += c;
         }
     }
     if (fixed != text) {
-        DWORD start = 0, end = 0;
-        hook_.CallPrevious(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                        reinterpret_cast<LPARAM>(&end));
         hook_.CallPrevious(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fixed.c_str()));
         DWORD caret = start < fixed.size() ? start : static_cast<DWORD>(fixed.size());
         hook_.CallPrevious(hwnd_, EM_SETSEL, caret, caret);
@@ -566,11 +577,14 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_CHAR:
     case WM_SYSCHAR:
+    case WM_UNICHAR:
+    case WM_IME_CHAR:
         // Tab moves the focus; Enter or Ctrl+Enter in a one-line box would
         // only beep, or put a line break where none belongs.
         if (msg == WM_CHAR && wp == L'\t' && !(GetKeyState(VK_CONTROL) < 0)) return 0;
         if (msg == WM_CHAR && wp == 1) return 0;  // Ctrl+A, taken at its key
         if (oneLine && (wp == L'\r' || wp == L'\n')) return 0;
+        if (wp == L'\t') wp = L' ';  // see Blanks
         break;
     case EM_SETLIMITTEXT:  // and EM_LIMITTEXT: the box's own limit stands
         if (wp == 0 || wp > self->Limit()) wp = self->Limit();
@@ -581,7 +595,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (lp) {
             const auto* text = reinterpret_cast<const wchar_t*>(lp);
             size_t room = msg == WM_SETTEXT ? self->Limit() : self->Room();
-            replaced = oneLine ? common::OneLine(text, room) : common::Cut(text, room);
+            replaced = oneLine ? common::OneLine(text, room) : Blanks(common::Cut(text, room));
             lp = reinterpret_cast<LPARAM>(replaced.c_str());
         }
         break;
@@ -589,7 +603,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // What fits; for a one-line box the text before the first line
         // break, as a one-line box on Windows pastes it.
         if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-            replaced = ClipboardText(h, self->Room(), oneLine);
+            replaced = Blanks(ClipboardText(h, self->Room(), oneLine));
             edit.CallPrevious(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replaced.c_str()));
             self->EnforceBounds();
         }

@@ -231,7 +231,15 @@ bool Form::SuggestedRect(LPARAM lp, int dpi, RECT& out) const {
 void Form::ChangeDpi(int dpi, const RECT* suggested) {
     // From 50 % to 500 %, as far as Windows goes; a DPI outside that is no
     // monitor's.
-    if (!hwnd_ || dpi < 48 || dpi > 480 || dpi == dpi_) return;
+    if (!hwnd_ || dpi < 48 || dpi > 480) return;
+    if (IsIconic(hwnd_)) {
+        // A minimised window (in the tray, say) has no place to lay out in:
+        // the change waits for the window to come back.
+        pendingDpi_ = dpi == dpi_ ? 0 : dpi;
+        return;
+    }
+    pendingDpi_ = 0;
+    if (dpi == dpi_) return;
     dpi_ = dpi;
     RECT r;
     if (suggested) {
@@ -572,6 +580,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE: {
         SIZE sz = {LOWORD(lp), HIWORD(lp)};
         int state = WindowState();
+        if (pendingDpi_ && state != kMinimised) ChangeDpi(pendingDpi_);
         if (state != lastState_ || sz.cx != lastSize_.cx || sz.cy != lastSize_.cy) {
             lastSize_ = sz;
             RaiseResize();

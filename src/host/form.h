@@ -178,6 +178,7 @@ private:
     bool showing_ = false;  // inside Show, before the first paint is done
     bool tooltipsTried_ = false;
     int lastState_ = -1;
+    int pendingDpi_ = 0;  // a DPI change met while minimised
     SIZE lastSize_ = {-1, -1};
 };
 
