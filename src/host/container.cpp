@@ -13,8 +13,12 @@ namespace host {
 
 Container::~Container() {
     DisconnectAccessible(accessible_);
-    // A window that outlives its object no longer reaches it.
-    if (hwnd_ && hook_.Remove()) SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    // A window that outlives its object no longer reaches it, even where a
+    // procedure over ours keeps ours in its chain.
+    if (hwnd_) {
+        hook_.Remove();
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    }
 }
 
 void Container::Add(Control* c) {

@@ -49,8 +49,10 @@ protected:
     virtual void OwnMouseMove(int, int, float, float) {}
     Control* ChildById(long id) const;
 
+    // A form lays itself out at a DPI; a frame is at its form's (Dpi()).
+    void SetDpi(int dpi) { dpi_ = dpi; }
+
     HWND hwnd_ = nullptr;
-    int dpi_ = 96;  // a form's; a frame asks its form (Dpi())
     std::vector<Control*> children_;
     Control* pressed_ = nullptr;
     bool overTip_ = false;  // the last pointer event was over a control with a tip
@@ -66,6 +68,7 @@ private:
     bool HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     WindowHook hook_;
     AccessibleObject* accessible_ = nullptr;
+    int dpi_ = 96;
 };
 
 }  // namespace host

@@ -616,6 +616,9 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // A window that comes up under the pointer sees it first here.
         self->parent_->Top().ToolTip();
         break;
+    case WM_SETFOCUS:
+        self->parent_->Top().FocusArrived(self);  // the form remembers it
+        break;
     case WM_NCDESTROY:
         self->parent_->Top().ForgetAccessible(self->accessible_);
         self->pendingText_ = self->Text();

@@ -50,19 +50,20 @@ void Form::Load() {
     if (look_.controlBox) style |= WS_SYSMENU | WS_MINIMIZEBOX;
     // Laid out at the session's DPI; a monitor of another DPI corrects it
     // below, before anything is shown.
-    dpi_ = SystemDpi();
-    int x = common::TwipsToPixels(look_.rect.left, dpi_), y = common::TwipsToPixels(look_.rect.top, dpi_);
-    int w = common::TwipsToPixels(look_.rect.width, dpi_), h = common::TwipsToPixels(look_.rect.height, dpi_);
+    SetDpi(SystemDpi());
+    const int dpi = Dpi();
+    int x = common::TwipsToPixels(look_.rect.left, dpi), y = common::TwipsToPixels(look_.rect.top, dpi);
+    int w = common::TwipsToPixels(look_.rect.width, dpi), h = common::TwipsToPixels(look_.rect.height, dpi);
     hwnd_ = CreateWindowExW(ex, kClassName, look_.caption, style, x, y, w, h,
                             look_.neverShown ? HWND_MESSAGE : nullptr, nullptr, App::Instance(),
                             static_cast<Container*>(this));
     if (!hwnd_) RaiseLastError(std::wstring(L"无法创建窗口 ") + look_.caption);
     try {
         const int monitorDpi = WindowDpi(hwnd_);
-        if (monitorDpi != dpi_) {
-            dpi_ = monitorDpi;
-            SetWindowPos(hwnd_, nullptr, 0, 0, common::TwipsToPixels(look_.rect.width, dpi_),
-                         common::TwipsToPixels(look_.rect.height, dpi_),
+        if (monitorDpi != Dpi()) {
+            SetDpi(monitorDpi);
+            SetWindowPos(hwnd_, nullptr, 0, 0, common::TwipsToPixels(look_.rect.width, monitorDpi),
+                         common::TwipsToPixels(look_.rect.height, monitorDpi),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         // Frames create the edit boxes they hold; the form creates its own.
@@ -98,7 +99,7 @@ HWND Form::ToolTip() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                App::Instance(), nullptr);
     if (!tooltip_) return nullptr;
-    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, Dpi())), FALSE);
     for (Control* c : children_) c->AddTools(tooltip_);
     return tooltip_;
 }
@@ -178,7 +179,7 @@ void Form::Show() {
 // SM_CXICON for Alt+Tab and the taskbar, SM_CXSMICON for the window's
 // corner and the tray.
 IconHandle Form::LoadIconFor(int metric) const {
-    int size = SystemMetric(metric, dpi_);
+    int size = SystemMetric(metric, Dpi());
     IconHandle icon(static_cast<HICON>(LoadImageW(App::Instance(), MAKEINTRESOURCEW(look_.icon),
                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
     if (!icon) RaiseLastError(L"无法载入窗口图标");
@@ -235,25 +236,25 @@ void Form::ChangeDpi(int dpi, const RECT* suggested) {
     if (IsIconic(hwnd_)) {
         // A minimised window (in the tray, say) has no place to lay out in:
         // the change waits for the window to come back.
-        pendingDpi_ = dpi == dpi_ ? 0 : dpi;
+        pendingDpi_ = dpi == Dpi() ? 0 : dpi;
         return;
     }
     pendingDpi_ = 0;
-    if (dpi == dpi_) return;
-    dpi_ = dpi;
+    if (dpi == Dpi()) return;
+    SetDpi(dpi);
     RECT r;
     if (suggested) {
         r = *suggested;
     } else {
         GetWindowRect(hwnd_, &r);
-        r.right = r.left + common::TwipsToPixels(look_.rect.width, dpi_);
-        r.bottom = r.top + common::TwipsToPixels(look_.rect.height, dpi_);
+        r.right = r.left + common::TwipsToPixels(look_.rect.width, Dpi());
+        r.bottom = r.top + common::TwipsToPixels(look_.rect.height, Dpi());
     }
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     for (Control* c : controls_) c->DpiChanged();
     for (Control* c : controls_) UpdateToolRect(*c);  // a frame's own too
-    if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, dpi_)), FALSE);
+    if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, Dpi())), FALSE);
     if (icon_ || smallIcon_) {
         // The new pair is loaded before the old one is let go: a load that
         // fails leaves the window with icons that still exist.
@@ -364,13 +365,13 @@ void Form::SetWindowState(int s) {
 double Form::Width() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
-    return common::PixelsToTwips(r.right - r.left, dpi_);
+    return common::PixelsToTwips(r.right - r.left, Dpi());
 }
 
 double Form::Height() const {
     RECT r;
     GetWindowRect(hwnd_, &r);
-    return common::PixelsToTwips(r.bottom - r.top, dpi_);
+    return common::PixelsToTwips(r.bottom - r.top, Dpi());
 }
 
 void Form::PopupMenu(Menu& menu) {

@@ -54,6 +54,10 @@ private:
 //   round again (App::Bury, App::CollectGarbage), so a handler that unloads
 //   its own form returns through live code. The next reference loads a
 //   new default instance.
+// - A load that fails (a window or timer the system refuses) tears the
+//   window down at once, without Form_Unload, and leaves no instance:
+//   Form_Load undoes its own steps or, as the main window's start-up does,
+//   traps its errors itself.
 // The program ends when no form is loaded any more.
 class Form : public Container, public FormSite {
 public:
@@ -191,8 +195,10 @@ public:
     explicit DefaultInstance(const FormDesign& look) : Form(look) {}
     static T& Instance() {
         auto& p = Slot();
+        T* loaded = p.get();
         if (!p) {
             p.reset(new T());
+            loaded = p.get();
             p->release_ = [](host::Form* f) {
                 auto& slot = Slot();
                 if (slot.get() != f) return;
@@ -201,11 +207,12 @@ public:
             try {
                 p->Load();
             } catch (...) {
-                p.reset();  // Load left no window behind
+                if (p.get() == loaded) p.reset();  // Load left no window behind
                 throw;
             }
         }
-        return *p;
+        // Alive even where Form_Load unloaded it: buried, not yet collected.
+        return *loaded;
     }
     static bool IsLoaded() { return Slot() != nullptr; }
     static void Unload() {

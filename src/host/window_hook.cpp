@@ -8,9 +8,10 @@ LONG_PTR WindowHook::Current() const {
 }
 
 void WindowHook::Install(HWND window, WNDPROC proc) {
-    if (window_ == window && proc_ == proc && InPlace()) return;  // never its own previous
+    if (inChain_ && window_ == window && proc_ == proc && IsWindow(window)) return;
     window_ = window;
     proc_ = proc;
+    inChain_ = true;
     const auto p = reinterpret_cast<LONG_PTR>(proc);
     previous_ = reinterpret_cast<WNDPROC>(charset_ == Charset::kAnsi
                                               ? SetWindowLongPtrA(window, GWLP_WNDPROC, p)
@@ -22,12 +23,14 @@ bool WindowHook::InPlace() const {
 }
 
 bool WindowHook::Remove() {
+    if (window_ && !IsWindow(window_)) inChain_ = false;  // the window is gone, and its chain
     if (!InPlace() || !previous_) return false;
     const auto p = reinterpret_cast<LONG_PTR>(previous_);
     if (charset_ == Charset::kAnsi)
         SetWindowLongPtrA(window_, GWLP_WNDPROC, p);
     else
         SetWindowLongPtrW(window_, GWLP_WNDPROC, p);
+    inChain_ = false;
     return true;
 }
 

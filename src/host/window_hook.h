@@ -18,7 +18,9 @@ public:
     WindowHook& operator=(const WindowHook&) = delete;
 
     // Puts `proc` in place of the window's procedure, keeping the one it
-    // replaces. Installing it again while it is in place changes nothing.
+    // replaces. Installing it again while it is still in the window's chain
+    // (on top, or under a procedure installed over it since) changes
+    // nothing: it never becomes its own previous procedure.
     void Install(HWND window, WNDPROC proc);
     // Puts the replaced procedure back, while `proc` is still the window's:
     // a procedure installed over it since then stays, and so does this
@@ -36,6 +38,7 @@ private:
     HWND window_ = nullptr;
     WNDPROC proc_ = nullptr;
     WNDPROC previous_ = nullptr;
+    bool inChain_ = false;
 };
 
 }  // namespace host

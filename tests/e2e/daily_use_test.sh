@@ -13,16 +13,16 @@ NOTICE_X=307 NOTICE_Y=320
 start_app
 type_text "$MAIN" 65251234; enter
 check "Enter answers" "${HEADING}电信东区： 凉城" "$(answer)"
-check "after the query the whole number is selected" "0 8" "$(probe sel "$MAIN" 2)"
+check "after the query the whole number is selected" "0 8" "$(probe sel "$MAIN" "$INPUT")"
 type_text "$MAIN" 55081111
 check "the next number replaces it as it is typed" "55081111" "$(number)"
 enter
 check "and Enter answers for the new number" "${HEADING}电信东区：政肃" "$(answer)"
 key End
 key ctrl+a
-check "Ctrl+A selects all of the number" "0 8" "$(probe sel "$MAIN" 2)"
+check "Ctrl+A selects all of the number" "0 8" "$(probe sel "$MAIN" "$INPUT")"
 key Tab; key ctrl+a
-check "Ctrl+A selects all of the answer (23 characters)" "0 23" "$(probe sel "$MAIN" 1)"
+check "Ctrl+A selects all of the answer (23 characters)" "0 23" "$(probe sel "$MAIN" "$ANSWER")"
 key shift+Tab
 
 # Alt pressed and released alone leaves the keys with the number box.

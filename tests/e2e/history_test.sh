@@ -20,10 +20,10 @@ check "three records, the repeat left out, exact bytes" \
 
 # Text put into the number box by another program keeps the record layout:
 # one line, at most eight characters.
-probe settext "$MAIN" 2 '6525\n'
+probe settext "$MAIN" "$INPUT" '6525\n'
 check "a line break sent from outside is cut off" "6525" "$(probe acc "$MAIN" "$INPUT" value)"
 type_text "$MAIN" $'\n'
-probe settext "$MAIN" 2 "$(printf '5%.0s' $(seq 1 300))"
+probe settext "$MAIN" "$INPUT" "$(printf '5%.0s' $(seq 1 300))"
 check "an overlong text sent from outside is cut to eight" "55555555" "$(probe acc "$MAIN" "$INPUT" value)"
 click "$MAIN" 220 249
 check "the records stay three lines each" \

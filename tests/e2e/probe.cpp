@@ -8,12 +8,13 @@
 //   probe exists TITLE             a window of ours with the title, shown or hidden
 //   probe kill TITLE               ends the process of a window of ours with the title
 //   probe sendclose TITLE          sends (not posts) WM_CLOSE; waits at most 5 s
-//   probe sel TITLE N              the selection in the Nth edit box: start end
-//   probe settext TITLE N TEXT [REPEAT]  sends WM_SETTEXT to the Nth edit box, as other
+//   probe sel TITLE WHO            the selection in an edit box: start end
+//   probe settext TITLE WHO TEXT [REPEAT]  sends WM_SETTEXT to an edit box, as other
 //                                  programs do (TEXT REPEAT times); prints the ms until the
 //                                  box has taken it and painted it
-//   probe send TITLE N MSG WP LP   sends a message to the Nth edit box (0: the window);
+//   probe send TITLE WHO MSG WP LP sends a message to an edit box (WHO . : the window);
 //                                  prints its result
+//   (WHO: what a screen reader reads of it, as for acc below, never its place)
 //   probe clip TEXT [REPEAT]       puts TEXT (REPEAT times) on the clipboard
 //   probe ping TITLE MS            "yes" when the window answers within MS ms, else "busy"
 //   probe memory TITLE             the peak working set of the window's process, KB
@@ -50,23 +51,6 @@ std::wstring Repeated(const std::wstring& unit, int times) {
     all.reserve(one.size() * static_cast<size_t>(times > 0 ? times : 0));
     for (int i = 0; i < times; ++i) all += one;
     return all;
-}
-
-struct EditSearch {
-    int want;
-    int seen = 0;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK VisitEdit(HWND w, LPARAM lp) {
-    auto* s = reinterpret_cast<EditSearch*>(lp);
-    wchar_t cls[16] = {};
-    GetClassNameW(w, cls, 16);
-    if (lstrcmpiW(cls, L"Edit") == 0 && ++s->seen == s->want) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 void PrintUtf8(const std::wstring& w) {
@@ -292,6 +276,21 @@ const Node* Pick(const std::vector<Node>& all, const std::wstring& who) {
     return nullptr;
 }
 
+// The window of an element a screen reader finds (an edit box), or the
+// window itself for ".".
+HWND WindowOf(const std::wstring& title, const std::wstring& who) {
+    HWND w = FindAny(title);
+    if (!w || who == L".") return w;
+    CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+    CoInitialize(nullptr);
+    std::vector<Node> all = Tree(w);
+    HWND found = nullptr;
+    if (const Node* n = Pick(all, who); n && n->id == CHILDID_SELF)
+        Timed("WindowFromAccessibleObject", [&] { return WindowFromAccessibleObject(n->acc, &found); });
+    for (const Node& n : all) n.acc->Release();
+    return found;
+}
+
 int Accessibility(const std::wstring& cmd, HWND w, int argc, wchar_t** argv) {
     CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
     CoInitialize(nullptr);
@@ -429,24 +428,13 @@ int wmain(int argc, wchar_t** argv) {
         DWORD_PTR r = 0;
         return SendMessageTimeoutW(w, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &r) ? 0 : 1;
     }
-    if (cmd == L"sel" && argc >= 4) {
-        HWND w = FindAny(std::wstring(argv[2]));
-        EditSearch s{_wtoi(argv[3])};
-        if (w) EnumChildWindows(w, VisitEdit, reinterpret_cast<LPARAM>(&s));
-        if (!s.found) return 1;
-        DWORD sel = static_cast<DWORD>(SendMessageW(s.found, EM_GETSEL, 0, 0));
-        printf("%u %u\n", LOWORD(sel), HIWORD(sel));
-        return 0;
-    }
-    if ((cmd == L"settext" || cmd == L"send") && argc >= 4) {
-        HWND w = FindAny(std::wstring(argv[2]));
-        if (!w) return 1;
-        HWND to = w;
-        if (_wtoi(argv[3]) > 0) {
-            EditSearch s{_wtoi(argv[3])};
-            EnumChildWindows(w, VisitEdit, reinterpret_cast<LPARAM>(&s));
-            if (!s.found) return 1;
-            to = s.found;
+    if ((cmd == L"sel" || cmd == L"settext" || cmd == L"send") && argc >= 4) {
+        HWND to = WindowOf(std::wstring(argv[2]), argv[3]);
+        if (!to) return 1;
+        if (cmd == L"sel") {
+            DWORD sel = static_cast<DWORD>(SendMessageW(to, EM_GETSEL, 0, 0));
+            printf("%u %u\n", LOWORD(sel), HIWORD(sel));
+            return 0;
         }
         if (cmd == L"send" && argc >= 7) {
             auto num = [](const wchar_t* t) { return wcstoul(t, nullptr, 0); };

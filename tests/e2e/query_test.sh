@@ -67,15 +67,15 @@ click "$MAIN" 15 272
 # eight characters, never half of one; the answer box a bounded text.
 number() { probe acc "$MAIN" "$INPUT" value; }
 click "$MAIN" 200 104; key ctrl+a; key BackSpace
-probe send "$MAIN" 2 0xC5 100 0 >/dev/null  # EM_SETLIMITTEXT: another program lifts the limit
-for _ in $(seq 1 12); do probe send "$MAIN" 2 0x109 0x31 0 >/dev/null; done  # WM_UNICHAR '1'
+probe send "$MAIN" "$INPUT" 0xC5 100 0 >/dev/null  # EM_SETLIMITTEXT: another program lifts the limit
+for _ in $(seq 1 12); do probe send "$MAIN" "$INPUT" 0x109 0x31 0 >/dev/null; done  # WM_UNICHAR '1'
 check "twelve characters sent after a lifted limit leave eight" "11111111" "$(number)"
-probe settext "$MAIN" 2 "1234567😀" >/dev/null
+probe settext "$MAIN" "$INPUT" "1234567😀" >/dev/null
 check "a cut to eight keeps no half character (set from outside)" "1234567" "$(number)"
 probe clip "1234567😀"; key ctrl+a; key ctrl+v
 check "a cut to eight keeps no half character (pasted)" "1234567" "$(number)"
 key ctrl+a; key BackSpace
-probe send "$MAIN" 2 0x102 0xD83D 0 >/dev/null; probe send "$MAIN" 2 0x102 0x33 0 >/dev/null  # WM_CHAR
+probe send "$MAIN" "$INPUT" 0x102 0xD83D 0 >/dev/null; probe send "$MAIN" "$INPUT" 0x102 0x33 0 >/dev/null  # WM_CHAR
 check "nor a first half whose second half did not come" "3" "$(number)"
 before="$(probe memory "$MAIN")"
 probe clip 6 20000000; key ctrl+a; key ctrl+v  # 39,063 KB of text
@@ -84,7 +84,7 @@ after="$(probe memory "$MAIN")"
 check "a paste of 20 million characters takes the eight that fit" "66666666" "$(number)"
 check "and reads no more of it: peak memory grows by less than 1.25 times the clipboard" "yes" \
       "$([ $((after - before)) -lt 48828 ] && echo yes || echo "no: $((after - before)) KB")"
-ms="$(probe settext "$MAIN" 1 $'\t' 30000)"  # tabs: the slowest text for Wine to lay out
+ms="$(probe settext "$MAIN" "$ANSWER" $'\t' 30000)"  # tabs: the slowest text for Wine to lay out
 check "30,000 characters sent to the answer box are shown within a second" "yes" \
       "$([ "$ms" -lt 1000 ] && echo yes || echo "no: $ms ms")"
 probe clip $'\t' 30000; key Tab; key ctrl+a; xdotool key ctrl+v; sleep 0.1

@@ -28,12 +28,12 @@ check "a left click on the icon restores the window" "visible=1 iconic=0" "$(sta
 check "restored with the focus" "$MAIN|Edit" "$(probe focus)"
 # A DPI change while the window is in the tray waits for it to come back.
 minimise
-probe send "$MAIN" 0 0x2E0 $((120 << 16 | 120)) 0x10 >/dev/null  # WM_DPICHANGED, to 125 %
+probe send "$MAIN" . 0x2E0 $((120 << 16 | 120)) 0x10 >/dev/null  # WM_DPICHANGED, to 125 %
 tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
 check "a DPI change met in the tray lays the window out when it is back" "449 366 yes" \
       "$(probe state "$MAIN" | cut -d' ' -f6-7) $(IFS=, read -r l t w h <<<"$(probe acc "$MAIN" "$INPUT" where)"; \
          read -r _ _ _ x y ww hh <<<"$(probe state "$MAIN")"; [ $((l + w)) -le $((x + ww)) ] && echo yes || echo no)"
-probe send "$MAIN" 0 0x2E0 $((96 << 16 | 96)) 0x10 >/dev/null
+probe send "$MAIN" . 0x2E0 $((96 << 16 | 96)) 0x10 >/dev/null
 check "none of 30 libraries planted beside the program ran" "" \
       "$(cd "$WORK/app" && ls -- *.ran 2>/dev/null | tr '\n' ' ')"
 

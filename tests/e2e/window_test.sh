@@ -58,10 +58,10 @@ xdotool key Escape 2>/dev/null
 
 # A DPI change sent from another program, where the rectangle's pointer
 # means nothing: the window keeps its place and takes the size of the DPI.
-probe send "$MAIN" 0 0x2E0 $((192 << 16 | 192)) 0x10 >/dev/null  # WM_DPICHANGED
+probe send "$MAIN" . 0x2E0 $((192 << 16 | 192)) 0x10 >/dev/null  # WM_DPICHANGED
 check "a DPI change with an unreadable rectangle scales the window in place" "276 170 718 586" \
       "$(probe state "$MAIN" | cut -d' ' -f4-)"
-probe send "$MAIN" 0 0x2E0 $((96 << 16 | 96)) 0x7FFF0000 >/dev/null
+probe send "$MAIN" . 0x2E0 $((96 << 16 | 96)) 0x7FFF0000 >/dev/null
 check "and back at 96 DPI, in place" "276 170 359 293" "$(probe state "$MAIN" | cut -d' ' -f4-)"
 
 # Pin on top, and back.

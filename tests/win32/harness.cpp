@@ -140,6 +140,12 @@ void UnloadAll() {
 
 namespace {
 void RecordError(const std::wstring& message) { testenv::Errors().push_back(message); }
+}  // namespace
+
+testenv::ErrorHandlerWhile::ErrorHandlerWhile(host::ErrorHandler handler) { host::SetErrorHandler(handler); }
+testenv::ErrorHandlerWhile::~ErrorHandlerWhile() { host::SetErrorHandler(RecordError); }
+
+namespace {
 
 // Holds a file open without sharing, for the history tests' helper process.
 int HoldFile(const char* path, const char* ms) {

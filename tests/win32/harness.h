@@ -58,6 +58,13 @@ private:
     T saved_;
 };
 
+// The host's error handler while it lives; the tests' recorder of errors
+// again after, however the scope is left.
+struct ErrorHandlerWhile {
+    explicit ErrorHandlerWhile(host::ErrorHandler handler);
+    ~ErrorHandlerWhile();
+};
+
 // Errors that reached the window-procedure boundary.
 std::vector<std::wstring>& Errors();
 Frmmain& OpenMain();

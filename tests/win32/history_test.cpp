@@ -174,7 +174,7 @@ std::wstring FailingFolder() { host::Raise(L"no folder"); }
 }  // namespace
 
 TEST_F(HistoryTest, NoPathAfterAFailedStartUpShowsTheNotice) {
-    mainwindow::historyFolder = FailingFolder;  // start-up stops there
+    Override<mainwindow::HistoryFolderFn> failing(mainwindow::historyFolder, FailingFolder);  // start-up stops there
     Restart(dir);
     Tick();
     Query(L"65251234");

@@ -312,9 +312,10 @@ TEST_F(FormsTest, AfterTheFirstRunTimeErrorNoHandlerRunsAndOneBoxIsShown) {
         ++g_ticks;
         throw std::runtime_error("\xE5\xA4\xB1\xE8\xB4\xA5");  // 失败 in UTF-8
     };
-    host::SetErrorHandler(ErrorBoxThatPumps);
-    Pump(1300);
-    host::SetErrorHandler(nullptr);
+    {
+        ErrorHandlerWhile box(ErrorBoxThatPumps);
+        Pump(1300);
+    }
     EXPECT_EQ(g_ticks, 1);
     ASSERT_EQ(Errors().size(), 1u);
     EXPECT_EQ(Errors()[0], L"失败") << "a standard exception's text, read as UTF-8";
@@ -323,7 +324,6 @@ TEST_F(FormsTest, AfterTheFirstRunTimeErrorNoHandlerRunsAndOneBoxIsShown) {
     EXPECT_FALSE(f.Topmost()) << "no handler runs any more";
     host::ClearFailure();
     Errors().clear();
-    host::SetErrorHandler([](const std::wstring& m) { testenv::Errors().push_back(m); });
 }
 
 namespace {
@@ -458,7 +458,7 @@ TEST(Picture, EverySetIsDrawnAtItsScaledSize) {
     for (int k = 0; k < 4; ++k) {
         const int w = ok.WidthPx(setDpi[k]), h = ok.HeightPx(setDpi[k]);
         auto drawn = Drawn(w, h, RGB(0, 0, 0), [&](HDC dc) { ok.Render(dc, 0, 0, setDpi[k]); });
-        EXPECT_TRUE(drawn == Stored(IDP_OK_NORMAL + 1000 * k, w, h)) << "at " << setDpi[k];
+        EXPECT_TRUE(drawn == Stored(IDP_OK_NORMAL + host::kPictureSetStride * k, w, h)) << "at " << setDpi[k];
     }
 }
 
