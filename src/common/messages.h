@@ -12,13 +12,17 @@ constexpr UINT kTrayAction = WM_APP + 25;
 // A press by a screen reader, run from the loop as a click is; wParam is
 // the control's index among its container's children.
 constexpr UINT kAccessiblePress = WM_USER + 0x100;
-// A form that has come to the front lifts the forms it owns over it again,
-// once the system is done bringing it forward.
+// A form that has come to the front, or was clicked, lifts the forms it
+// owns over it again, once the system is done bringing it forward.
 constexpr UINT kLiftOwned = WM_USER + 0x101;
+
 
 // Timers of a form window: the one-shot idle work after the first paint,
 // then the form's own timers, one id each from kFormTimerBase on.
 constexpr UINT_PTR kIdleWorkTimer = 99;
+// A windowless control has the keys: screen readers hear of it once the
+// system's own event for the window that took them has gone out.
+constexpr UINT_PTR kFocusEventTimer = 98;
 constexpr UINT_PTR kFormTimerBase = 100;
 
 // Registered messages, by name: the shell's restart, and another start of

@@ -8,6 +8,7 @@
 
 #include "app.h"
 #include "error.h"
+#include "messages.h"
 #include "one_line.h"
 #include "twips.h"
 
@@ -618,6 +619,11 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_SETFOCUS:
         self->parent_->Top().FocusArrived(self);  // the form remembers it
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        PostMessageW(GetAncestor(h, GA_ROOT), messages::kLiftOwned, 0, 0);
         break;
     case WM_NCDESTROY:
         self->parent_->Top().ForgetAccessible(self->accessible_);

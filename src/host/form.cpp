@@ -124,9 +124,13 @@ void Form::Unload() {
     if (!loaded_) return;
     Form_Unload();
     if (!loaded_) return;  // a handler unloaded it meanwhile
-    // The forms it owns outlive it, on their own.
+    // The forms it owns outlive it, on their own; a shown one takes the keys.
+    HWND heir = nullptr;
     for (host::Form* f : App::LoadedForms())
-        if (f != this && f->hwnd_ && GetWindow(f->hwnd_, GW_OWNER) == hwnd_) f->SetOwner(nullptr);
+        if (f != this && f->hwnd_ && GetWindow(f->hwnd_, GW_OWNER) == hwnd_) {
+            f->SetOwner(nullptr);
+            if (IsWindowVisible(f->hwnd_)) heir = f->hwnd_;
+        }
     // An owned form that has the keys hands them back to its owner now:
     // the system would pick the next active window itself, later (under
     // Wine without a window manager 1.5 s later), and not always the owner.
@@ -134,6 +138,7 @@ void Form::Unload() {
     if (owner && GetForegroundWindow() == hwnd_ && IsWindowVisible(owner) && !IsIconic(owner))
         SetForegroundWindow(owner);
     TearDown();
+    if (heir) SetForegroundWindow(heir);
     if (release_) release_(this);
 }
 
@@ -462,11 +467,15 @@ bool Form::ShowsFocusCue(const Control& c) const {
 void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.FocusRect()); }
 
 // The forms it owns stay above it, as dialogs stay above their owners: Wine
-// without a window manager lifts an owner that is clicked over them.
+// without a window manager lifts an owner that is clicked (activated, or
+// pressed while active) over them. Posted when the activation or the
+// click is done, by the form and by its edit boxes.
 void Form::LiftOwnedForms() {
     for (host::Form* f : App::LoadedForms())
-        if (f != this && f->hwnd_ && IsWindowVisible(f->hwnd_) && GetWindow(f->hwnd_, GW_OWNER) == hwnd_)
-            SetWindowPos(f->hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (f != this && f->hwnd_ && IsWindowVisible(f->hwnd_) && GetWindow(f->hwnd_, GW_OWNER) == hwnd_) {
+            SetWindowPos(f->hwnd_, (GetWindowLongW(f->hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP,
+                         0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
 }
 
 // Keys for the windowless control that has the focus: Tab moves on, and
@@ -567,6 +576,11 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_TIMER:
+        if (wp == messages::kFocusEventTimer) {
+            KillTimer(hwnd_, wp);
+            if (focus_ && HasFocus(*focus_)) focus_->Notify(EVENT_OBJECT_FOCUS);
+            return 0;
+        }
         if (wp == kIdleWorkTimer) {
             IdleWork();
             return 0;
@@ -595,6 +609,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         }
         PostMessageW(hwnd_, messages::kLiftOwned, 0, 0);
+
         if (showing_ && focus_) return 0;  // Show gives the focus once painted
         // The control that had the keys has them again.
         if (focus_ && !HIWORD(wp)) {
@@ -610,9 +625,10 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // The cue of a windowless control shows while the window has the keys.
         if (focus_ && focus_->Windowless()) {
             InvalidateCue(*focus_);
-            if (msg == WM_SETFOCUS) focus_->Notify(EVENT_OBJECT_FOCUS);
+            if (msg == WM_SETFOCUS) SetTimer(hwnd_, messages::kFocusEventTimer, 1, nullptr);
         }
         return 0;
+
     case WM_UPDATEUISTATE: {
         LRESULT r = Default(msg, wp, lp);
         if (focus_ && focus_->Windowless()) InvalidateCue(*focus_);

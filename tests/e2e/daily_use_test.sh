@@ -64,6 +64,15 @@ click "$MAIN" 30 60  # the main window, beside the notice
 check "a click on the main window leaves the notice in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
 click "$MAIN" 125 100  # the number box
 check "so does a click into the number box" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
+click "$MAIN" 200 160  # the answer box, the main window active already
+check "and one into the answer box" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
+click "$NOTICE" 120 72; probe gone "$NOTICE" 3000
+click "$MAIN" 15 272  # pinned, then a notice, then a click on the main window
+click "$MAIN" 125 100; key ctrl+a; key BackSpace; enter
+probe wait "$NOTICE" 5000 >/dev/null; sleep 0.3
+click "$MAIN" 30 60
+check "and a click on the pinned main window" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
+click "$MAIN" 15 272
 click "$MAIN" 125 100; type_text "$MAIN" abc; enter; sleep 0.3
 check "the notice shown again is in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
 check "and has the focus" "$NOTICE|QfForm" "$(probe focus)"
