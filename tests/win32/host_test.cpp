@@ -384,16 +384,10 @@ const BITMAPINFOHEADER* Header(int id) {
 // A picture drawn onto `back` in a 32-bit bitmap, top-down rows.
 template <class Draw>
 std::vector<uint32_t> Drawn(int w, int h, COLORREF back, Draw draw) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
+    host::BitmapHandle bmp = host::Dib32(w, h, &bits);
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bmp);
+    HGDIOBJ old = SelectObject(dc, bmp.get());
     HBRUSH brush = CreateSolidBrush(back);
     RECT all = {0, 0, w, h};
     FillRect(dc, &all, brush);
@@ -402,7 +396,6 @@ std::vector<uint32_t> Drawn(int w, int h, COLORREF back, Draw draw) {
     GdiFlush();
     std::vector<uint32_t> px(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + w * h);
     SelectObject(dc, old);
-    DeleteObject(bmp);
     DeleteDC(dc);
     return px;
 }
