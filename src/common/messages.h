@@ -12,9 +12,6 @@ constexpr UINT kTrayAction = WM_APP + 25;
 // A press by a screen reader, run from the loop as a click is; wParam is
 // the control's index among its container's children.
 constexpr UINT kAccessiblePress = WM_USER + 0x100;
-// A form that has come to the front, or was clicked, lifts the forms it
-// owns over it again, once the system is done bringing it forward.
-constexpr UINT kLiftOwned = WM_USER + 0x101;
 
 
 // Timers of a form window: the one-shot idle work after the first paint,

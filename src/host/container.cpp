@@ -274,7 +274,6 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_RBUTTONUP: if (!button) button = 2; [[fallthrough]];
     case WM_MBUTTONUP: {
         if (!button) button = 4;
-        PostMessageW(GetAncestor(hwnd_, GA_ROOT), messages::kLiftOwned, 0, 0);
         result = 0;
         Control* c = pressed_;
         if (!c) return true;

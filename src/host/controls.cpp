@@ -568,7 +568,9 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
             self->SelectAll();
             return 0;
         }
-        if (self->KeyDown) {
+        // A held key raises KeyDown once, at its press: a held Enter runs
+        // the query once.
+        if (self->KeyDown && !(lp & (1 << 30))) {
             int code = static_cast<int>(wp);
             Guard([&] { self->KeyDown(code, shift); });
             if (code == 0) return 0;
@@ -619,11 +621,6 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_SETFOCUS:
         self->parent_->Top().FocusArrived(self);  // the form remembers it
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        PostMessageW(GetAncestor(h, GA_ROOT), messages::kLiftOwned, 0, 0);
         break;
     case WM_NCDESTROY:
         self->parent_->Top().ForgetAccessible(self->accessible_);

@@ -44,20 +44,13 @@ void Form::Load() {
     static const bool registered = RegisterWindowClass(kClassName);
     if (!registered) RaiseLastError(L"无法注册窗口类");
 
-    // An unowned window is listed on the taskbar unless it is a tool window.
-    DWORD ex = look_.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
-    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-    if (look_.controlBox) style |= WS_SYSMENU | WS_MINIMIZEBOX;
     // Laid out at the session's DPI; a monitor of another DPI corrects it
     // below, before anything is shown.
     SetDpi(SystemDpi());
     const int dpi = Dpi();
     int x = common::TwipsToPixels(look_.rect.left, dpi), y = common::TwipsToPixels(look_.rect.top, dpi);
     int w = common::TwipsToPixels(look_.rect.width, dpi), h = common::TwipsToPixels(look_.rect.height, dpi);
-    hwnd_ = CreateWindowExW(ex, kClassName, look_.caption, style, x, y, w, h,
-                            look_.neverShown ? HWND_MESSAGE : nullptr, nullptr, App::Instance(),
-                            static_cast<Container*>(this));
-    if (!hwnd_) RaiseLastError(std::wstring(L"无法创建窗口 ") + look_.caption);
+    CreateFormWindow(x, y, w, h, ExStyleFor(nullptr));
     try {
         const int monitorDpi = WindowDpi(hwnd_);
         if (monitorDpi != Dpi()) {
@@ -81,6 +74,50 @@ void Form::Load() {
         // No window is left that would still reach this object.
         TearDown();
         throw;
+    }
+}
+
+void Form::CreateFormWindow(int x, int y, int w, int h, DWORD exStyle) {
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    if (look_.controlBox) style |= WS_SYSMENU | WS_MINIMIZEBOX;
+    hwnd_ = CreateWindowExW(exStyle, kClassName, look_.caption, style, x, y, w, h,
+                            look_.neverShown ? HWND_MESSAGE : nullptr, nullptr, App::Instance(),
+                            static_cast<Container*>(this));
+    if (!hwnd_) RaiseLastError(std::wstring(L"无法创建窗口 ") + look_.caption);
+}
+
+// An unowned window is listed on the taskbar (and in Alt+Tab) unless it is
+// a tool window; an owned one is not listed either way. A form that wants
+// no button of its own has one all the same while it stands on its own:
+// without it, a user who switched away could reach it only with the mouse.
+DWORD Form::ExStyleFor(HWND owner) const {
+    return look_.showInTaskbar || !owner ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+}
+
+// A window manager learns of a window's owner when the window is mapped,
+// and Wine never takes that hint away: a window that loses its owner after
+// it was seen stays tied, for the window manager, to a window that may be
+// gone, out of Alt+Tab and out of the keys' reach. So it is made anew: the
+// same form, its controls and their text, in a window that never had an
+// owner, where the old one stood, shown if that one was.
+void Form::MakeWindowAnew() {
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    const bool visible = IsWindowVisible(hwnd_) != FALSE;
+    if (tooltip_) DestroyWindow(tooltip_);
+    tooltip_ = nullptr;
+    tooltipsTried_ = false;
+    DestroyWindow(hwnd_);  // edit boxes keep their text; the hook lets go
+    CreateFormWindow(r.left, r.top, r.right - r.left, r.bottom - r.top, ExStyleFor(nullptr));
+    for (Control* c : children_)
+        if (!c->Windowless()) c->Realize();
+    for (size_t i = 0; i < timers_.size(); ++i)
+        if (!SetTimer(hwnd_, kFormTimerBase + i, timers_[i]->Interval(), nullptr))
+            RaiseLastError(L"无法启动计时器 " + timers_[i]->Name());
+    SetIcons();
+    if (visible) {
+        ShowWindow(hwnd_, SW_SHOWNA);
+        UpdateWindow(hwnd_);
     }
 }
 
@@ -124,21 +161,22 @@ void Form::Unload() {
     if (!loaded_) return;
     Form_Unload();
     if (!loaded_) return;  // a handler unloaded it meanwhile
-    // The forms it owns outlive it, on their own; a shown one takes the keys.
-    HWND heir = nullptr;
-    for (host::Form* f : App::LoadedForms())
-        if (f != this && f->hwnd_ && GetWindow(f->hwnd_, GW_OWNER) == hwnd_) {
-            f->SetOwner(nullptr);
-            if (IsWindowVisible(f->hwnd_)) heir = f->hwnd_;
-        }
-    // An owned form that has the keys hands them back to its owner now:
-    // the system would pick the next active window itself, later (under
-    // Wine without a window manager 1.5 s later), and not always the owner.
-    HWND owner = hwnd_ ? GetWindow(hwnd_, GW_OWNER) : nullptr;
-    if (owner && GetForegroundWindow() == hwnd_ && IsWindowVisible(owner) && !IsIconic(owner))
-        SetForegroundWindow(owner);
+    const bool hadKeys = GetForegroundWindow() == hwnd_ || GetActiveWindow() == hwnd_;
+    host::Form* owner = Owner();
+    // The forms it owns outlive it, on their own.
+    for (host::Form* f : std::vector<host::Form*>(App::LoadedForms()))
+        if (f != this && f->Owner() == this) f->SetOwner(nullptr);
+    // The keys go at once to a shown form that is left, its owner first,
+    // while this one is still there: the system would pick the next active
+    // window itself, later (under Wine without a window manager 1.5 s
+    // later), and not always one of ours.
+    if (hadKeys) {
+        host::Form* heir = owner && owner->Visible() && !IsIconic(owner->hwnd_) ? owner : nullptr;
+        for (host::Form* f : App::LoadedForms())
+            if (!heir && f != this && f->Visible() && !IsIconic(f->hwnd_)) heir = f;
+        if (heir) heir->SetFocus();
+    }
     TearDown();
-    if (heir) SetForegroundWindow(heir);
     if (release_) release_(this);
 }
 
@@ -282,19 +320,41 @@ void Form::SetFocus() {
         ::SetFocus(hwnd_);
 }
 
-void Form::SetOwner(host::Form* owner, bool tellWindowManager) {
+void Form::SetOwner(host::Form* owner) {
     if (!hwnd_) Raise(L"窗体尚未加载");
     HWND to = owner ? owner->hwnd_ : nullptr;
-    if (GetWindow(hwnd_, GW_OWNER) == to) return;
-    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(to));
-    // A window manager learns of an owner when the window is mapped (Wine
-    // tells it no later): shown again, the window is not hidden with its
-    // old owner, nor left out of its new one's stacking.
-    if (tellWindowManager && IsWindowVisible(hwnd_)) {
-        const bool active = GetActiveWindow() == hwnd_;
-        ShowWindow(hwnd_, SW_HIDE);
-        ShowWindow(hwnd_, active ? SW_SHOW : SW_SHOWNA);
+    HWND from = GetWindow(hwnd_, GW_OWNER);
+    if (from == to) return;
+    if (from && !to && shown_) {
+        MakeWindowAnew();
+        return;
     }
+    // A window manager learns of an owner when the window is mapped: a
+    // shown window is mapped again.
+    const bool visible = IsWindowVisible(hwnd_) != FALSE;
+    const bool active = GetActiveWindow() == hwnd_;
+    if (visible) ShowWindow(hwnd_, SW_HIDE);
+    SetWindowLongPtrW(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(to));
+    const DWORD ex = GetWindowLongW(hwnd_, GWL_EXSTYLE) & ~(WS_EX_APPWINDOW | WS_EX_TOOLWINDOW);
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, static_cast<LONG>(ex | ExStyleFor(to)));
+    if (visible) ShowWindow(hwnd_, active ? SW_SHOW : SW_SHOWNA);
+    if (owner) owner->KeepOwnedAbove();
+}
+
+host::Form* Form::Owner() const {
+    HWND owner = hwnd_ ? GetWindow(hwnd_, GW_OWNER) : nullptr;
+    if (owner)
+        for (host::Form* f : App::LoadedForms())
+            if (f->hwnd_ == owner) return f;
+    return nullptr;
+}
+
+std::vector<Form*> Form::OwnedShown() const {
+    std::vector<Form*> owned;
+    for (host::Form* f : App::LoadedForms())
+        if (f != this && f->hwnd_ && IsWindowVisible(f->hwnd_) && GetWindow(f->hwnd_, GW_OWNER) == hwnd_)
+            owned.push_back(f);
+    return owned;
 }
 
 UINT Form::WakeMessage() {
@@ -427,6 +487,8 @@ void Form::TabFrom(Control* from, bool backwards) {
 }
 
 void Form::FocusArrived(Control* c) {
+    // An edit box took the keys: Wine may just have raised the window.
+    if (c && !c->Windowless()) KeepOwnedAbove();
     if (c == focus_) return;
     Control* before = focus_;
     focus_ = c;
@@ -466,16 +528,48 @@ bool Form::ShowsFocusCue(const Control& c) const {
 
 void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.FocusRect()); }
 
-// The forms it owns stay above it, as dialogs stay above their owners: Wine
-// without a window manager lifts an owner that is clicked (activated, or
-// pressed while active) over them. Posted when the activation or the
-// click is done, by the form and by its edit boxes.
-void Form::LiftOwnedForms() {
-    for (host::Form* f : App::LoadedForms())
-        if (f != this && f->hwnd_ && IsWindowVisible(f->hwnd_) && GetWindow(f->hwnd_, GW_OWNER) == hwnd_) {
-            SetWindowPos(f->hwnd_, (GetWindowLongW(f->hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST) ? HWND_TOPMOST : HWND_TOP,
-                         0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
+namespace {
+bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+}  // namespace
+
+// The one rule for owned forms: while a form is on screen, every shown
+// form it owns stands above it and shares its topmost state, as on Windows
+// an owned window stands above its owner and an owner made topmost (or
+// not) takes it along. Wine breaks the rule in three ways, and the host
+// keeps it here and nowhere else:
+// - Without a window manager, the window whose keys change is raised on
+//   the X server over every other window, its owned ones too, just before
+//   it hears WM_SETFOCUS, while the z-order the system keeps stays as it
+//   was: the system sees nothing to put right.
+// - Wine restacks a window on the X server only when it becomes the first
+//   shown window of the z-order; a move to anywhere else, or to where the
+//   system has it already, does not reach the screen.
+// - A topmost state given to an owner goes to the windows it owns instead,
+//   and an owner that lets go of it leaves them topmost.
+// So in that same WM_SETFOCUS (of the form or of an edit box of it), when
+// the form's topmost state changes (its owned forms sit it out unowned:
+// WM_WINDOWPOSCHANGING), and when it or an owned form is shown, each owned
+// form lets go of the owner for a moment and takes the other topmost state
+// and then the owner's: two real moves, one of which makes it the first
+// window (raised on the screen), the last leaving it at the top of the
+// owner's band, above the owner. Nothing is posted for later: once the
+// message is handled the screen is right, whatever Wine and the window
+// manager deliver afterwards (an expose that makes the system follow the
+// screen for the owner is followed by one for the owned form).
+void Form::KeepOwnedAbove() {
+    if (stacking_ || !hwnd_ || !IsWindowVisible(hwnd_) || IsIconic(hwnd_)) return;
+    auto owned = OwnedShown();
+    if (owned.empty()) return;
+    stacking_ = true;
+    const bool topmost = Topmost(hwnd_);
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    for (host::Form* f : owned) {
+        SetWindowLongPtrW(f->hwnd_, GWLP_HWNDPARENT, 0);
+        SetWindowPos(f->hwnd_, topmost ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, keep);
+        SetWindowPos(f->hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+        SetWindowLongPtrW(f->hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd_));
+    }
+    stacking_ = false;
 }
 
 // Keys for the windowless control that has the focus: Tab moves on, and
@@ -530,6 +624,22 @@ void Form::Announce(const Control& c) {
     c.Notify(EVENT_SYSTEM_ALERT);
 }
 
+void Form::CopyText(const std::wstring& text) {
+    if (!hwnd_ || !OpenClipboard(hwnd_)) return;
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* p = GlobalLock(g)) {
+            memcpy(p, text.c_str(), bytes);
+            GlobalUnlock(g);
+            if (!SetClipboardData(CF_UNICODETEXT, g)) GlobalFree(g);  // else the system's now
+        } else {
+            GlobalFree(g);
+        }
+    }
+    CloseClipboard();
+}
+
 void Form::RaiseResize() {
     if (!loaded_ || !shown_) return;
     lastState_ = WindowState();
@@ -555,7 +665,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:  // Alt with a key arrives as a system key
         if (msg == WM_KEYDOWN && KeyToFocus(wp, lp)) return 0;
-        if (KeyDown) {
+        // A held key raises KeyDown once, at its press: its repeats would
+        // do what it does again and again (close a notice, open the next).
+        if (KeyDown && !(lp & (1 << 30))) {
             int code = static_cast<int>(wp);
             KeyDown(code, ShiftState());
             if (code == 0) return 0;
@@ -608,8 +720,6 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
             break;
         }
-        PostMessageW(hwnd_, messages::kLiftOwned, 0, 0);
-
         if (showing_ && focus_) return 0;  // Show gives the focus once painted
         // The control that had the keys has them again.
         if (focus_ && !HIWORD(wp)) {
@@ -617,10 +727,34 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case messages::kLiftOwned:
-        LiftOwnedForms();
-        return 0;
+    case WM_WINDOWPOSCHANGING: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+        const bool topmost = Topmost(hwnd_);
+        if (!stacking_ && !(pos->flags & SWP_NOZORDER) &&
+            ((pos->hwndInsertAfter == HWND_TOPMOST && !topmost) ||
+             (pos->hwndInsertAfter == HWND_NOTOPMOST && topmost)))
+            for (host::Form* f : OwnedShown()) {  // see KeepOwnedAbove
+                SetWindowLongPtrW(f->hwnd_, GWLP_HWNDPARENT, 0);
+                carried_.push_back(f->hwnd_);
+            }
+        break;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT r = Default(msg, wp, lp);  // WM_SIZE and WM_MOVE come from here
+        const UINT flags = reinterpret_cast<const WINDOWPOS*>(lp)->flags;
+        const bool carried = !carried_.empty();
+        for (HWND w : carried_)
+            if (IsWindow(w)) SetWindowLongPtrW(w, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd_));
+        carried_.clear();
+        if (carried || (flags & SWP_SHOWWINDOW)) {
+            KeepOwnedAbove();
+            if (host::Form* owner = Owner()) owner->KeepOwnedAbove();
+        }
+        return r;
+    }
     case WM_SETFOCUS:
+        KeepOwnedAbove();  // Wine may just have raised the window
+        [[fallthrough]];
     case WM_KILLFOCUS:
         // The cue of a windowless control shows while the window has the keys.
         if (focus_ && focus_->Windowless()) {

@@ -94,11 +94,12 @@ public:
     // Brings the window in front of the other windows of the desktop,
     // without taking the focus.
     void ZOrder();
-    // An owned form stands above its owner, as a dialog does; unowned
-    // (null) it stands on its own. A form's owned forms outlive it unowned.
-    // A change the window manager need not see (the owner comes back at
-    // once) passes false.
-    void SetOwner(host::Form* owner, bool tellWindowManager = true);
+    // An owned form stands above its owner, as a dialog does (the rule is
+    // told at KeepOwnedAbove), and has no taskbar button of its own;
+    // unowned (null) it stands on its own, with a button, so that the
+    // keyboard can reach it. A form's owned forms outlive it unowned.
+    void SetOwner(host::Form* owner);
+    host::Form* Owner() const;
     // Opens the menu at the pointer; the chosen item's Click runs before
     // this returns.
     void PopupMenu(Menu& menu);
@@ -140,6 +141,8 @@ public:
     // Tells screen readers the form has come up with this control's text
     // to read, as a message box does.
     void Announce(const Control& c);
+    // Puts text on the clipboard, for other programs to paste.
+    void CopyText(const std::wstring& text);
 
 protected:
     virtual void Form_Load() {}
@@ -163,7 +166,11 @@ private:
     std::vector<Control*> TabOrder() const;
     bool CuesHidden() const;
     void InvalidateCue(const Control& c);
-    void LiftOwnedForms();
+    void CreateFormWindow(int x, int y, int w, int h, DWORD exStyle);
+    DWORD ExStyleFor(HWND owner) const;
+    void MakeWindowAnew();
+    std::vector<Form*> OwnedShown() const;
+    void KeepOwnedAbove();
     bool KeyToFocus(WPARAM key, LPARAM flags);
 
     // Set by the default instance: forgets the unloaded form and buries it.
@@ -183,6 +190,10 @@ private:
     bool tooltipsTried_ = false;
     int lastState_ = -1;
     int pendingDpi_ = 0;  // a DPI change met while minimised
+    // Owned forms let go while this form's topmost state changes, and
+    // whether the owned forms are being put in place now.
+    std::vector<HWND> carried_;
+    bool stacking_ = false;
     SIZE lastSize_ = {-1, -1};
 };
 

@@ -7,7 +7,6 @@
 #include "host/text_services.h"
 #include "mainwindow/chrome.h"
 #include "mainwindow/frmmain.h"
-#include "notice/frmok.h"
 #include "tray/apistuff.h"
 
 namespace {
@@ -79,22 +78,12 @@ void Frmmain::Imgding0_MouseMove(int, int, float, float) { Lblabout.SetCaption(k
 
 void Frmmain::Imgding0_Click() {
     topmost_ = !topmost_;
-    // Wine hands a topmost state given to a window on to the windows it
-    // owns instead: an open notice lets go of the main window meanwhile.
-    frmok* notice = frmok::IsLoaded() ? &frmok::Instance() : nullptr;
-    if (notice) notice->SetOwner(nullptr, false);
     if (topmost_) {
         APIStuff::SetTopmost(*this, true);
         Imgding0.SetPicture(Imgding2.Picture());
     } else {
         Imgding0.SetPicture(Imgding1.Picture());
         APIStuff::SetTopmost(*this, false);
-    }
-    // An open notice keeps standing above the main window.
-    if (notice) {
-        APIStuff::SetTopmost(*notice, topmost_);
-        if (Visible() && WindowState() != host::kMinimised) notice->SetOwner(this, false);
-        notice->ZOrder();
     }
 }
 

@@ -106,12 +106,8 @@ void Frmmain::ShowNotice(const std::wstring& text) {
     // screen; on its own while that one is in the tray.
     notice.SetOwner(Visible() && WindowState() != host::kMinimised ? this : nullptr);
     notice.Show();
-    // Whatever happened to it meanwhile, a notice is seen: restored, and
-    // in front of the main window, even when the user had put the main
-    // window over it or pinned that one on top.
+    // Whatever happened to it meanwhile, a notice is seen: restored.
     if (notice.WindowState() != host::kNormal) notice.SetWindowState(host::kNormal);
-    APIStuff::SetTopmost(notice, topmost_);
-    notice.ZOrder();
     notice.Lblremind1.SetCaption(text);
     notice.SetFocus();
     notice.Announce(notice.Lblremind1);

@@ -18,23 +18,23 @@ void Frmmain::PrimeTray() {
     APIStuff::PrimeTray(*this, frmMenu::Instance().RightMenu, &LastState, &RaiseNotice);
 }
 
-// A notice still open when the window comes back stays in front of it and
-// keeps the focus: it still waits for an answer.
+// A notice still open when the window comes back stands above it again
+// and keeps the keys: it still waits for an answer.
 void Frmmain::RaiseNotice() {
     if (!frmok::IsLoaded() || !frmok::Instance().Visible()) return;
     frmok& notice = frmok::Instance();
     if (Frmmain::IsLoaded()) notice.SetOwner(&Frmmain::Instance());
-    notice.ZOrder();
     notice.SetFocus();
 }
 
 // The main window leaves the screen: an open notice stays, on its own (an
-// owned window would go with its owner).
+// owned window would go with its owner), and takes the keys.
 void Frmmain::KeepNoticeOnScreen() {
     if (!frmok::IsLoaded()) return;
     frmok& notice = frmok::Instance();
     notice.SetOwner(nullptr);
     notice.SetVisible(true);
+    notice.SetFocus();
 }
 
 // Another start of the program brings this one back, wherever it is: out

@@ -8,6 +8,10 @@ namespace {
 // taskbar button: it is a part of the main window's work, not a program.
 const host::FormDesign kForm = {L"Form1", {4305, 3600, 3720, 1380}, 0, false, host::kBtnFace,
                                 false};
+// What Ctrl+C copies: the title the picture shows, the message and the
+// button, between rules, as a message box of the system copies itself.
+const std::wstring kTitle = L"完成";
+const std::wstring kCopyRule = L"---------------------------\r\n";
 }  // namespace
 
 frmok::frmok() : DefaultInstance(kForm) {
@@ -28,7 +32,15 @@ void frmok::Imgok0_MouseMove(int, int, float, float) { Imgok0.SetPicture(Imgok2.
 void frmok::Imgok0_Click() { Unload(); }
 
 void frmok::Form_KeyDown(int& keyCode, int shift) {
-    if (shift & 2) return;  // Ctrl with a key means something else
+    if (shift == 2 && keyCode == 'C') {  // Ctrl+C, as in a message box
+        keyCode = 0;
+        CopyText(kCopyRule + kTitle + L"\r\n" + kCopyRule + Lblremind1.Caption() + L"\r\n" +
+                 kCopyRule + L"确定   \r\n" + kCopyRule);
+        return;
+    }
+    // Ctrl with a key means something else, and so does Alt, but for the
+    // button's own Alt+O: Alt+Space is the system's.
+    if ((shift & 2) || ((shift & 4) && keyCode != 'O')) return;
     switch (keyCode) {
     case VK_RETURN:
     case VK_ESCAPE:

@@ -18,6 +18,7 @@ public:
     void Imgbody_MouseMove(int button, int shift, float x, float y);
     void Imgok0_MouseMove(int button, int shift, float x, float y);
     void Imgok0_Click();
-    // Enter, Esc, Space, O and Alt+O do what a click on 确定(O) does.
+    // Enter, Esc, Space, O and Alt+O do what a click on 确定(O) does;
+    // Ctrl+C copies the notice.
     void Form_KeyDown(int& keyCode, int shift);
 };

@@ -23,7 +23,12 @@ TEST_F(NoticeTest, HasItsDesignSizePositionAndRedText) {
     EXPECT_EQ(r.right - r.left, 248);
     EXPECT_EQ(r.bottom - r.top, 92);
     EXPECT_FALSE(GetWindowLongW(n->hWnd(), GWL_STYLE) & WS_CAPTION);
-    // No taskbar button: an unowned window is listed unless it is a tool window.
+    // On its own it has a taskbar button (the keyboard's way back to it);
+    // owned by the main window, none.
+    EXPECT_EQ(GetWindowLongW(n->hWnd(), GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW),
+              WS_EX_APPWINDOW);
+    Frmmain& f = OpenMain();
+    n->SetOwner(&f);
     EXPECT_EQ(GetWindowLongW(n->hWnd(), GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW),
               WS_EX_TOOLWINDOW);
     EXPECT_EQ(n->Lblremind1.Caption(), L"你已经完成了0个操作！");

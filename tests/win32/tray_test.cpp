@@ -247,17 +247,23 @@ TEST_F(TrayTest, ExitWithANoticeOpenKeepsTheProgramAlive) {
 TEST_F(TrayTest, AnOpenNoticeStandsInFrontOfTheWindowBackFromTheTray) {
     f->Text1.SetText(L"");
     f->Imgok0_Click();
-    HWND notice = frmok::Instance().hWnd();
     for (int how = 0; how < 2; ++how) {
         Minimise();
         ASSERT_FALSE(f->Visible());
+        // Made anew on its own: no owner a window manager could remember.
+        HWND alone = frmok::Instance().hWnd();
+        EXPECT_EQ(GetWindow(alone, GW_OWNER), nullptr);
+        EXPECT_TRUE(IsWindowVisible(alone));
         if (how == 0)
             Callback(WM_LBUTTONUP);
         else
             frmMenu::Instance().mnuResume_Click();
         Pump(20);
         EXPECT_TRUE(f->Visible());
+        HWND notice = frmok::Instance().hWnd();
+        EXPECT_EQ(GetWindow(notice, GW_OWNER), f->hWnd()) << (how ? "resume" : "left button");
         EXPECT_TRUE(Above(notice, f->hWnd())) << (how ? "resume" : "left button");
+        EXPECT_EQ(GetFocus(), notice) << "it still waits for an answer";
     }
 }
 
