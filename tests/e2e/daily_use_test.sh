@@ -38,11 +38,32 @@ for k in Return Escape space o alt+o alt+F4; do
     key ctrl+a; key BackSpace; enter
     probe wait "$NOTICE" 5000 >/dev/null
     xdotool key "$k"; sleep 0.1
-    xdotool type --delay 40 6525; sleep 0.3
-    probe gone "$NOTICE" 3000
-    check "$k closes the notice" "0" "$(probe count "$NOTICE")"
-    check "and digits typed 0.1 s later go into the number box ($k)" "6525" "$(number)"
+    xdotool type --delay 40 6525
+    check_soon "$k closes the notice" "0" probe count "$NOTICE"
+    check_soon "and digits typed 0.1 s later go into the number box ($k)" "6525" number
 done
+
+# The notice's keys are a dialog's: Alt+Space is the system's, Ctrl+C
+# copies it as a message box copies itself, and a held Enter opens one
+# notice that its own repeats do not close.
+key ctrl+a; key BackSpace; enter
+probe wait "$NOTICE" 5000 >/dev/null
+key alt+space
+# (A window manager opens its own window menu there; Esc closes that.)
+[ "${QF_DESKTOP:-0}" = 1 ] && key Escape
+check "Alt+Space leaves the notice open" "1" "$(probe count "$NOTICE")"
+probe clip nothing; key ctrl+c
+R='---------------------------\r\n'
+check_soon "Ctrl+C copies the notice" "${R}完成\r\n${R}电话号码输入有误，请重新输入！\r\n${R}确定   \r\n${R}" probe paste
+click "$NOTICE" 120 72; probe gone "$NOTICE" 3000
+wine "$PROBE" listen 4000 >"$WORK/held" 2>/dev/null &  # its own pid, to end it
+listener=$!
+for _ in $(seq 1 50); do grep -q listening "$WORK/held" 2>/dev/null && break; sleep 0.1; done
+xdotool keydown Return; sleep 1.5; xdotool keyup Return
+wait "$listener"
+check "a held Enter opens one notice, and its repeats do not close it" "1 1" \
+      "$(grep -c '^alert Form1' "$WORK/held") $(probe count "$NOTICE")"
+click "$NOTICE" 120 72; probe gone "$NOTICE" 3000
 
 # A tap on the title (press and release together) starts no drag. Where
 # the window stands is read from the X server: Wine learns of a move by the
@@ -55,37 +76,66 @@ xdotool mousemove_relative -- 60 40; sleep 0.4; xdotool mousemove_relative -- 10
 check "a tap on the title leaves the window where it was" "$before" "$(where)"
 xdotool click 1; sleep 0.3
 
-# A notice shown again comes in front, even after the user has put the
-# main window over it.
-click "$MAIN" 125 100; key ctrl+a; key BackSpace; enter
-probe wait "$NOTICE" 5000 >/dev/null; sleep 0.3
-check "the notice shows in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
-click "$MAIN" 30 60  # the main window, beside the notice
-check "a click on the main window leaves the notice in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
-click "$MAIN" 125 100  # the number box
-check "so does a click into the number box" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
-click "$MAIN" 200 160  # the answer box, the main window active already
-check "and one into the answer box" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
-click "$NOTICE" 120 72; probe gone "$NOTICE" 3000
-click "$MAIN" 15 272  # pinned, then a notice, then a click on the main window
-click "$MAIN" 125 100; key ctrl+a; key BackSpace; enter
-probe wait "$NOTICE" 5000 >/dev/null; sleep 0.3
-click "$MAIN" 30 60
-check "and a click on the pinned main window" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
-click "$MAIN" 15 272
-click "$MAIN" 125 100; type_text "$MAIN" abc; enter; sleep 0.3
-check "the notice shown again is in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
+# A notice stands in front of the main window whatever the user does to
+# the main window, pinned on top or not: clicks anywhere on it, the pin,
+# a DPI change. What the screen shows is read when the program has had
+# time for the click, and again a moment later: a notice that is in
+# front only for a moment is not.
+front() {
+    local got _
+    for _ in $(seq 1 15); do got="$(pixel $NOTICE_X $NOTICE_Y)"; [ "$got" = FFFFFF ] && break; sleep 0.1; done
+    probe ping "$MAIN" 3000 >/dev/null; sleep 0.3
+    [ "$got" = FFFFFF ] && got="$(pixel $NOTICE_X $NOTICE_Y)"
+    echo "$got"
+}
+bad_number() { click "$MAIN" 125 100; key ctrl+a; key BackSpace; enter; probe wait "$NOTICE" 5000 >/dev/null; }
+SPOTS=("30 60:the main window beside it" "160 12:the title" "125 100:the number box"
+       "200 160:the answer box" "30 60:the main window again")
+for pinned in "" " pinned"; do
+    [ -n "$pinned" ] && click "$MAIN" 15 272
+    bad_number
+    check "the notice shows in front$pinned" "FFFFFF" "$(front)"
+    for spot in "${SPOTS[@]}"; do
+        click "$MAIN" ${spot%%:*}
+        check "a click on ${spot#*:} leaves the notice in front$pinned" "FFFFFF" "$(front)"
+    done
+    click "$MAIN" 15 272
+    check "so does the pin$pinned" "FFFFFF" "$(front)"
+    click "$MAIN" 15 272
+    probe send "$MAIN" . 0x2E0 $((120 << 16 | 120)) 0x10 >/dev/null  # WM_DPICHANGED, to 125 %
+    probe send "$MAIN" . 0x2E0 $((96 << 16 | 96)) 0x10 >/dev/null
+    check "and a change of the DPI and back$pinned" "FFFFFF" "$(front)"
+    click "$NOTICE" 120 72; probe gone "$NOTICE" 3000
+    [ -n "$pinned" ] && click "$MAIN" 15 272
+done
+click "$MAIN" 125 100; type_text "$MAIN" abc; enter
+probe wait "$NOTICE" 5000 >/dev/null
+check "a notice shown again is in front" "FFFFFF" "$(front)"
 check "and has the focus" "$NOTICE|QfForm" "$(probe focus)"
 check "with the second message" "你所输入的8位电话号码不合法！" "$(probe acc "$NOTICE" "$MESSAGE")"
+# Another start of the program brings the main window forward: the notice
+# stays in front of it, and keeps the keys.
+(cd "$WORK/app" && timeout 20 wine jilantong.exe) >/dev/null 2>&1
+check "a second start leaves the notice in front" "FFFFFF" "$(front)"
+check_soon "and with the keys" "$NOTICE|QfForm" probe focus
 
-# Into the tray and back with the notice open: it stays in front.
+# Into the tray with the notice open: it stands on its own and takes the
+# keys at once (a window manager sees no owner and lists it); back from the
+# tray it stands in front of the main window again, clicked or not.
 minimise
 check "the window goes into the tray" "visible=0 iconic=1" "$(state)"
+check_soon "the notice left alone has the keys" "$NOTICE|QfForm" probe focus
+alone() { # what a window manager sees of the notice
+    local w; w="$(xid "$NOTICE")"
+    echo "$(xprop -id "$w" WM_TRANSIENT_FOR 2>/dev/null | grep -c 'window id') $(xprop -id "$w" _NET_WM_STATE | grep -c SKIP_TASKBAR)"
+}
+[ "${QF_DESKTOP:-0}" = 1 ] && check "no owner and a taskbar button for the window manager" "0 0" "$(alone)"
 tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
-sleep 0.3
-check "back from the tray, the open notice is in front" "FFFFFF" "$(pixel $NOTICE_X $NOTICE_Y)"
+check "back from the tray, the open notice is in front" "FFFFFF" "$(front)"
+click "$MAIN" 30 60
+check "and stays in front when the main window is clicked" "FFFFFF" "$(front)"
 if [ "${QF_DESKTOP:-0}" = 1 ]; then
-    check "the notice has no taskbar button" "yes" \
+    check "the notice over the main window has no taskbar button" "yes" \
           "$(xprop -id "$(xid "$NOTICE")" _NET_WM_STATE | grep -q SKIP_TASKBAR && echo yes || echo no)"
 fi
 click "$NOTICE" 120 72
@@ -104,4 +154,23 @@ check "no icon is left in the tray" "no" \
 check "still one window" "1" "$(probe count "$MAIN")"
 type_text "$MAIN" 6525
 check "and the keys go to it" "6525" "$(number)"
+
+# Closed with a notice open: the notice stays, on its own, with the keys;
+# a window manager lists it, so Alt+Tab finds it again from another
+# program; closing it ends the program.
+bad_number
+click "$MAIN" 30 60; key alt+F4
+check_soon "Alt+F4 closes the main window" "no" probe exists "$MAIN"
+check_soon "the notice stays, with the keys" "1 $NOTICE|QfForm" eval 'echo "$(probe count "$NOTICE") $(probe focus)"'
+if [ "${QF_DESKTOP:-0}" = 1 ]; then
+    check "no owner and a taskbar button for the window manager" "0 0" "$(alone)"
+    xmessage -geometry +650+520 "another program" & other=$!
+    for _ in $(seq 1 50); do [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = xmessage ] && break; sleep 0.1; done
+    key alt+Tab
+    check_soon "Alt+Tab from another program reaches it" "$(xid "$NOTICE")" xdotool getwindowfocus
+    kill "$other" 2>/dev/null; wait "$other" 2>/dev/null
+fi
+key Escape
+check_soon "Esc closes it, and the program ends" "0 gone" \
+    eval 'echo "$(probe count "$NOTICE") $(kill -0 "$APP_PID" 2>/dev/null && echo running || echo gone)"'
 finish

@@ -76,6 +76,20 @@ stop_app() {
     done
 }
 
+# A check that waits for the program: the command's output is read again
+# until it is the expected one, for at most 3 s; a busy machine is slow,
+# not wrong.
+check_soon() { # name expected command...
+    local name="$1" want="$2" got _
+    shift 2
+    for _ in $(seq 1 30); do
+        got="$("$@")"
+        [ "$got" == "$want" ] && break
+        sleep 0.1
+    done
+    check "$name" "$want" "$got"
+}
+
 xid() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
 
 click() { # title x y [button]

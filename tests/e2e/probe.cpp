@@ -16,6 +16,7 @@
 //                                  prints its result
 //   (WHO: what a screen reader reads of it, as for acc below, never its place)
 //   probe clip TEXT [REPEAT]       puts TEXT (REPEAT times) on the clipboard
+//   probe paste                    the clipboard's text, CR and LF written as \r and \n
 //   probe ping TITLE MS            "yes" when the window answers within MS ms, else "busy"
 //   probe memory TITLE             the peak working set of the window's process, KB
 //   probe msgbox TITLE             the message of a message box of that title
@@ -461,6 +462,19 @@ int wmain(int argc, wchar_t** argv) {
         bool ok = SetClipboardData(CF_UNICODETEXT, g) != nullptr;
         CloseClipboard();
         return ok ? 0 : 1;
+    }
+    if (cmd == L"paste") {
+        std::wstring text;
+        if (!OpenClipboard(nullptr)) return 1;
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+                for (; *p; ++p) text += *p == L'\r' ? L"\\r" : *p == L'\n' ? L"\\n" : std::wstring(1, *p);
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        PrintUtf8(text);
+        return 0;
     }
     if (cmd == L"ping" && argc >= 4) {
         HWND w = FindAny(std::wstring(argv[2]));
