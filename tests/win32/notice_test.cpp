@@ -147,8 +147,9 @@ TEST_F(NoticeOverMainTest, ANoticeStandsAboveThePinnedMainWindow) {
     EXPECT_FALSE(Topmost(f->hWnd()));
     EXPECT_FALSE(Topmost(n));
     EXPECT_TRUE(Above(n, f->hWnd()));
-    // And pinning again lifts it along.
+    // And pinning again lifts it along, and the main window is pinned.
     LeftClick(f->Imgding0);
+    EXPECT_TRUE(Topmost(f->hWnd()));
     EXPECT_TRUE(Topmost(n));
     EXPECT_TRUE(Above(n, f->hWnd()));
 }
