@@ -190,9 +190,9 @@ private:
     bool tooltipsTried_ = false;
     int lastState_ = -1;
     int pendingDpi_ = 0;  // a DPI change met while minimised
-    // Owned forms let go while this form's topmost state changes, and
-    // whether the owned forms are being put in place now.
-    std::vector<HWND> carried_;
+    // The topmost state at the last change of place, and whether the
+    // owned forms are being put in place now.
+    bool wasTopmost_ = false;
     bool stacking_ = false;
     SIZE lastSize_ = {-1, -1};
 };

@@ -101,8 +101,9 @@ for pinned in "" " pinned"; do
     done
     click "$MAIN" 15 272
     check "so does the pin$pinned" "FFFFFF" "$(front)"
-    check "which pins the main window or lets it go$pinned" "topmost=$([ -n "$pinned" ] && echo 0 || echo 1)" \
-          "$(probe state "$MAIN" | awk '{print $3}')"
+    check "which pins the main window, or lets it go, and the notice with it$pinned" \
+          "$(t="topmost=$([ -n "$pinned" ] && echo 0 || echo 1)"; echo "$t $t")" \
+          "$(probe state "$MAIN" | awk '{print $3}') $(probe state "$NOTICE" | awk '{print $3}')"
     click "$MAIN" 15 272
     probe send "$MAIN" . 0x2E0 $((120 << 16 | 120)) 0x10 >/dev/null  # WM_DPICHANGED, to 125 %
     probe send "$MAIN" . 0x2E0 $((96 << 16 | 96)) 0x10 >/dev/null
