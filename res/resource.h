@@ -1,5 +1,8 @@
 #pragma once
-// Resource ids of the executable.
+// Resource ids of the executable, and its version as people read it (the
+// version record and the about box show the same text).
+#define APP_VERSION_TEXT "1.08.0089"
+
 #define IDI_APP 1
 #define IDC_HAND_POINTER 2
 

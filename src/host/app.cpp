@@ -214,4 +214,15 @@ HCURSOR App::HandCursor() {
 
 HostStats& App::Stats() { return g_stats; }
 
+void App::Inform(const std::wstring& title, const std::wstring& text) {
+    // Its owner would be disabled while it is open, and a hidden owner
+    // would leave it without a taskbar button to find it by.
+    HWND open = FindWindowW(L"#32770", title.c_str());
+    if (open && GetWindowThreadProcessId(open, nullptr) == GetCurrentThreadId()) {
+        SetForegroundWindow(open);
+        return;
+    }
+    MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+}
+
 }  // namespace host

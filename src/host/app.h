@@ -56,6 +56,11 @@ public:
     static void SetHandCursorResource(int id);
     static HCURSOR HandCursor();
     static HostStats& Stats();
+
+    // A message box with the information sign, of no form (every form stays
+    // as it is, shown or in the tray) and in front; returns once it is
+    // closed. While one of the title is open, that one comes forward.
+    static void Inform(const std::wstring& title, const std::wstring& text);
 };
 
 }  // namespace host

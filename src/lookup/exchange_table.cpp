@@ -38,6 +38,12 @@ const KeyIndex& Index() {
 
 }  // namespace
 
+size_t AnsweredPrefixCount() {
+    size_t n = 0;
+    for (uint8_t r : Index().row) n += r != 0;
+    return n;
+}
+
 const wchar_t* FindExchange(const std::wstring& number) {
     if (number.size() < 4) return kFallbackText;
     int key = 0;

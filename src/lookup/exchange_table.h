@@ -26,6 +26,9 @@ struct ExchangeTableView {
 // The table in search order: row by row, and left to right within a row.
 ExchangeTableView ExchangeTable();
 
+// How many four-digit prefixes have an answer (one listed twice counts once).
+size_t AnsweredPrefixCount();
+
 // Answer for a number whose prefix is not in the table.
 extern const wchar_t* const kFallbackText;
 // First line of every answer shown in the result box.

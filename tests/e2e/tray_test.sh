@@ -37,14 +37,46 @@ probe send "$MAIN" . 0x2E0 $((96 << 16 | 96)) 0x10 >/dev/null
 check "none of 30 libraries planted beside the program ran" "" \
       "$(cd "$WORK/app" && ls -- *.ran 2>/dev/null | tr '\n' ' ')"
 
-# The menu: about does nothing, resume restores (chosen with the mouse).
+# The menu, chosen with the mouse: about tells what the program is and
+# knows, and the window stays in the tray; resume restores.
 minimise
 tray_click 3 menu_open
 pointer="$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')"
 check "a right click opens the menu at the pointer" "$pointer" "$(probe menu | awk '{print $1, $2}')"
 menu_choose about
 check "about closes the menu" "no" "$(menu_open && echo yes || echo no)"
+ABOUT="关于霁岚通"
+about_open() { probe msgbox "$ABOUT" >/dev/null; }
+for _ in $(seq 1 50); do about_open && break; sleep 0.1; done
+# What it must say, from elsewhere than the program: the name and version
+# that head the guide, the table's rows and distinct prefixes as its source
+# lists them, and the guide's name in the zip.
+src="$(dirname "$0")/../.."
+heading="$(head -1 "$src/res/guide.txt" | sed 's/ 使用说明$//')"
+rows="$(grep -c '^ *{L"' "$src/src/lookup/exchange_data.cpp")"
+prefixes="$(grep -o '^ *{L"[^"]*", {[^}]*}' "$src/src/lookup/exchange_data.cpp" | sed 's/.*{//; s/}//' \
+    | tr -s ', ' '\n\n' | grep -E '^[0-9]{4}$' | sort -u | wc -l)"
+said="$(probe msgbox "$ABOUT")"
+has() { grep -qF -- "$1" <<<"$said" && echo yes || echo "no: $1"; }
+check "about shows the name and version, $prefixes prefixes, $rows exchanges and the guide" \
+      "yes yes yes yes" \
+      "$(head -1 <<<"$said" | grep -qxF -- "$heading" && echo yes || echo "no: $heading") $(has "$prefixes 个号码前缀") $(has "$rows 个电话局") $(has "使用说明.txt")"
 check "and leaves the window in the tray" "visible=0 iconic=1" "$(state)"
+about_gone() { for _ in $(seq 1 50); do about_open || break; sleep 0.1; done; about_open && echo open || echo closed; }
+key Return
+check "Enter closes it, and the window is still in the tray" "closed visible=0 iconic=1" "$(about_gone) $(state)"
+# Chosen again while its box is open (behind other windows, say): that box
+# comes forward. A click on it gives it the keys where a window manager
+# left them with the tray.
+tray_click 3 menu_open && menu_choose about
+for _ in $(seq 1 50); do about_open && break; sleep 0.1; done
+tray_click 3 menu_open && menu_choose about
+boxes="$(xdotool search --onlyvisible --name "^$ABOUT\$" 2>/dev/null)"
+check "about again brings the same box forward, not a second one" "1" "$(grep -c . <<<"$boxes")"
+X=0 Y=0 WIDTH=0 HEIGHT=0; eval "$(xdotool getwindowgeometry --shell "$(head -1 <<<"$boxes")")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 3)); sleep 0.2; xdotool click 1; sleep 0.3
+key Return
+check "a click on it and Enter close it" "closed visible=0 iconic=1" "$(about_gone) $(state)"
 tray_click 3 menu_open
 menu_choose resume
 check "resume restores the window" "visible=1 iconic=0" "$(state)"
