@@ -544,11 +544,13 @@ bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) !
 // - Wine restacks a window on the X server only when it becomes the first
 //   shown window of the z-order; a move to anywhere else, or to where the
 //   system has it already, does not reach the screen.
-// - An owner that lets go of its topmost state leaves its owned windows
-//   topmost, over every other program.
+// - A topmost state given to an owner may go to the windows it owns
+//   instead, and an owner that lets go of it leaves them topmost, over
+//   every other program.
 // So in that same WM_SETFOCUS (of the form or of an edit box of it), when
-// the form's topmost state changes, and when it or an owned form is
-// shown, each owned
+// the form's topmost state changes (its owned forms sit the change out
+// unowned: WM_WINDOWPOSCHANGING), and when it or an owned form is shown,
+// each owned
 // form lets go of the owner for a moment and takes the other topmost state
 // and then the owner's: two real moves, one of which makes it the first
 // window (raised on the screen), the last leaving it at the top of the
@@ -727,8 +729,21 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_WINDOWPOSCHANGING: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+        if (!stacking_ && !(pos->flags & SWP_NOZORDER) &&
+            (pos->hwndInsertAfter == HWND_TOPMOST || pos->hwndInsertAfter == HWND_NOTOPMOST))
+            for (host::Form* f : OwnedShown()) {  // see KeepOwnedAbove
+                SetWindowLongPtrW(f->hwnd_, GWLP_HWNDPARENT, 0);
+                carried_.push_back(f->hwnd_);
+            }
+        break;
+    }
     case WM_WINDOWPOSCHANGED: {
         const LRESULT r = Default(msg, wp, lp);  // WM_SIZE and WM_MOVE come from here
+        for (HWND w : carried_)
+            if (IsWindow(w)) SetWindowLongPtrW(w, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd_));
+        carried_.clear();
         const bool topmost = Topmost(hwnd_), turned = topmost != wasTopmost_;
         wasTopmost_ = topmost;
         if (turned || (reinterpret_cast<const WINDOWPOS*>(lp)->flags & SWP_SHOWWINDOW)) {

@@ -190,8 +190,10 @@ private:
     bool tooltipsTried_ = false;
     int lastState_ = -1;
     int pendingDpi_ = 0;  // a DPI change met while minimised
-    // The topmost state at the last change of place, and whether the
-    // owned forms are being put in place now.
+    // Owned forms let go while this form's topmost state changes, the
+    // topmost state at the last change of place, and whether the owned
+    // forms are being put in place now.
+    std::vector<HWND> carried_;
     bool wasTopmost_ = false;
     bool stacking_ = false;
     SIZE lastSize_ = {-1, -1};
