@@ -439,14 +439,21 @@ void Form::FocusOn(Control* c) {
         c->TakeFocus();
         return;
     }
+    const bool moved = c != focus_;
     FocusArrived(c);
-    if (GetFocus() != hwnd_) {
-        ::SetFocus(hwnd_);  // its WM_SETFOCUS shows the cue and tells of it
-    } else {
-        InvalidateCue(*c);
-        c->Notify(EVENT_OBJECT_FOCUS);
-    }
+    if (GetFocus() != hwnd_) ::SetFocus(hwnd_);  // its WM_SETFOCUS shows the cue
+    if (!moved || !HasFocus(*c)) return;
+    // A move: told now, after the system's own event for the window if it
+    // took the keys, and instead of any telling still waiting.
+    KillTimer(hwnd_, messages::kFocusEventTimer);
+    InvalidateCue(*c);
+    c->Notify(EVENT_OBJECT_FOCUS);
 }
+
+// The window took the keys, or came back with them: screen readers hear
+// once where they are when the activation is done, after the system's own
+// event for the window, and never of a control that lost them meanwhile.
+void Form::TellFocusSoon() { SetTimer(hwnd_, messages::kFocusEventTimer, 1, nullptr); }
 
 bool Form::HasFocus(const Control& c) const {
     if (&c != focus_ || !hwnd_) return false;
@@ -611,9 +618,11 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         PostMessageW(hwnd_, messages::kLiftOwned, 0, 0);
 
         if (showing_ && focus_) return 0;  // Show gives the focus once painted
-        // The control that had the keys has them again.
+        // The control that had the keys has them again; a windowless one
+        // is told of even where the window kept the keys while away.
         if (focus_ && !HIWORD(wp)) {
             focus_->TakeFocus();
+            if (focus_ && focus_->Windowless()) TellFocusSoon();
             return 0;
         }
         break;

@@ -163,6 +163,7 @@ private:
     std::vector<Control*> TabOrder() const;
     bool CuesHidden() const;
     void InvalidateCue(const Control& c);
+    void TellFocusSoon();
     void LiftOwnedForms();
     bool KeyToFocus(WPARAM key, LPARAM flags);
 
