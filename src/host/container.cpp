@@ -289,6 +289,15 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         Control* c = under;
         result = 0;
         if (!c) return true;
+        // A left press gives the keys to the tab stop it lands on, as it
+        // does to a button in a dialog; the cue shows or stays hidden as
+        // the keyboard-cue rule says.
+        if (button == 1)
+            for (Control* stop : children_)
+                if (stop->TabStop() && stop->Windowless() && stop->FocusedByPressOn(*c)) {
+                    Top().FocusOn(stop);
+                    break;
+                }
         pressed_ = c;
         SetCapture(hwnd_);
         float x, y;

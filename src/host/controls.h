@@ -205,6 +205,11 @@ public:
         beside_ = beside;
     }
     RECT FocusRect() const override;
+    // A press on the label beside a check box focuses the box too, as the
+    // text of a check box belongs to it.
+    bool FocusedByPressOn(const Control& pressed) const override {
+        return &pressed == this || (beside_ && &pressed == beside_);
+    }
 
 protected:
     void Paint(HDC dc) override;
@@ -263,6 +268,8 @@ public:
     HWND OwnWindow() const override { return hwnd_; }
     HWND hWnd() const { return hwnd_; }
     void TakeFocus() override;
+    // As in a dialog: all of the text, so that what is typed replaces it.
+    void TabbedInto() override { SelectAll(); }
     void AddTools(HWND tooltip) override;
     HBRUSH ColoursFor(HWND child, HDC dc) const override;
     std::wstring Text() const;

@@ -182,6 +182,7 @@ private:
     bool shown_ = false;
     bool showing_ = false;  // inside Show, before the first paint is done
     bool tooltipsTried_ = false;
+    bool cuesHidden_ = true;  // until the keyboard is used (WM_UPDATEUISTATE)
     int lastState_ = -1;
     int pendingDpi_ = 0;  // a DPI change met while minimised
     SIZE lastSize_ = {-1, -1};
