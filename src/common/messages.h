@@ -20,8 +20,8 @@ constexpr UINT kLiftOwned = WM_USER + 0x101;
 // Timers of a form window: the one-shot idle work after the first paint,
 // then the form's own timers, one id each from kFormTimerBase on.
 constexpr UINT_PTR kIdleWorkTimer = 99;
-// The window took the keys, or came back with them, for a windowless
-// control: screen readers hear of it once the activation is done.
+// The window took the keys for a windowless control: screen readers hear
+// of it once the activation is done.
 constexpr UINT_PTR kFocusEventTimer = 98;
 constexpr UINT_PTR kFormTimerBase = 100;
 

@@ -455,9 +455,9 @@ void Form::FocusOn(Control* c) {
     c->Notify(EVENT_OBJECT_FOCUS);
 }
 
-// The window took the keys, or came back with them: screen readers hear
-// once where they are when the activation is done, after the system's own
-// event for the window, and never of a control that lost them meanwhile.
+// The window took the keys: screen readers hear once where they are when
+// the activation is done, after the system's own event for the window, and
+// never of a control that lost them meanwhile.
 void Form::TellFocusSoon() { SetTimer(hwnd_, messages::kFocusEventTimer, 1, nullptr); }
 
 bool Form::HasFocus(const Control& c) const {
@@ -623,11 +623,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         PostMessageW(hwnd_, messages::kLiftOwned, 0, 0);
 
         if (showing_ && focus_) return 0;  // Show gives the focus once painted
-        // The control that had the keys has them again; a windowless one
-        // is told of even where the window kept the keys while away.
+        // The control that had the keys has them again.
         if (focus_ && !HIWORD(wp)) {
             focus_->TakeFocus();
-            if (focus_ && focus_->Windowless()) TellFocusSoon();
             return 0;
         }
         break;
