@@ -66,7 +66,8 @@ bool Container::HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
     case WM_GETOBJECT:
         result = AnswerClientObject(*this, accessible_, wp, lp, [this] { return AccessibleSelfName(); },
                                     AccessibleSelfRole());
-        if (!result) result = AnswerWindowObject(hwnd_, windowAccessible_, wp, lp, [this] { return FocusWithin(); });
+        if (!result)
+            result = AnswerWindowObject(hwnd_, windowAccessible_, wp, lp, [this] { return FocusWithin(); });
         return result != 0;
     case messages::kAccessiblePress:
         result = 0;

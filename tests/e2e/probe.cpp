@@ -587,10 +587,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"keyboardcues" && argc >= 3) {
         const BOOL always = _wtoi(argv[2]) != 0;
-        return SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(static_cast<INT_PTR>(always)),
-                                     SPIF_UPDATEINIFILE | SPIF_SENDCHANGE)
-                   ? 0
-                   : 1;
+        void* value = reinterpret_cast<void*>(static_cast<INT_PTR>(always));
+        return SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, value, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) ? 0 : 1;
     }
     if (cmd == L"awareness" && argc >= 3) {
         HWND w = FindAny(std::wstring(argv[2]));
