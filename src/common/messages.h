@@ -10,15 +10,15 @@ constexpr UINT kTrayCallback = 2025;
 // A click on the tray icon, acted on when the message loop reaches it.
 constexpr UINT kTrayAction = WM_APP + 25;
 // A press by a screen reader, run from the loop as a click is; wParam is
-// the control's index among its container's children.
+// the control's id.
 constexpr UINT kAccessiblePress = WM_USER + 0x100;
 
 
 // Timers of a form window: the one-shot idle work after the first paint,
 // then the form's own timers, one id each from kFormTimerBase on.
 constexpr UINT_PTR kIdleWorkTimer = 99;
-// A windowless control has the keys: screen readers hear of it once the
-// system's own event for the window that took them has gone out.
+// The window took the keys for a windowless control: screen readers hear
+// of it once the activation is done.
 constexpr UINT_PTR kFocusEventTimer = 98;
 constexpr UINT_PTR kFormTimerBase = 100;
 

@@ -220,6 +220,53 @@ private:
     TextBox* box_;
 };
 
+// A window as a whole, as the system describes it, except that its focus
+// leads into its client area while the keys are with the window or with a
+// control of it: Wine's own object cannot tell, and a windowless control
+// of a frame has the keys through its form's window, not the frame's.
+class WindowObject final : public AccessibleObject, public IOleWindow {
+public:
+    WindowObject(IAccessible* system, HWND window, std::function<bool()> holdsFocus)
+        : AccessibleObject(system), window_(window), holdsFocus_(std::move(holdsFocus)) {}
+    void Forget() override { holdsFocus_ = nullptr; }
+
+    // IUnknown, shared by both interfaces; IOleWindow tells a client which
+    // window the object stands for.
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (out && riid == IID_IOleWindow) {
+            *out = static_cast<IOleWindow*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return AccessibleObject::QueryInterface(riid, out);
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return AccessibleObject::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return AccessibleObject::Release(); }
+    STDMETHODIMP GetWindow(HWND* out) override {
+        if (!out) return E_POINTER;
+        *out = window_;
+        return S_OK;
+    }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
+    STDMETHODIMP get_accFocus(VARIANT* r) override {
+        if (!r) return E_POINTER;
+        *r = VARIANT{};
+        if (!holdsFocus_) return CO_E_OBJNOTCONNECTED;
+        if (!holdsFocus_()) return S_FALSE;
+        ComRef<IDispatch> client;
+        HRESULT hr = LoadOleacc()->fromWindow(window_, OBJID_CLIENT, IID_IDispatch, client.put_void());
+        if (FAILED(hr)) return hr;
+        r->vt = VT_DISPATCH;
+        r->pdispVal = client.release();
+        return S_OK;
+    }
+
+private:
+    HWND window_;
+    std::function<bool()> holdsFocus_;
+};
+
 long RoleCode(AccRole r) {
     switch (r) {
     case AccRole::kGraphic: return ROLE_SYSTEM_GRAPHIC;
@@ -231,9 +278,10 @@ long RoleCode(AccRole r) {
     }
 }
 
-// A container window (a form or a frame): its child windows, then its
-// windowless controls, each by its control's own id; in that reading order
-// through IEnumVARIANT, as screen readers ask for ids that are not 1..N.
+// A container window (a form or a frame): its child windows and windowless
+// controls in reading order, each by its control's own id (IEnumVARIANT
+// hands them out, as screen readers ask for ids that are not 1..N); a
+// client that counts 1..N finds the same children by their places.
 class ClientObject final : public AccessibleObject, public IEnumVARIANT {
 public:
     ClientObject(IAccessible* system, ControlSite* owner, std::function<std::wstring()> name, long role)
@@ -250,11 +298,12 @@ public:
     std::vector<Element> Elements() const {
         std::vector<Element> all;
         if (!owner_ || !owner_->Window()) return all;
-        for (Control* c : owner_->Children())
+        for (Control* c : owner_->ReadingOrder()) {
             if (HWND w = c->OwnWindow(); w && (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE))
                 all.push_back({w, c, c->Id()});
-        for (Control* c : owner_->Children())
-            if (c->Listed()) all.push_back({nullptr, c, c->Id()});
+            else if (c->Listed())
+                all.push_back({nullptr, c, c->Id()});
+        }
         return all;
     }
 
@@ -371,14 +420,14 @@ public:
                           [&] { return AccessibleObject::get_accState(id, r); });
     }
 
+    // The child that holds the focus: a control by its id, a window (a
+    // frame, an edit box) as its object, which leads on to the control.
     STDMETHODIMP get_accFocus(VARIANT* r) override {
         if (!r) return E_POINTER;
+        *r = VARIANT{};
         if (!owner_) return CO_E_OBJNOTCONNECTED;
         for (const Element& e : Elements())
-            if (!e.window && owner_->Top().HasFocus(*e.control)) {
-                *r = Int(e.id);
-                return S_OK;
-            }
+            if (e.control->HoldsFocus()) return Child(e, r);
         return AccessibleObject::get_accFocus(r);
     }
 
@@ -497,10 +546,13 @@ private:
         }
     }
 
+    // A child by its id, or by its place 1..N in reading order: ids lie
+    // above any place.
     static long IndexOf(const std::vector<Element>& all, const VARIANT& id) {
         if (id.vt != VT_I4) return -1;
         for (size_t i = 0; i < all.size(); ++i)
             if (all[i].id == id.lVal) return static_cast<long>(i);
+        if (id.lVal >= 1 && id.lVal <= static_cast<long>(all.size())) return id.lVal - 1;
         return -1;
     }
 
@@ -551,13 +603,13 @@ private:
 };
 
 template <class Object, class... Args>
-LRESULT Answer(HWND window, AccessibleObject*& slot, WPARAM wp, LPARAM lp, Args&&... args) {
-    if (static_cast<LONG>(lp) != OBJID_CLIENT || !window) return 0;
+LRESULT Answer(HWND window, LONG object, AccessibleObject*& slot, WPARAM wp, LPARAM lp, Args&&... args) {
+    if (static_cast<LONG>(lp) != object || !window) return 0;
     const Oleacc* api = LoadOleacc();
     if (!api) return 0;
     if (!slot) {
         ComRef<IAccessible> system;
-        if (FAILED(api->createStd(window, OBJID_CLIENT, __uuidof(IAccessible), system.put_void())))
+        if (FAILED(api->createStd(window, object, __uuidof(IAccessible), system.put_void())))
             return 0;
         slot = new Object(system.release(), std::forward<Args>(args)...);
     }
@@ -575,12 +627,26 @@ void DisconnectAccessible(AccessibleObject*& slot) {
 
 LRESULT AnswerClientObject(ControlSite& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp,
                            std::function<std::wstring()> name, long role) {
-    return Answer<ClientObject>(owner.Window(), slot, wp, lp, &owner, std::move(name), role);
+    return Answer<ClientObject>(owner.Window(), OBJID_CLIENT, slot, wp, lp, &owner, std::move(name), role);
+}
+
+LRESULT AnswerWindowObject(HWND window, AccessibleObject*& slot, WPARAM wp, LPARAM lp,
+                           std::function<bool()> holdsFocus) {
+    return Answer<WindowObject>(window, OBJID_WINDOW, slot, wp, lp, window, std::move(holdsFocus));
 }
 
 LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
     if (!box.CaptionLabel()) return 0;
-    return Answer<EditObject>(box.hWnd(), slot, wp, lp, &box);
+    if (static_cast<LONG>(lp) == OBJID_WINDOW) {
+        // Made for each request: it knows the box's window alone, nothing
+        // that could go before it does.
+        AccessibleObject* window = nullptr;
+        const HWND h = box.hWnd();
+        LRESULT r = AnswerWindowObject(h, window, wp, lp, [h] { return GetFocus() == h; });
+        if (window) window->Release();
+        return r;
+    }
+    return Answer<EditObject>(box.hWnd(), OBJID_CLIENT, slot, wp, lp, &box);
 }
 
 }  // namespace host

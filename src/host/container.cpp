@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "accessible.h"
 #include "app.h"
 #include "error.h"
@@ -13,6 +15,7 @@ namespace host {
 
 Container::~Container() {
     DisconnectAccessible(accessible_);
+    DisconnectAccessible(windowAccessible_);
     // A window that outlives its object no longer reaches it, even where a
     // procedure over ours keeps ours in its chain.
     if (hwnd_) {
@@ -28,6 +31,30 @@ void Container::Add(Control* c) {
     Top().Register(c);
 }
 
+void Container::SetReadingOrder(std::initializer_list<const Control*> named) {
+    for (const Control* c : named)
+        if (c->Parent() != this) Raise(L"控件 " + c->Name() + L" 不在此容器中");
+    reading_.assign(named.begin(), named.end());
+}
+
+std::vector<Control*> Container::ReadingOrder() const {
+    std::vector<Control*> order;
+    for (const Control* named : reading_)
+        for (Control* c : children_)
+            if (c == named) order.push_back(c);
+    for (Control* c : children_)
+        if (std::find(reading_.begin(), reading_.end(), c) == reading_.end()) order.push_back(c);
+    return order;
+}
+
+bool Container::FocusWithin() const {
+    if (!hwnd_) return false;
+    if (GetFocus() == hwnd_) return true;
+    for (Control* c : children_)
+        if (c->HoldsFocus()) return true;
+    return false;
+}
+
 Control* Container::ChildById(long id) const {
     for (Control* c : children_)
         if (c->Id() == id) return c;
@@ -39,6 +66,8 @@ bool Container::HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
     case WM_GETOBJECT:
         result = AnswerClientObject(*this, accessible_, wp, lp, [this] { return AccessibleSelfName(); },
                                     AccessibleSelfRole());
+        if (!result)
+            result = AnswerWindowObject(hwnd_, windowAccessible_, wp, lp, [this] { return FocusWithin(); });
         return result != 0;
     case messages::kAccessiblePress:
         result = 0;
@@ -46,6 +75,7 @@ bool Container::HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         return true;
     case WM_NCDESTROY:
         DisconnectAccessible(accessible_);
+        DisconnectAccessible(windowAccessible_);
         return false;
     }
     return false;
@@ -260,6 +290,15 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         Control* c = under;
         result = 0;
         if (!c) return true;
+        // A left press gives the keys to the tab stop it lands on, as it
+        // does to a button in a dialog; the cue shows or stays hidden as
+        // the keyboard-cue rule says.
+        if (button == 1)
+            for (Control* stop : children_)
+                if (stop->TabStop() && stop->Windowless() && stop->FocusedByPressOn(*c)) {
+                    Top().FocusOn(stop);
+                    break;
+                }
         pressed_ = c;
         SetCapture(hwnd_);
         float x, y;

@@ -4,6 +4,7 @@
 // focus cue of the one that has the keys.
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ public:
     HWND Window() const override { return hwnd_; }
     int Dpi() const override { return dpi_; }
     const std::vector<Control*>& Children() const override { return children_; }
+    // The controls named here come first in reading order, in this order;
+    // the others follow in declaration order.
+    void SetReadingOrder(std::initializer_list<const Control*> named);
+    std::vector<Control*> ReadingOrder() const override;
     void Add(Control* c) override;
     Control* HitTest(POINT px) const override;
     void InvalidatePx(const RECT& r) override;
@@ -34,6 +39,9 @@ public:
     // leave it to the system).
     virtual std::wstring AccessibleSelfName() const { return {}; }
     virtual long AccessibleSelfRole() const { return 0; }
+    // Whether the keys are with the window itself or with one of its
+    // controls (a windowless one has them through its form's window).
+    bool FocusWithin() const;
 
 protected:
     // What the form and the frame do alike: mouse, cursor, screen readers,
@@ -67,7 +75,9 @@ private:
     // Requests of screen readers: the window's object, and presses.
     bool HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     WindowHook hook_;
-    AccessibleObject* accessible_ = nullptr;
+    AccessibleObject* accessible_ = nullptr;  // its client area's
+    AccessibleObject* windowAccessible_ = nullptr;  // the window's as a whole
+    std::vector<const Control*> reading_;
     int dpi_ = 96;
 };
 

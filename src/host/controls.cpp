@@ -36,15 +36,16 @@ ColourBrush::ColourBrush(Colour c) {
 }
 
 namespace {
-// The same number for the same name, whatever the order of the design.
+// The same number for the same name, whatever the order of the design;
+// never 0 (the window itself to a screen reader) nor a small number, which
+// a screen reader that counts children 1..N means as a place.
 long IdFromName(const std::wstring& name) {
     uint32_t h = 2166136261u;  // FNV-1a
     for (wchar_t c : name) {
         h ^= static_cast<uint32_t>(c);
         h *= 16777619u;
     }
-    long id = static_cast<long>(h & 0x7FFFFFFFu);
-    return id ? id : 1;  // 0 is the window itself to a screen reader
+    return static_cast<long>((h & 0x3FFFFFFFu) | 0x40000000u);
 }
 }  // namespace
 

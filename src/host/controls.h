@@ -77,8 +77,12 @@ using KeyEvent = std::function<void(int& keyCode, int shift)>;
 int ShiftState();
 
 // A control is a member of its form, declared with its design: it takes its
-// place in its container (the form or a frame) in declaration order, which
-// is front-to-back order (paint and hit-test order, and nothing else).
+// place in its container (the form or a frame) in declaration order. That
+// order is front-to-back order: the container paints back to front and
+// hit-tests front to back. It also breaks ties between equal tab indexes,
+// and it is the reading order (what screen readers list and step through)
+// only of the controls their container's reading order does not name:
+// those follow the named ones (Container::SetReadingOrder).
 class Control {
 public:
     Control(ControlSite& parent, std::wstring name, TwipsRect rect);
@@ -118,6 +122,13 @@ public:
     // Takes the keyboard focus; a windowless control through its form,
     // whose window then has the keys.
     virtual void TakeFocus() { parent_->Top().FocusOn(this); }
+    // Tab or Shift+Tab has just brought the focus here.
+    virtual void TabbedInto() {}
+    // Whether a left press on `pressed` gives this tab stop the focus, as a
+    // press on a button gives it the focus in a dialog: on itself.
+    virtual bool FocusedByPressOn(const Control& pressed) const { return &pressed == this; }
+    // Whether the keys are with it, or with a control inside it.
+    virtual bool HoldsFocus() const { return parent_->Top().HasFocus(*this); }
     // A key pressed while the windowless control has the focus. Space does
     // what a click does; Enter too, on a button or a link. True if taken.
     virtual bool KeyPressed(int key);
@@ -194,6 +205,11 @@ public:
         beside_ = beside;
     }
     RECT FocusRect() const override;
+    // A press on the label beside a check box focuses the box too, as the
+    // text of a check box belongs to it.
+    bool FocusedByPressOn(const Control& pressed) const override {
+        return &pressed == this || (beside_ && &pressed == beside_);
+    }
 
 protected:
     void Paint(HDC dc) override;
@@ -252,6 +268,8 @@ public:
     HWND OwnWindow() const override { return hwnd_; }
     HWND hWnd() const { return hwnd_; }
     void TakeFocus() override;
+    // As in a dialog: all of the text, so that what is typed replaces it.
+    void TabbedInto() override { SelectAll(); }
     void AddTools(HWND tooltip) override;
     HBRUSH ColoursFor(HWND child, HDC dc) const override;
     std::wstring Text() const;

@@ -207,8 +207,10 @@ void Form::Show() {
     if (!shown_) {
         shown_ = true;
         // Focus cues hide until the keyboard is used, unless the user asked
-        // for them always (Windows decides by the last input: a mouse start
-        // hides them).
+        // for them always. Windows decides by the last input (a mouse start
+        // hides them) and says so in WM_UPDATEUISTATE; Wine keeps no such
+        // state and says nothing, so they start hidden.
+        cuesHidden_ = true;
         SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
         // The icons (the system converts them for the taskbar) wait until
         // the window is idle: a timer fires only when no other message is
@@ -477,13 +479,16 @@ std::vector<Control*> Form::TabOrder() const {
 
 void Form::TabFrom(Control* from, bool backwards) {
     // The keyboard is in use: from now on the focus shows.
+    cuesHidden_ = false;
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     auto order = TabOrder();
     if (order.empty()) return;
     auto it = std::find(order.begin(), order.end(), from);
     size_t i = it == order.end() ? 0 : static_cast<size_t>(it - order.begin());
     size_t n = order.size();
-    order[backwards ? (i + n - 1) % n : (i + 1) % n]->TakeFocus();
+    Control* to = order[backwards ? (i + n - 1) % n : (i + 1) % n];
+    to->TakeFocus();
+    to->TabbedInto();
 }
 
 void Form::FocusArrived(Control* c) {
@@ -501,14 +506,21 @@ void Form::FocusOn(Control* c) {
         c->TakeFocus();
         return;
     }
+    const bool moved = c != focus_;
     FocusArrived(c);
-    if (GetFocus() != hwnd_) {
-        ::SetFocus(hwnd_);  // its WM_SETFOCUS shows the cue and tells of it
-    } else {
-        InvalidateCue(*c);
-        c->Notify(EVENT_OBJECT_FOCUS);
-    }
+    if (GetFocus() != hwnd_) ::SetFocus(hwnd_);  // its WM_SETFOCUS shows the cue
+    if (!moved || !HasFocus(*c)) return;
+    // A move: told now, after the system's own event for the window if it
+    // took the keys, and instead of any telling still waiting.
+    KillTimer(hwnd_, messages::kFocusEventTimer);
+    InvalidateCue(*c);
+    c->Notify(EVENT_OBJECT_FOCUS);
 }
+
+// The window took the keys: screen readers hear once where they are when
+// the activation is done, after the system's own event for the window, and
+// never of a control that lost them meanwhile.
+void Form::TellFocusSoon() { SetTimer(hwnd_, messages::kFocusEventTimer, 1, nullptr); }
 
 bool Form::HasFocus(const Control& c) const {
     if (&c != focus_ || !hwnd_) return false;
@@ -519,7 +531,7 @@ bool Form::HasFocus(const Control& c) const {
 bool Form::CuesHidden() const {
     BOOL always = FALSE;
     SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &always, 0);
-    return !always && (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+    return !always && cuesHidden_;
 }
 
 bool Form::ShowsFocusCue(const Control& c) const {
@@ -759,12 +771,13 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // The cue of a windowless control shows while the window has the keys.
         if (focus_ && focus_->Windowless()) {
             InvalidateCue(*focus_);
-            if (msg == WM_SETFOCUS) SetTimer(hwnd_, messages::kFocusEventTimer, 1, nullptr);
+            if (msg == WM_SETFOCUS) TellFocusSoon();
         }
         return 0;
 
     case WM_UPDATEUISTATE: {
         LRESULT r = Default(msg, wp, lp);
+        cuesHidden_ = (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
         if (focus_ && focus_->Windowless()) InvalidateCue(*focus_);
         return r;
     }

@@ -171,6 +171,7 @@ private:
     void MakeWindowAnew();
     std::vector<Form*> OwnedShown() const;
     void KeepOwnedAbove();
+    void TellFocusSoon();
     bool KeyToFocus(WPARAM key, LPARAM flags);
 
     // Set by the default instance: forgets the unloaded form and buries it.
@@ -188,6 +189,7 @@ private:
     bool shown_ = false;
     bool showing_ = false;  // inside Show, before the first paint is done
     bool tooltipsTried_ = false;
+    bool cuesHidden_ = true;  // until the keyboard is used (WM_UPDATEUISTATE)
     int lastState_ = -1;
     int pendingDpi_ = 0;  // a DPI change met while minimised
     // Owned forms let go while this form's topmost state changes, the

@@ -25,6 +25,9 @@ public:
     // controls in front-to-back order.
     virtual void Add(Control* c) = 0;
     virtual const std::vector<Control*>& Children() const = 0;
+    // The controls in the order a person reads the window: what screen
+    // readers list and step through.
+    virtual std::vector<Control*> ReadingOrder() const = 0;
     // The frontmost windowless control under a client-area point.
     virtual Control* HitTest(POINT px) const = 0;
     virtual void InvalidatePx(const RECT& r) = 0;

@@ -93,6 +93,15 @@ Frmmain::Frmmain() : DefaultInstance(kForm) {
     Imgend0.SetFocusCue(Cue::kInside);
     Lblmail.SetTabIndex(13);
     Imgding0.SetTabIndex(14);
+
+    // A screen reader steps through the window as a person reads it: the
+    // title band, the frame (each label before its box, each check box
+    // before its text), then the stops below it in tab order, the hint
+    // line and the clock. The skin itself comes last.
+    SetReadingOrder({&Lbltitle, &Imgmin0, &Imgclose0, &Frame1, &Imgok0, &Imgend0, &Lblmail,
+                     &Imgding0, &Lblabout, &Lbltime});
+    Frame1.SetReadingOrder({&Label1, &Text1, &Label2, &Text2, &ImgMouse, &LblMouse, &imghistory,
+                            &Lblhistory});
 }
 
 // Nothing of the tray may point at a main window that is gone.

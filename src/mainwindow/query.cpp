@@ -12,8 +12,10 @@ const wchar_t* const kInvalidNotice = L"你所输入的8位电话号码不合法
 void Frmmain::Imgok0_Click() {
     const std::wstring number = Text1.Text();
     // The next number replaces this one as it is typed: a full box would
-    // refuse it, and Enter would show the old answer again.
+    // refuse it, and Enter would show the old answer again. A press on 确定
+    // that took the keys (a click, Space, Enter) gives them back to the box.
     Text1.SelectAll();
+    if (HasFocus(Imgok0)) Text1.TakeFocus();
     if (number.empty()) {
         ShowNotice(kEmptyNotice);
         return;

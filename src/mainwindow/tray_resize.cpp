@@ -40,6 +40,9 @@ void Frmmain::KeepNoticeOnScreen() {
 // Another start of the program brings this one back, wherever it is: out
 // of the tray, normal, in front, ready for a number.
 void Frmmain::Form_Woken() {
+    // The number box has the keys from the start: on the way back no other
+    // control takes them only to lose them.
+    FocusArrived(&Text1);
     if (WindowState() == host::kMinimised) SetWindowState(host::kNormal);
     SetVisible(true);
     ZOrder();

@@ -6,34 +6,33 @@ start_app "$WORK/app"
 sleep 1.2  # the clock's first tick
 tree="$(probe tree "$MAIN")"
 echo "$tree" | sed 's/^/       /'
-# depth, role and name of each element, in any order (the reading order
-# follows the design's stacking, which a screen reader's checks need not
-# know); the clock's time as a pattern
+# place, role and name of each element, in the order a screen reader lists
+# them (the frame's children under its own place); the clock's time as a
+# pattern
 outline() {
-    sed -E 's/^([^ ]+ [^ ]+ "[^"]*").*/\1/; s/[0-9]{4}年[0-9]{1,2}月[0-9]{1,2}日 [0-9]{2}:[0-9]{2}:[0-9]{2}/<clock>/' |
-        awk '{ n = split($1, p, "."); $1 = p[1] == "0" ? 0 : n; print }' | LC_ALL=C sort
+    sed -E 's/^([^ ]+ [^ ]+ "[^"]*").*/\1/; s/[0-9]{4}年[0-9]{1,2}月[0-9]{1,2}日 [0-9]{2}:[0-9]{2}:[0-9]{2}/<clock>/'
 }
-check "every visible control of the main window, named, at its depth" "$(LC_ALL=C sort <<'END'
+check "every visible control of the main window, named, in reading order" "$(cat <<'END'
 0 client "霁岚通1.0.0829"
-1 group "归属地查询"
-2 edit "电话号码信息查询结果："
-2 edit "请输入8位电话号码："
-2 text "保留历史记录"
-2 checkbox "保留历史记录"
-2 checkbox "用鼠标获取号码"
-2 text "用鼠标获取号码"
-2 text "电话号码信息查询结果："
-2 text "请输入8位电话号码："
-1 text "<clock>"
-1 button "关闭"
-1 button "最小化"
-1 link "E-mail:qf@qf.test"
 1 text "霁岚通1.0.0829"
-1 button "窗体最前"
-1 text "青枫软件系列"
-1 button "取消"
-1 button "确定"
-1 graphic ""
+2 button "最小化"
+3 button "关闭"
+4 group "归属地查询"
+4.1 text "请输入8位电话号码："
+4.2 edit "请输入8位电话号码："
+4.3 text "电话号码信息查询结果："
+4.4 edit "电话号码信息查询结果："
+4.5 checkbox "用鼠标获取号码"
+4.6 text "用鼠标获取号码"
+4.7 checkbox "保留历史记录"
+4.8 text "保留历史记录"
+5 button "确定"
+6 button "取消"
+7 link "E-mail:qf@qf.test"
+8 button "窗体最前"
+9 text "青枫软件系列"
+10 text "<clock>"
+11 graphic ""
 END
 )" "$(echo "$tree" | outline)"
 check "the input box has the focus" "focused,focusable" "$(probe acc "$MAIN" "$INPUT" state)"
@@ -59,11 +58,11 @@ check "the button under the pointer reads as hot" "hot,focusable" "$(probe acc "
 backspace "$MAIN" 8
 probe press "$MAIN" "button:确定"
 probe wait "$NOTICE" 5000 >/dev/null
-check "the notice, read whole" "$(LC_ALL=C sort <<'END'
+check "the notice, read whole" "$(cat <<'END'
 0 client "电话号码输入有误，请重新输入！"
 1 text "电话号码输入有误，请重新输入！"
-1 button "确定"
-1 graphic ""
+2 button "确定"
+3 graphic ""
 END
 )" "$(probe tree "$NOTICE" | outline)"
 probe tree "$NOTICE" | sed 's/^/       /'

@@ -1,36 +1,119 @@
 # The keyboard alone, with real keys: Tab and Shift+Tab through every
 # control in reading order, what each key does on each stop, the focus cue
-# as a person sees it, and what a screen reader hears at each stop.
+# as a person sees it, and what a screen reader finds and hears at each
+# stop, into the tray and back, and at a second start.
 source "$(dirname "$0")/lib.sh" "$@"
+source "$(dirname "$0")/tray_lib.sh"
 focused() { probe acc "$MAIN" "$1" state | grep -q focused && echo yes || echo no; }
 checked() { probe acc "$MAIN" "$1" state | grep -q checked && echo yes || echo no; }
 
+# The events the listener has printed: how many so far, those after a count,
+# and a wait until the focus reaches an element after a count (events come
+# in order, so all that came before are there too); it prints the count then.
+heard_count() { wc -l <"$WORK/events"; }
+heard_since() { tail -n +"$(($1 + 1))" "$WORK/events" | tr -d '\r'; }
+heard_focus() { # count role:name
+    local _
+    for _ in $(seq 1 100); do
+        [ "$(heard_since "$1" | grep -c "^focus $MAIN $2 ")" -gt 0 ] && break
+        sleep 0.1
+    done
+    heard_count
+}
+# The focus events after a count, as role:name; the window's own (the
+# system's, as its window takes the keys) only where `all` is asked.
+focus_heard() { # count [all]
+    heard_since "$1" | awk -v all="${2:-}" '$1 == "focus" && (all != "" || $3 !~ /^client:/) { print $3 }' |
+        paste -sd' '
+}
+hold() { xdotool keydown "$1"; sleep 1.5; xdotool keyup "$1"; sleep 0.3; }  # past the key's repeat delay
+# Keys typed before the window has the X focus again would go elsewhere.
+keys_here() { local w _; w="$(xid "$MAIN")"; for _ in $(seq 1 30); do [ "$(xdotool getwindowfocus 2>/dev/null)" = "$w" ] && return; sleep 0.1; done; }
+
+# Focus cues as Windows shows them unless asked otherwise: once the keyboard
+# is used (Wine's own default shows them always).
+probe keyboardcues 0
 start_app
-wine "$PROBE" listen 60000 >"$WORK/events" 2>/dev/null &  # its own pid, to end it
+wine "$PROBE" listen 120000 >"$WORK/events" 2>/dev/null &  # its own pid, to end it
 LISTENER=$!
 for _ in $(seq 1 50); do grep -q listening "$WORK/events" 2>/dev/null && break; sleep 0.1; done
 
 # Started by the mouse (the pointer clicked the program's icon): the cues
-# stay hidden, and a click on the box shows none.
+# stay hidden, and a click on a box or its text gives the box the focus
+# but shows no cue.
 shot before
 click "$MAIN" 242 206; xdotool mousemove 0 0; sleep 0.3
 shot clicked
-check "a click ticks the box and shows no focus cue" "yes 0" \
-      "$(checked checkbox:保留历史记录) $(changed before clicked)"
-click "$MAIN" 242 206; click "$MAIN" 200 104; xdotool mousemove 0 0
+check "a click ticks the box, gives it the focus and shows no focus cue" "yes yes 0" \
+      "$(checked checkbox:保留历史记录) $(focused checkbox:保留历史记录) $(changed before clicked)"
+click "$MAIN" 150 208
+check "a click on the text of 用鼠标获取号码 ticks its box and gives it the focus" "yes yes" \
+      "$(checked checkbox:用鼠标获取号码) $(focused checkbox:用鼠标获取号码)"
+click "$MAIN" 150 208; click "$MAIN" 242 206; click "$MAIN" 200 104; xdotool mousemove 0 0
 
-# The cycle, in reading order, and back.
+# Where the cue shows on screen: the box around what changed from a picture
+# without any cue, where the boxes (a caret blinks there) and the clock are
+# left out. Printed as left top right bottom, or nothing.
+centre() { local l t w h; IFS=, read -r l t w h <<<"$1"; echo "$((l + w / 2)) $((t + h / 2))"; }
+masks=()
+for who in "$INPUT" "$ANSWER" "$CLOCK"; do
+    IFS=, read -r l t w h <<<"$(probe acc "$MAIN" "$who" where)"
+    masks+=(-draw "rectangle $((l - 2)),$((t - 2)),$((l + w + 60)),$((t + h + 2))")
+done
+heard_focus 0 "edit:请输入8位电话号码：" >/dev/null; sleep 0.3; shot nocue
+cue_box() { # shot
+    convert "$WORK/nocue.png" "$WORK/$1.png" -compose difference -composite -threshold 0 \
+        -fill black "${masks[@]}" -format '%@' info: 2>/dev/null |
+        awk -F'[x+]' '$1 > 0 { print $3, $4, $3 + $1 - 1, $4 + $2 - 1 }'
+}
+inside() { # x y box
+    local x y l t r b; read -r x y <<<"$1"; read -r l t r b <<<"$2"
+    [ -n "$l" ] && [ "$x" -ge "$l" ] && [ "$x" -le "$r" ] && [ "$y" -ge "$t" ] && [ "$y" -le "$b" ]
+}
+
+# The cycle, in reading order, and back. At each stop the screen reader's
+# answer (get_accFocus from the window down) names the stop, and the cue on
+# screen lies around that element and no other stop; around none where a
+# box has the keys.
 CYCLE=("edit:电话号码信息查询结果：" "checkbox:用鼠标获取号码" "checkbox:保留历史记录" "button:确定"
        "button:取消" "link:E-mail:qf@qf.test" "button:窗体最前" "edit:请输入8位电话号码：")
-got=""
+declare -A CENTRE
+for who in "${CYCLE[@]}"; do CENTRE[$who]="$(centre "$(probe acc "$MAIN" "$who" where)")"; done
+before="$(heard_count)"
+got="" answers="" cues=""
 for who in "${CYCLE[@]}"; do
     key Tab
-    [ "$who" = "checkbox:保留历史记录" ] && shot cue
     got="$got$(focused "$who")"
+    read -r said where <<<"$(probe accfocus "$MAIN")"
+    answers="$answers|$said"
+    box=""
+    for _ in $(seq 1 20); do  # until the window has painted what the keys did
+        shot stop; box="$(cue_box stop)"
+        [ "${who%%:*}" = edit ] && [ -z "$box" ] && break
+        [ "${who%%:*}" != edit ] && inside "$(centre "$where")" "$box" && break
+        sleep 0.1
+    done
+    [ "$who" = "checkbox:保留历史记录" ] && cp "$WORK/stop.png" "$WORK/cue.png"
+    verdict=ok
+    if [ "${who%%:*}" = edit ]; then
+        [ -z "$box" ] || verdict="cue at $box"
+    else
+        inside "$(centre "$where")" "$box" || verdict="cue at [$box], not around $where"
+        for other in "${CYCLE[@]}"; do
+            [ "$other" != "$who" ] && inside "${CENTRE[$other]}" "$box" && verdict="cue at $box, around $other too"
+        done
+    fi
+    cues="$cues|$verdict"
 done
 check "Tab visits all eight stops in reading order, back to the number box" "yesyesyesyesyesyesyesyes" "$got"
+check "at each stop a screen reader's get_accFocus names it" "$(printf '|%s' "${CYCLE[@]}")" "$answers"
+check "and the cue on screen surrounds it, and no cue shows while a box has the keys" \
+      "|ok|ok|ok|ok|ok|ok|ok|ok" "$cues"
 check "the focus on 保留历史记录 shows a dotted cue around it" "yes" \
       "$([ "$(changed clicked cue)" -gt 40 ] && echo yes || echo "no: $(changed clicked cue) pixels")"
+heard_focus "$before" "edit:请输入8位电话号码：" >/dev/null
+check "a screen reader hears each move once, in order, a windowless control after its window" \
+      "${CYCLE[0]} client:霁岚通1.0.0829 ${CYCLE[*]:1}" "$(focus_heard "$before" all)"
 got=""
 for i in 6 5 4 3 2 1 0 7; do key shift+Tab; got="$got$(focused "${CYCLE[$i]}")"; done
 check "Shift+Tab visits them backwards" "yesyesyesyesyesyesyesyes" "$got"
@@ -38,8 +121,11 @@ check "Shift+Tab visits them backwards" "yesyesyesyesyesyesyesyes" "$got"
 # What each key does where the focus is (from the number box, Tab N times).
 type_text "$MAIN" 65251234
 stop() { key ctrl+a; local i; for i in $(seq 1 "$1"); do key Tab; done; }
-stop 2; key space
-check "Space ticks 用鼠标获取号码" "yes" "$(checked checkbox:用鼠标获取号码)"
+before="$(heard_count)"; stop 2
+before="$(heard_focus "$before" "checkbox:用鼠标获取号码")"; hold space
+key Tab; heard_focus "$before" "checkbox:保留历史记录" >/dev/null; key shift+Tab
+check "Space held down ticks 用鼠标获取号码, once" "yes 1" \
+      "$(checked checkbox:用鼠标获取号码) $(heard_since "$before" | grep -cx 'statechange 青枫软件系列 checkbox:用鼠标获取号码')"
 key space
 check "and clears it again" "no" "$(checked checkbox:用鼠标获取号码)"
 key Tab; key space
@@ -49,21 +135,55 @@ check "Enter on a check box does nothing" "yes" "$(checked checkbox:保留历史
 key Tab; key Return
 check "Enter on 确定 answers" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
 check "and the record is written" "yes" "$([ -s "$WORK/app/历史查询纪录.txt" ] && echo yes)"
-key shift+Tab; key shift+Tab; key shift+Tab; key shift+Tab; type_text "$MAIN" 55081111
+check "then the number box has the keys, the number selected for the next one" "yes 0 8" \
+      "$(focused "$INPUT") $(probe sel "$MAIN" "$INPUT")"
+key Tab; sel="$(probe sel "$MAIN" "$ANSWER")"
+key shift+Tab; key End; key Tab; key shift+Tab
+check "Tab and Shift+Tab into a box select all of its text" "0 24 0 8" "$sel $(probe sel "$MAIN" "$INPUT")"
+type_text "$MAIN" 55081111
 stop 4; key space
 check "Space on 确定 answers too" '你所查询电话号码的归属地是：\r\n电信东区：政肃' "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
-key Tab; key Tab; key Tab; key Return
-check "Enter on the pin keeps the window on top" "topmost=1" "$(probe state "$MAIN" | awk '{print $3}')"
+before="$(heard_count)"; key shift+Tab
+before="$(heard_focus "$before" "button:窗体最前")"; hold Return
+key Tab; heard_focus "$before" "edit:请输入8位电话号码：" >/dev/null; key shift+Tab
+check "Enter held down on the pin keeps the window on top, pinned once" "topmost=1 1" \
+      "$(probe state "$MAIN" | awk '{print $3}') $(heard_since "$before" | grep -cx 'statechange 青枫软件系列 button:窗体最前')"
 key space
 check "Space on it lets go" "topmost=0" "$(probe state "$MAIN" | awk '{print $3}')"
 key Tab; key BackSpace; key space
 check "Space in the number box is a character there, and nothing else" "[ ] yes no topmost=0" \
       "[$(probe acc "$MAIN" "$INPUT" value)] $(checked checkbox:保留历史记录) $(checked checkbox:用鼠标获取号码) $(probe state "$MAIN" | awk '{print $3}')"
+# (grep -c reads to the end: grep -q may stop first, and with pipefail the
+# writer's broken pipe would fail the check.)
+check "a screen reader hears the focus reach 保留历史记录, with its state" "yes" \
+      "$([ "$(heard_since 0 | grep -c '^focus 青枫软件系列 checkbox:保留历史记录 focused,focusable$')" -gt 0 ] && echo yes)"
+
+# Into the tray and back, and a second start: the focus is told once, where
+# it is, and never for a control that is about to lose it. (The Tab after
+# each is the mark that all before it has been heard.)
+before="$(heard_count)"; key Tab; key Tab
+before="$(heard_focus "$before" "checkbox:用鼠标获取号码")"
+minimise
+tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
+keys_here; key Tab; heard_focus "$before" "checkbox:保留历史记录" >/dev/null
+check "back from the tray, a screen reader hears the focus once, on 用鼠标获取号码" \
+      "checkbox:用鼠标获取号码 checkbox:保留历史记录" "$(focus_heard "$before")"
+before="$(heard_count)"; key shift+Tab; key shift+Tab
+before="$(heard_focus "$before" "edit:电话号码信息查询结果：")"
+minimise
+(cd "$WORK/app" && timeout 20 wine jilantong.exe) >/dev/null 2>&1
+for _ in $(seq 1 30); do [ "$(probe focus)" = "$MAIN|Edit" ] && break; sleep 0.1; done
+keys_here; key Tab; heard_focus "$before" "edit:电话号码信息查询结果：" >/dev/null
+check "a second start while in the tray: once, in the number box, not on the answer box" \
+      "edit:请输入8位电话号码： edit:电话号码信息查询结果：" "$(focus_heard "$before")"
 
 sleep 0.3; kill "$LISTENER" 2>/dev/null; wait "$LISTENER" 2>/dev/null
-check "a screen reader hears the focus reach 保留历史记录, with its state" "yes" \
-      "$(tr -d '\r' <"$WORK/events" | grep -q '^focus 青枫软件系列 checkbox:保留历史记录 focused,focusable$' && echo yes)"
 
-key shift+Tab; key shift+Tab; key shift+Tab; key space; sleep 0.5
+# Esc in this window does nothing, not even on 取消: a second Esc (or a held
+# one) after the notice has gone must not end the program.
+key Tab; key Tab; key Tab; key Tab; key Escape
+check "Esc on 取消 does nothing" "yes" "$(focused button:取消)"
+key space; sleep 0.5
 check "Space on 取消 ends the program" "no" "$(probe exists "$MAIN")"
+probe keyboardcues 1
 finish

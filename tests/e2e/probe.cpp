@@ -26,13 +26,20 @@
 //                                  \r and \n; WHO is its name, ROLE:NAME (with * and ? in
 //                                  NAME), ROLE~DESCRIPTION, or . for the window itself
 //   probe press TITLE WHO          presses it as a screen reader does (its default action)
+//   probe accfocus TITLE           where the focus is as a screen reader finds it: from the
+//                                  window's object (OBJID_WINDOW) on, each object's
+//                                  get_accFocus leads to the next; prints role:name of the
+//                                  element it ends at and its screen rectangle l,t,w,h
 //   probe tip                      the text of the tooltip showing, or nothing
+//   probe keyboardcues 0|1         the user's setting to show focus cues always (1), or only
+//                                  once the keyboard is used (0, as Windows has it)
 //   probe awareness TITLE          how the window's DPI is handled: unaware, system,
 //                                  permonitor (or unknown where the system cannot tell)
 //   probe listen MS                prints the change and focus events of our windows' client
-//                                  areas that another process hears for MS ms, one per line:
-//                                  event, window title, then role:name of what changed as a
-//                                  screen reader reads it (and the state, for the focus)
+//                                  areas that another process hears for MS ms, one per line in
+//                                  the order they came: event, window title, then role:name of
+//                                  what changed as a screen reader reads it (and the state, for
+//                                  the focus)
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
 #include <oleacc.h>
@@ -336,8 +343,63 @@ int Accessibility(const std::wstring& cmd, HWND w, int argc, wchar_t** argv) {
     return rc;
 }
 
+int AccFocus(HWND w) {
+    CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
+    CoInitialize(nullptr);
+    IAccessible* acc = nullptr;
+    Timed("AccessibleObjectFromWindow", [&] {
+        return AccessibleObjectFromWindow(w, OBJID_WINDOW, IID_IAccessible, reinterpret_cast<void**>(&acc));
+    });
+    long id = CHILDID_SELF;
+    bool found = false;
+    // Each step names a child of the object asked, an object to ask next,
+    // or the object itself.
+    for (int step = 0; step < 10 && acc && !found; ++step) {
+        VARIANT v;
+        VariantInit(&v);
+        HRESULT hr = Timed("get_accFocus", [&] { return acc->get_accFocus(&v); });
+        if (FAILED(hr) || (v.vt != VT_I4 && v.vt != VT_DISPATCH)) break;
+        if (v.vt == VT_I4) {
+            id = v.lVal;
+            found = true;
+            break;
+        }
+        IAccessible* next = nullptr;
+        if (v.pdispVal) v.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&next));
+        VariantClear(&v);
+        acc->Release();
+        acc = next;
+    }
+    if (!found) {
+        if (acc) acc->Release();
+        PrintUtf8(L"none");
+        return 1;
+    }
+    Node n{acc, id, L""};
+    PrintUtf8(Field(n, L"role") + L":" + Field(n, L"name") + L" " + Where(n));
+    acc->Release();
+    return 0;
+}
+
+// An event as it arrived. The callback only writes it down: resolving it
+// there (a call into the other process) lets the next event in, nested,
+// and that one would be printed first.
+struct HeardEvent {
+    DWORD event;
+    HWND hwnd;
+    LONG object, child;
+};
+std::vector<HeardEvent> g_heard;
+
 void CALLBACK Heard(HWINEVENTHOOK, DWORD ev, HWND h, LONG obj, LONG child, DWORD, DWORD) {
-    if (obj != OBJID_CLIENT || !h) return;
+    g_heard.push_back({ev, h, obj, child});
+}
+
+// Prints one event: its name, the window's title, then what a screen
+// reader reads of it: role and name (and the state, for the focus).
+void Resolve(const HeardEvent& e) {
+    if (e.object != OBJID_CLIENT || !e.hwnd) return;
+    const DWORD ev = e.event;
     const wchar_t* what = ev == EVENT_OBJECT_NAMECHANGE    ? L"namechange"
                           : ev == EVENT_OBJECT_STATECHANGE ? L"statechange"
                           : ev == EVENT_OBJECT_VALUECHANGE ? L"valuechange"
@@ -346,18 +408,17 @@ void CALLBACK Heard(HWINEVENTHOOK, DWORD ev, HWND h, LONG obj, LONG child, DWORD
                           : ev == EVENT_OBJECT_FOCUS       ? L"focus"
                                                            : nullptr;
     wchar_t cls[64] = {}, title[256] = {};
-    HWND top = GetAncestor(h, GA_ROOT);
+    HWND top = GetAncestor(e.hwnd, GA_ROOT);
     GetClassNameW(top, cls, 64);
     if (!what || std::wstring(cls) != L"QfForm") return;
     GetWindowTextW(top, title, 256);
-    // What a screen reader then reads of it: its role and name, and for
-    // the focus its state.
     IAccessible* acc = nullptr;
     VARIANT id;
     VariantInit(&id);
     std::wstring said = L"?";
     if (SUCCEEDED(Timed("AccessibleObjectFromEvent",
-                        [&] { return AccessibleObjectFromEvent(h, obj, child, &acc, &id); })) && acc) {
+                        [&] { return AccessibleObjectFromEvent(e.hwnd, e.object, e.child, &acc, &id); })) &&
+        acc) {
         Node n{acc, id.vt == VT_I4 ? id.lVal : CHILDID_SELF, L""};
         said = Field(n, L"role") + L":" + Field(n, L"name");
         if (ev == EVENT_OBJECT_FOCUS) said += L" " + Field(n, L"state");
@@ -376,10 +437,15 @@ int Listen(DWORD ms) {
     printf("listening\n");
     fflush(stdout);
     DWORD start = GetTickCount();
+    size_t done = 0;  // events printed; later ones may arrive while one is resolved
     while (GetTickCount() - start < ms) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
         MSG m;
         while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+        while (done < g_heard.size()) {
+            HeardEvent e = g_heard[done++];
+            Resolve(e);
+        }
     }
     UnhookWinEvent(hook);
     return 0;
@@ -533,6 +599,11 @@ int wmain(int argc, wchar_t** argv) {
         PrintUtf8(L"");
         return 0;
     }
+    if (cmd == L"keyboardcues" && argc >= 3) {
+        const BOOL always = _wtoi(argv[2]) != 0;
+        void* value = reinterpret_cast<void*>(static_cast<INT_PTR>(always));
+        return SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, value, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE) ? 0 : 1;
+    }
     if (cmd == L"awareness" && argc >= 3) {
         HWND w = FindAny(std::wstring(argv[2]));
         if (!w) return 1;
@@ -547,6 +618,10 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (cmd == L"listen" && argc >= 3) return Listen(static_cast<DWORD>(_wtoi(argv[2])));
+    if (cmd == L"accfocus" && argc >= 3) {
+        HWND w = FindAny(std::wstring(argv[2]));
+        return w ? AccFocus(w) : 1;
+    }
     if (cmd == L"count" && argc >= 3) {
         printf("%d\n", Find(std::wstring(argv[2])).count);
         return 0;

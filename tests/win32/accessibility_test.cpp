@@ -208,8 +208,95 @@ TEST_F(AccessibilityTest, NoticeListsItsMessageAndItsButton) {
     ASSERT_EQ(t.all.size(), 4u);
     t.Named(ROLE_SYSTEM_STATICTEXT, L"电话号码输入有误，请重新输入！");
     t.Named(ROLE_SYSTEM_GRAPHIC, L"");
-    RECT got = Location(t.Named(ROLE_SYSTEM_PUSHBUTTON, L"确定")), r = ScreenRect(n.Imgok0);
+    const Element& ok = t.Named(ROLE_SYSTEM_PUSHBUTTON, L"确定");
+    RECT got = Location(ok), r = ScreenRect(n.Imgok0);
     EXPECT_TRUE(EqualRect(&got, &r));
+    // Both 确定 are called Imgok0, each at another place of its design: a
+    // screen reader knows them by the same child id.
+    Tree main(f.hWnd());
+    EXPECT_EQ(ok.id, main.Named(ROLE_SYSTEM_PUSHBUTTON, L"确定").id);
+    EXPECT_NE(ok.id, t.Named(ROLE_SYSTEM_STATICTEXT, L"电话号码输入有误，请重新输入！").id);
+}
+
+namespace {
+// A child as a screen reader tells them apart: a simple child by its id, a
+// child window by its handle.
+long Key(const VARIANT& v) {
+    if (v.vt == VT_I4) return v.lVal;
+    HWND w = nullptr;
+    IAccessible* child = nullptr;
+    if (v.vt == VT_DISPATCH && v.pdispVal &&
+        SUCCEEDED(v.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&child)))) {
+        WindowFromAccessibleObject(child, &w);
+        child->Release();
+    }
+    return static_cast<long>(reinterpret_cast<intptr_t>(w));
+}
+}  // namespace
+
+TEST_F(AccessibilityTest, ChildrenComeInReadingOrderHoweverAClientAsks) {
+    Frmmain& f = OpenMain();
+    Pump(1100);  // the clock's first tick: it is read too
+    for (HWND w : {f.hWnd(), f.Frame1.hWnd()}) {
+        IAccessible* client = ClientOf(w);
+        ASSERT_NE(client, nullptr);
+        long count = 0, got = 0;
+        ASSERT_EQ(client->get_accChildCount(&count), S_OK);
+        std::vector<VARIANT> kids(static_cast<size_t>(count));
+        AccessibleChildren(client, 0, count, kids.data(), &got);
+        ASSERT_EQ(got, count);
+        std::vector<long> listed;
+        std::vector<bool> window;
+        for (VARIANT& k : kids) {
+            listed.push_back(Key(k));
+            window.push_back(k.vt == VT_DISPATCH);
+            VariantClear(&k);
+        }
+        // A client that counts 1..N finds the same children in that order.
+        for (long i = 1; i <= count; ++i) {
+            SCOPED_TRACE(i);
+            const long key = listed[static_cast<size_t>(i - 1)];
+            VARIANT child;
+            VariantInit(&child);
+            const HRESULT hr = client->get_accChild(Id(i), &child.pdispVal);
+            if (window[static_cast<size_t>(i - 1)]) {
+                child.vt = VT_DISPATCH;
+                EXPECT_EQ(hr, S_OK);
+                EXPECT_EQ(Key(child), key);
+                VariantClear(&child);
+                continue;
+            }
+            EXPECT_EQ(hr, S_FALSE) << "a simple child";
+            Element byPlace{client, i, L""}, byId{client, key, L""};
+            EXPECT_EQ(Name(byPlace), Name(byId));
+            RECT a = Location(byPlace), b = Location(byId);
+            EXPECT_TRUE(EqualRect(&a, &b));
+            EXPECT_FALSE(IsRectEmpty(&a));
+        }
+        // Stepping from child to child, forwards from the first and
+        // backwards from the last; a step starts from a simple child's id,
+        // or a window's place.
+        auto walk = [&](long first, long dir) {
+            std::vector<long> seen;
+            VARIANT at;
+            VariantInit(&at);
+            client->accNavigate(first, Id(CHILDID_SELF), &at);
+            while (at.vt != VT_EMPTY && seen.size() <= listed.size()) {
+                seen.push_back(Key(at));
+                const bool isWindow = at.vt == VT_DISPATCH;
+                const long place = static_cast<long>(
+                    std::find(listed.begin(), listed.end(), seen.back()) - listed.begin()) + 1;
+                VariantClear(&at);
+                client->accNavigate(dir, Id(isWindow ? place : seen.back()), &at);
+            }
+            return seen;
+        };
+        std::vector<long> backwards = walk(NAVDIR_LASTCHILD, NAVDIR_PREVIOUS);
+        std::reverse(backwards.begin(), backwards.end());
+        EXPECT_EQ(walk(NAVDIR_FIRSTCHILD, NAVDIR_NEXT), listed);
+        EXPECT_EQ(backwards, listed);
+        client->Release();
+    }
 }
 
 TEST_F(AccessibilityTest, HitTestingFindsWhatTheMouseFinds) {
