@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "app.h"
 #include "error.h"
@@ -121,6 +122,17 @@ int Control::CueWidth() const { return std::max(1, common::ScalePixels(1, parent
 RECT Control::FocusRect() const {
     RECT r = PixelRect();
     InflateRect(&r, CueWidth(), CueWidth());
+    return r;
+}
+
+RECT Control::CueRect() const {
+    // The dots lie on a grid from the top-left corner: a side that is not
+    // a whole number of dots would end the right or bottom line half a dot
+    // off the grid, in steps.
+    RECT r = FocusRect();
+    const int w = CueWidth();
+    r.right = r.left + (std::max(0L, r.right - r.left) + w - 1) / w * w;
+    r.bottom = r.top + (std::max(0L, r.bottom - r.top) + w - 1) / w * w;
     return r;
 }
 
@@ -309,22 +321,69 @@ RECT Label::PaintRect() const {
 std::wstring Label::AccessibleName() const { return accName_.empty() ? caption_ : accName_; }
 
 RECT Label::FocusRect() const {
-    // The text as painted: its widest line, as many lines as show.
+    // Around each line's advance where Paint puts it, and around every
+    // pixel the text inks: a glyph may ink before its origin or past its
+    // advance (a "t" whose bar runs on, an italic), by as much as the
+    // renderer draws it, inside the rectangle the text is clipped to.
     RECT r = PaintRect();
     ScreenDc dc;
     Selected font(dc.get(), App::DefaultFont(underline_, parent_->Dpi()));
-    int wide = 0, lines = 0;
+    const int lh = LineHeight(dc.get());
+    RECT text = {r.right, r.top, r.left, r.top};
+    int y = r.top;
     for (const auto& line : WrappedLines()) {
+        if (y >= r.bottom) break;
         SIZE sz = {};
         GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &sz);
-        wide = std::max(wide, static_cast<int>(sz.cx));
-        ++lines;
+        const LONG x = centred_ ? r.left + ((r.right - r.left) - sz.cx) / 2 : r.left;
+        text.left = std::min(text.left, x);
+        text.right = std::max(text.right, x + sz.cx);
+        y += lh;
     }
-    RECT text = {r.left, r.top, std::min(r.right, r.left + wide),
-                 std::min(r.bottom, r.top + lines * LineHeight(dc.get()))};
-    if (centred_) OffsetRect(&text, ((r.right - r.left) - (text.right - text.left)) / 2, 0);
+    if (text.left > text.right) text.left = text.right = r.left;  // no line shows
+    text.bottom = std::min<LONG>(r.bottom, y);
+    const RECT ink = InkRect(r);
+    if (!IsRectEmpty(&ink)) UnionRect(&text, &text, &ink);
+    text.left = std::max(text.left, r.left);
+    text.right = std::min(text.right, r.right);
     InflateRect(&text, CueWidth(), CueWidth());
     return text;
+}
+
+RECT Label::InkRect(const RECT& r) const {
+    const int dpi = parent_->Dpi();
+    if (ink_.valid && ink_.caption == caption_ && ink_.underline == underline_ && ink_.dpi == dpi &&
+        EqualRect(&ink_.in, &r))
+        return ink_.ink;
+    // Drawn as Paint draws it, black on white, into a bitmap of its own.
+    RECT ink = {};
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    void* bits = nullptr;
+    BitmapHandle dib = w > 0 && h > 0 && !caption_.empty() ? Dib32(w, h, &bits) : BitmapHandle();
+    DcHandle dc(dib ? CreateCompatibleDC(nullptr) : nullptr);
+    if (dc && bits) {
+        Selected into(dc.get(), dib.get());
+        memset(bits, 0xFF, static_cast<size_t>(w) * h * 4);
+        SetViewportOrgEx(dc.get(), -r.left, -r.top, nullptr);
+        DrawCaption(dc.get(), r, RGB(0, 0, 0));
+        GdiFlush();
+        const auto* px = static_cast<const uint32_t*>(bits);
+        ink = {w, h, 0, 0};
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((px[static_cast<size_t>(y) * w + x] & 0xFFFFFFu) != 0xFFFFFFu) {
+                    ink.left = std::min<LONG>(ink.left, x);
+                    ink.top = std::min<LONG>(ink.top, y);
+                    ink.right = std::max<LONG>(ink.right, x + 1);
+                    ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+                }
+        if (ink.left < ink.right)
+            OffsetRect(&ink, r.left, r.top);
+        else
+            SetRectEmpty(&ink);
+    }
+    ink_ = {true, caption_, underline_, dpi, r, ink};
+    return ink;
 }
 
 std::vector<std::wstring> Label::WrappedLines() const {
@@ -336,10 +395,13 @@ std::vector<std::wstring> Label::WrappedLines() const {
 
 void Label::Paint(HDC dc) {
     if (caption_.empty()) return;
-    RECT r = PaintRect();
+    DrawCaption(dc, PaintRect(), ToColorRef(fore_));
+}
+
+void Label::DrawCaption(HDC dc, const RECT& r, COLORREF colour) const {
     Selected font(dc, App::DefaultFont(underline_, parent_->Dpi()));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ToColorRef(fore_));
+    SetTextColor(dc, colour);
     int lh = LineHeight(dc);
     int y = r.top;
     auto lines = wrap_ ? Wrap(dc, caption_, r.right - r.left) : std::vector<std::wstring>{caption_};

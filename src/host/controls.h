@@ -121,8 +121,13 @@ public:
     // A key pressed while the windowless control has the focus. Space does
     // what a click does; Enter too, on a button or a link. True if taken.
     virtual bool KeyPressed(int key);
-    // Where the focus cue is drawn, in its container's pixels: around it.
+    // Where the focus cue goes, in its container's pixels: around it.
     virtual RECT FocusRect() const;
+    // The cue as drawn: FocusRect grown to whole dots, so that its dotted
+    // sides meet at the corners without a step at any scale.
+    RECT CueRect() const;
+    // The cue's line and dot width at the window's DPI.
+    int CueWidth() const;
 
     // Accessibility. The name is, unless given, a label's caption or a
     // picture's tooltip; the value is a link's address.
@@ -158,8 +163,6 @@ protected:
     virtual AccRole DefaultRole() const;
     void Invalidate(const RECT& r);
     void InvalidateSelf() { Invalidate(PaintRect()); }
-    // The cue's line width at the window's DPI.
-    int CueWidth() const;
 
     std::wstring name_;
     long id_;
@@ -225,7 +228,8 @@ public:
     // The caption as painted: wrapped to the label's width, each line.
     std::vector<std::wstring> WrappedLines() const;
     std::wstring AccessibleName() const override;
-    // Around the text itself.
+    // Around the text itself: every glyph's ink, an overhang past the
+    // advance (an italic tail, a stroke of a "t") too.
     RECT FocusRect() const override;
 
 protected:
@@ -233,6 +237,19 @@ protected:
     AccRole DefaultRole() const override { return AccRole::kStaticText; }
 
 private:
+    // The caption's lines in `r`, clipped to it, in one colour.
+    void DrawCaption(HDC dc, const RECT& r, COLORREF colour) const;
+    // The pixels the caption inks when drawn in `r` (empty for none),
+    // measured once for each caption, font and place.
+    RECT InkRect(const RECT& r) const;
+    struct Ink {
+        bool valid;
+        std::wstring caption;
+        bool underline;
+        int dpi;
+        RECT in, ink;
+    };
+    mutable Ink ink_ = {};
     std::wstring caption_;
     Colour fore_ = kBtnText;
     bool underline_ = false;

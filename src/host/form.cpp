@@ -464,7 +464,7 @@ bool Form::ShowsFocusCue(const Control& c) const {
     return c.Windowless() && HasFocus(c) && !CuesHidden();
 }
 
-void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.FocusRect()); }
+void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.CueRect()); }
 
 // The forms it owns stay above it, as dialogs stay above their owners: Wine
 // without a window manager lifts an owner that is clicked (activated, or

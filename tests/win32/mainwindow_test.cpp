@@ -1,5 +1,8 @@
 // The main window: design, start-up, outline, chrome and hover feedback.
+#include <algorithm>
+#include <climits>
 #include <regex>
+#include <string>
 #include <vector>
 
 #include "host/error.h"
@@ -350,4 +353,155 @@ TEST_F(MainWindowTest, TabVisitsEveryControlInReadingOrderAndShiftTabGoesBack) {
         PressKey(GetFocus(), VK_TAB, VK_SHIFT);
         EXPECT_TRUE(f->HasFocus(*cycle[i < 0 ? 7 : i])) << i;
     }
+}
+
+namespace {
+// A window's client pixels as the screen shows them, 0x00RRGGBB each.
+struct Pixels {
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
+};
+
+Pixels Grab(HWND hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pixels p;
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    p.w = rc.right;
+    p.h = rc.bottom;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = p.w;
+    bi.bmiHeader.biHeight = -p.h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, dib);
+    HDC dc = GetDC(hwnd);
+    BitBlt(mem, 0, 0, p.w, p.h, dc, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, dc);
+    GdiFlush();
+    const auto* from = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < p.w * p.h; ++i) p.px.push_back(from[i] & 0xFFFFFFu);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(dib);
+    return p;
+}
+
+// The pixels inside `area` that differ between two pictures of a window.
+std::vector<POINT> Changed(const Pixels& a, const Pixels& b, RECT area) {
+    std::vector<POINT> d;
+    for (int y = std::max(0L, area.top); y < std::min<long>(a.h, area.bottom); ++y)
+        for (int x = std::max(0L, area.left); x < std::min<long>(a.w, area.right); ++x)
+            if (a.At(x, y) != b.At(x, y)) d.push_back({x, y});
+    return d;
+}
+
+RECT Bounds(const std::vector<POINT>& pts) {
+    RECT r = {LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (POINT p : pts) {
+        r.left = std::min(r.left, p.x);
+        r.top = std::min(r.top, p.y);
+        r.right = std::max(r.right, p.x + 1);
+        r.bottom = std::max(r.bottom, p.y + 1);
+    }
+    return r;
+}
+
+// Whether the changed pixels are one dotted rectangle of `dot`-pixel lines:
+// nothing inside its lines, and every dot a whole dot-by-dot square on the
+// grid that starts at its top-left corner (no steps, no half dots).
+std::string NotOneCrispRectangle(const std::vector<POINT>& cue, int dot) {
+    if (cue.empty()) return "no cue";
+    const RECT b = Bounds(cue);
+    const long w = b.right - b.left, h = b.bottom - b.top;
+    if (w % dot || h % dot) return "a side of " + std::to_string(w) + " x " + std::to_string(h) + " is no whole number of dots";
+    std::vector<char> on(static_cast<size_t>(w * h), 0);
+    for (POINT p : cue) {
+        const long x = p.x - b.left, y = p.y - b.top;
+        if (x >= dot && x < w - dot && y >= dot && y < h - dot)
+            return "a pixel inside the lines at " + std::to_string(p.x) + "," + std::to_string(p.y);
+        on[static_cast<size_t>(y * w + x)] = 1;
+    }
+    for (long y = 0; y < h; ++y)
+        for (long x = 0; x < w; ++x)
+            if (on[static_cast<size_t>(y * w + x)] != on[static_cast<size_t>((y / dot * dot) * w + x / dot * dot)])
+                return "half a dot at " + std::to_string(b.left + x) + "," + std::to_string(b.top + y);
+    return "";
+}
+}  // namespace
+
+// Tab from stop to stop at 100, 150 and 200 %: each cue is one dotted
+// rectangle of whole dots (one pixel, then two), and a label's cue keeps
+// clear of every pixel its text inks.
+TEST_F(MainWindowTest, TheCueIsOneCrispRectangleAroundTheInkAtEveryScale) {
+    struct Stop {
+        const host::Control* control;
+        const host::Label* text;  // the text the cue goes around
+    };
+    const Stop stops[] = {{&f->ImgMouse, &f->LblMouse}, {&f->imghistory, &f->Lblhistory},
+                          {&f->Imgok0, nullptr},       {&f->Imgend0, nullptr},
+                          {&f->Lblmail, &f->Lblmail},  {&f->Imgding0, nullptr}};
+    for (int dpi : {96, 144, 192}) {
+        const int dot = dpi == 96 ? 1 : 2;
+        f->ChangeDpi(dpi);
+        SendMessageW(f->hWnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        ::SetFocus(f->Text2.hWnd());
+        Pump(0);
+        const Pixels formBefore = Grab(f->hWnd()), frameBefore = Grab(f->Frame1.hWnd());
+        // Where each text inks: what changes with its colour.
+        std::vector<RECT> ink;
+        for (const Stop& s : stops) {
+            if (!s.text) {
+                ink.push_back({});
+                continue;
+            }
+            auto* label = const_cast<host::Label*>(s.text);
+            const host::Colour colour = label->ForeColor();
+            label->SetForeColor(0x00FF00FF);
+            const Pixels magenta = Grab(ContainerOf(*label));
+            label->SetForeColor(colour);
+            RECT area = label->PixelRect();
+            InflateRect(&area, 8 * dot, 8 * dot);
+            ink.push_back(Bounds(Changed(magenta, Grab(ContainerOf(*label)), area)));
+            EXPECT_LT(ink.back().left, ink.back().right) << dpi << " " << host::ToUtf8(label->Name());
+        }
+        for (size_t i = 0; i < sizeof stops / sizeof stops[0]; ++i) {
+            const host::Control& c = *stops[i].control;
+            PressKey(GetFocus(), VK_TAB);
+            Pump(0);
+            ASSERT_TRUE(f->HasFocus(c)) << dpi << " " << host::ToUtf8(c.Name());
+            const HWND in = ContainerOf(c);
+            const Pixels now = Grab(in);
+            RECT area = c.PixelRect();
+            if (stops[i].text) {
+                const RECT label = stops[i].text->PixelRect();
+                UnionRect(&area, &area, &label);
+            }
+            InflateRect(&area, 8 * dot, 8 * dot);
+            const auto cue = Changed(in == f->hWnd() ? formBefore : frameBefore, now, area);
+            EXPECT_EQ(NotOneCrispRectangle(cue, dot), "") << dpi << " DPI, " << host::ToUtf8(c.Name());
+            if (stops[i].text && !cue.empty()) {
+                RECT inner = Bounds(cue);
+                InflateRect(&inner, -dot, -dot);
+                const RECT& t = ink[i];
+                EXPECT_TRUE(t.left >= inner.left && t.top >= inner.top && t.right <= inner.right &&
+                            t.bottom <= inner.bottom)
+                    << dpi << " DPI, " << host::ToUtf8(c.Name()) << ": ink " << t.left << "," << t.top << "-"
+                    << t.right << "," << t.bottom << " past the cue's lines " << inner.left << ","
+                    << inner.top << "-" << inner.right << "," << inner.bottom;
+            }
+            // Painted again with more of the window, the cue is the same.
+            RECT more = Bounds(cue);
+            more.left -= 3;
+            InvalidateRect(in, &more, FALSE);
+            const Pixels again = Grab(in);
+            EXPECT_TRUE(Changed(now, again, {0, 0, now.w, now.h}).empty()) << dpi << " DPI, " << host::ToUtf8(c.Name());
+        }
+    }
+    f->ChangeDpi(96);
 }
