@@ -379,7 +379,7 @@ double Form::Height() const {
     return common::PixelsToTwips(r.bottom - r.top, Dpi());
 }
 
-void Form::PopupMenu(Menu& menu) {
+bool Form::PopupMenu(Menu& menu, const POINT* at) {
     MenuHandle popup(CreatePopupMenu());
     if (!popup) RaiseLastError(L"无法创建弹出菜单");
     UINT id = 1;
@@ -391,7 +391,10 @@ void Form::PopupMenu(Menu& menu) {
         ++id;
     }
     POINT pt;
-    GetCursorPos(&pt);
+    if (at)
+        pt = *at;
+    else
+        GetCursorPos(&pt);
     // The owner must be the foreground window, or a click elsewhere would
     // not close the menu; the null message afterwards lets it close cleanly.
     SetForegroundWindow(hwnd_);
@@ -400,10 +403,10 @@ void Form::PopupMenu(Menu& menu) {
         pt.x, pt.y, 0, hwnd_, nullptr));
     PostMessageW(hwnd_, WM_NULL, 0, 0);
     popup.reset();
-    if (chosen >= 1 && chosen <= menu.Items().size()) {
-        MenuItem& item = *menu.Items()[chosen - 1];
-        if (item.Click) item.Click();
-    }
+    if (chosen < 1 || chosen > menu.Items().size()) return false;
+    MenuItem& item = *menu.Items()[chosen - 1];
+    if (item.Click) item.Click();
+    return true;
 }
 
 std::vector<Control*> Form::TabOrder() const {

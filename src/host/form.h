@@ -99,9 +99,10 @@ public:
     // A change the window manager need not see (the owner comes back at
     // once) passes false.
     void SetOwner(host::Form* owner, bool tellWindowManager = true);
-    // Opens the menu at the pointer; the chosen item's Click runs before
-    // this returns.
-    void PopupMenu(Menu& menu);
+    // Opens the menu at the pointer, or at a screen point given (where the
+    // keyboard asked for it); the chosen item's Click runs before this
+    // returns. False when the menu closed with nothing chosen.
+    bool PopupMenu(Menu& menu, const POINT* at = nullptr);
     // Keys that reach the form itself, while no edit box of it has the
     // focus (a dialog without edit boxes). A handler that sets the code to
     // 0 takes the key.
