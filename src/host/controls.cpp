@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app.h"
+#include "contrast.h"
 #include "error.h"
 #include "messages.h"
 #include "one_line.h"
@@ -214,14 +215,72 @@ RECT Image::FocusRect() const {
 
 void Image::Paint(HDC dc) {
     RECT r = PixelRect();
-    picture_.Render(dc, r.left, r.top, parent_->Dpi(), parent_->PictureDc());
+    if (plain_ != Plain::kPicture && HighContrast())
+        PaintPlain(dc, r);
+    else
+        picture_.Render(dc, r.left, r.top, parent_->Dpi(), parent_->PictureDc());
+}
+
+void Image::PaintPlain(HDC dc, const RECT& r) const {
+    const long state = AccessibleState();
+    RECT box = r;
+    switch (plain_) {
+    case Plain::kPicture:
+        break;
+    case Plain::kFace:
+        FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+        break;
+    case Plain::kButton: {
+        DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONPUSH);
+        Selected font(dc, App::DefaultFont(false, parent_->Dpi()));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        DrawTextW(dc, plainCaption_.c_str(), -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        break;
+    }
+    case Plain::kCheckBox:
+        DrawFrameControl(dc, &box, DFC_BUTTON,
+                         DFCS_BUTTONCHECK | ((state & STATE_SYSTEM_CHECKED) ? DFCS_CHECKED : 0));
+        break;
+    case Plain::kToggle: {
+        // In, it takes the selection's colours, as a chosen item does.
+        const bool in = (state & STATE_SYSTEM_PRESSED) != 0;
+        FillRect(dc, &box, GetSysColorBrush(in ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+        DrawEdge(dc, &box, in ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        picture_.RenderShape(dc, r.left, r.top, parent_->Dpi(), GetSysColor(in ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT),
+                             parent_->PictureDc());
+        break;
+    }
+    case Plain::kMinimise:
+    case Plain::kClose: {
+        // The glyph is drawn here, crisp at every scale and in the text
+        // colour: a symbol font's would be smoothed, where it is there.
+        DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONPUSH);
+        const int dpi = parent_->Dpi();
+        const int t = std::max(1, common::ScalePixels(2, dpi)), n = common::ScalePixels(7, dpi);
+        const int x = (box.left + box.right - n) / 2, y = (box.top + box.bottom - n) / 2;
+        const HBRUSH ink = GetSysColorBrush(COLOR_BTNTEXT);
+        if (plain_ == Plain::kMinimise) {
+            RECT bar = {x, y + n - t, x + n, y + n};
+            FillRect(dc, &bar, ink);
+        } else {
+            for (int i = 0; i + t <= n; ++i) {
+                RECT down = {x + i, y + i, x + i + t, y + i + t};
+                RECT up = {x + n - t - i, y + i, x + n - i, y + i + t};
+                FillRect(dc, &down, ink);
+                FillRect(dc, &up, ink);
+            }
+        }
+        break;
+    }
+    }
 }
 
 // ---- Label -------------------------------------------------------------
 
 Label::Label(ControlSite& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
              unsigned flags, const wchar_t* tooltip, Colour fore)
-    : Control(parent, std::move(name), rect), fore_(fore) {
+    : Control(parent, std::move(name), rect), fore_(fore), designFore_(fore) {
     if (caption) caption_ = caption;
     centred_ = (flags & kCentred) != 0;
     wrap_ = (flags & kSingleLine) == 0;
@@ -395,7 +454,11 @@ std::vector<std::wstring> Label::WrappedLines() const {
 
 void Label::Paint(HDC dc) {
     if (caption_.empty()) return;
-    DrawCaption(dc, PaintRect(), ToColorRef(fore_));
+    // In high contrast the system's text colour, and its hot-track colour
+    // where a hover has changed the label's own.
+    const COLORREF colour = !HighContrast() ? ToColorRef(fore_)
+                            : GetSysColor(fore_ == designFore_ ? COLOR_BTNTEXT : COLOR_HOTLIGHT);
+    DrawCaption(dc, PaintRect(), colour);
 }
 
 void Label::DrawCaption(HDC dc, const RECT& r, COLORREF colour) const {
@@ -457,9 +520,11 @@ void TextBox::AddTools(HWND tooltip) {
 
 HBRUSH TextBox::ColoursFor(HWND child, HDC dc) const {
     if (child != hwnd_) return nullptr;
-    SetBkColor(dc, ToColorRef(back_ == kUnsetColour ? kWindowBack : back_));
+    // In high contrast the system's window colours, whatever the design says.
+    const bool plain = HighContrast();
+    SetBkColor(dc, ToColorRef(plain || back_ == kUnsetColour ? kWindowBack : back_));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    return BackBrush();
+    return plain ? GetSysColorBrush(COLOR_WINDOW) : BackBrush();
 }
 
 std::wstring TextBox::Text() const {

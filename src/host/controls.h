@@ -197,15 +197,34 @@ public:
         beside_ = beside;
     }
     RECT FocusRect() const override;
+    // What it is drawn as in high contrast, where the skin gives way to the
+    // system's own controls in the system's colours; the state is read as
+    // a screen reader reads it (checked, pressed, hot).
+    enum class Plain {
+        kPicture,   // its picture, as it is
+        kFace,      // the window's face, under everything
+        kButton,    // a push button with the caption given
+        kCheckBox,  // a check box, ticked while checked
+        kToggle,    // its picture's shape on a button that stays in while pressed
+        kMinimise,  // the system's caption buttons
+        kClose,
+    };
+    void SetPlain(Plain look, std::wstring caption = {}) {
+        plain_ = look;
+        plainCaption_ = std::move(caption);
+    }
 
 protected:
     void Paint(HDC dc) override;
 
 private:
+    void PaintPlain(HDC dc, const RECT& r) const;
     StdPicture picture_;
     std::vector<std::pair<const Image*, long>> states_;
     Cue cue_ = Cue::kAround;
     const Control* beside_ = nullptr;
+    Plain plain_ = Plain::kPicture;
+    std::wstring plainCaption_;
 };
 
 class Label : public Control {
@@ -252,6 +271,7 @@ private:
     mutable Ink ink_ = {};
     std::wstring caption_;
     Colour fore_ = kBtnText;
+    Colour designFore_ = kBtnText;  // its colour at rest
     bool underline_ = false;
     bool centred_ = false;
     bool wrap_ = true;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "accessible.h"
+#include "contrast.h"
 #include "dpi.h"
 #include "error.h"
 #include "messages.h"
@@ -543,9 +544,23 @@ void Form::Paint() {
     buffer_.Paint(hwnd_, [&](HDC dc) {
         RECT rc;
         GetClipBox(dc, &rc);  // the invalid part only
-        ColourBrush back(look_.back);
+        const bool plain = HighContrast();
+        ColourBrush back(plain ? kBtnFace : look_.back);
         FillRect(dc, &rc, back.get());
         PaintChildren(dc);
+        if (plain) {
+            // In the system's colours a window without a border would melt
+            // into a desktop of the same colour: a frame, as a window has.
+            RECT all;
+            GetClientRect(hwnd_, &all);
+            const int t = std::max(1, common::ScalePixels(1, Dpi()));
+            const HBRUSH frame = GetSysColorBrush(COLOR_WINDOWFRAME);
+            const RECT sides[] = {{all.left, all.top, all.right, all.top + t},
+                                  {all.left, all.bottom - t, all.right, all.bottom},
+                                  {all.left, all.top, all.left + t, all.bottom},
+                                  {all.right - t, all.top, all.right, all.bottom}};
+            for (const RECT& side : sides) FillRect(dc, &side, frame);
+        }
     });
 }
 
@@ -637,6 +652,13 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (focus_ && focus_->Windowless()) InvalidateCue(*focus_);
         return r;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // High contrast on or off, or other colours: all drawn again in
+        // them, at once, without a restart.
+        RereadHighContrast();
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        break;
     case WM_CLOSE:
         if (QueryUnload)
             QueryUnload();
