@@ -397,6 +397,27 @@ Pixels Grab(HWND hwnd) {
     return p;
 }
 
+// With QF_SHOTS set, a picture of the window for people to look at.
+void Keep(const Pixels& p, const std::string& name) {
+    const char* dir = getenv("QF_SHOTS");
+    if (!dir || !*dir) return;
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof ih;
+    ih.biWidth = p.w;
+    ih.biHeight = -p.h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(p.px.size() * 4);
+    if (FILE* f = fopen((std::string(dir) + "/" + name + ".bmp").c_str(), "wb")) {
+        fwrite(&fh, sizeof fh, 1, f);
+        fwrite(&ih, sizeof ih, 1, f);
+        fwrite(p.px.data(), 4, p.px.size(), f);
+        fclose(f);
+    }
+}
 // The pixels inside `area` that differ between two pictures of a window.
 std::vector<POINT> Changed(const Pixels& a, const Pixels& b, RECT area) {
     std::vector<POINT> d;
@@ -482,6 +503,7 @@ TEST_F(MainWindowTest, TheCueIsOneCrispRectangleAroundTheInkAtEveryScale) {
             ASSERT_TRUE(f->HasFocus(c)) << dpi << " " << host::ToUtf8(c.Name());
             const HWND in = ContainerOf(c);
             const Pixels now = Grab(in);
+            Keep(now, "cue-" + std::to_string(dpi) + "-" + host::ToUtf8(c.Name()));
             RECT area = c.PixelRect();
             if (stops[i].text) {
                 const RECT label = stops[i].text->PixelRect();
@@ -591,27 +613,6 @@ Pixels Still(HWND w, std::initializer_list<HWND> children) {
     return p;
 }
 
-// With QF_SHOTS set, a picture of the window for people to look at.
-void Keep(const Pixels& p, const std::string& name) {
-    const char* dir = getenv("QF_SHOTS");
-    if (!dir || !*dir) return;
-    BITMAPFILEHEADER fh = {};
-    BITMAPINFOHEADER ih = {};
-    ih.biSize = sizeof ih;
-    ih.biWidth = p.w;
-    ih.biHeight = -p.h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 32;
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof ih;
-    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(p.px.size() * 4);
-    if (FILE* f = fopen((std::string(dir) + "/" + name + ".bmp").c_str(), "wb")) {
-        fwrite(&fh, sizeof fh, 1, f);
-        fwrite(&ih, sizeof ih, 1, f);
-        fwrite(p.px.data(), 4, p.px.size(), f);
-        fclose(f);
-    }
-}
 }  // namespace
 
 // High contrast on, at 100 and 200 %: the main window and the notice are
