@@ -199,7 +199,7 @@ public:
     RECT FocusRect() const override;
     // What it is drawn as in high contrast, where the skin gives way to the
     // system's own controls in the system's colours; the state is read as
-    // a screen reader reads it (checked, pressed, hot).
+    // a screen reader reads it (checked, pressed).
     enum class Plain {
         kPicture,   // its picture, as it is
         kFace,      // the window's face, under everything

@@ -57,9 +57,11 @@ void SetVersion() {
     v.cbSize = NOTIFYICONDATAA_V2_SIZE;
     v.hWnd = TrayIconData.hWnd;
     v.uID = TrayIconData.uID;
+    // Version 4 is Vista's: XP is not asked for what it never offered.
     const bool vista = LOBYTE(LOWORD(GetVersion())) >= 6;
     g_version = 0;
-    for (UINT version : {vista ? kVersionVista : kVersion2000, kVersion2000}) {
+    for (UINT version : {kVersionVista, kVersion2000}) {
+        if (version == kVersionVista && !vista) continue;
         v.uVersion = version;
         if (shellNotify(NIM_SETVERSION, &v)) {
             g_version = version;
