@@ -418,6 +418,7 @@ void Keep(const Pixels& p, const std::string& name) {
         fclose(f);
     }
 }
+
 // The pixels inside `area` that differ between two pictures of a window.
 std::vector<POINT> Changed(const Pixels& a, const Pixels& b, RECT area) {
     std::vector<POINT> d;
