@@ -187,8 +187,12 @@ void DrawFocusCue(HDC dc, const RECT& r, int width) {
     BrushHandle brush(CreatePatternBrush(dots.get()));
     if (!brush) return;
     COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), back = SetBkColor(dc, RGB(255, 255, 255));
-    POINT org;
-    SetBrushOrgEx(dc, r.left, r.top, &org);
+    // The brush's origin is in device pixels, and a paint buffer holds the
+    // invalid part alone, wherever it starts: the grid starts at the
+    // cue's own corner however much of the window is painted with it.
+    POINT org, corner = {r.left, r.top};
+    LPtoDP(dc, &corner, 1);
+    SetBrushOrgEx(dc, corner.x, corner.y, &org);
     HGDIOBJ old = SelectObject(dc, brush.get());
     const int w = r.right - r.left, h = r.bottom - r.top;
     PatBlt(dc, r.left, r.top, w, width, PATINVERT);
@@ -218,7 +222,7 @@ void Container::PaintChildren(HDC dc) {
     // Over the skin, never into its pictures.
     for (Control* c : children_)
         if (c->Windowless() && Top().ShowsFocusCue(*c))
-            DrawFocusCue(dc, c->FocusRect(), std::max(1, common::ScalePixels(1, Dpi())));
+            DrawFocusCue(dc, c->CueRect(), c->CueWidth());
 }
 
 namespace {

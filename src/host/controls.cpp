@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "app.h"
+#include "contrast.h"
 #include "error.h"
 #include "messages.h"
 #include "one_line.h"
@@ -125,6 +127,17 @@ RECT Control::FocusRect() const {
     return r;
 }
 
+RECT Control::CueRect() const {
+    // The dots lie on a grid from the top-left corner: a side that is not
+    // a whole number of dots would end the right or bottom line half a dot
+    // off the grid, in steps.
+    RECT r = FocusRect();
+    const int w = CueWidth();
+    r.right = r.left + (std::max(0L, r.right - r.left) + w - 1) / w * w;
+    r.bottom = r.top + (std::max(0L, r.bottom - r.top) + w - 1) / w * w;
+    return r;
+}
+
 void Control::AddTools(HWND tooltip) {
     if (tooltip_.empty()) return;
     TTTOOLINFOW ti = {};
@@ -203,14 +216,72 @@ RECT Image::FocusRect() const {
 
 void Image::Paint(HDC dc) {
     RECT r = PixelRect();
-    picture_.Render(dc, r.left, r.top, parent_->Dpi(), parent_->PictureDc());
+    if (plain_ != Plain::kPicture && HighContrast())
+        PaintPlain(dc, r);
+    else
+        picture_.Render(dc, r.left, r.top, parent_->Dpi(), parent_->PictureDc());
+}
+
+void Image::PaintPlain(HDC dc, const RECT& r) const {
+    const long state = AccessibleState();
+    RECT box = r;
+    switch (plain_) {
+    case Plain::kPicture:
+        break;
+    case Plain::kFace:
+        FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+        break;
+    case Plain::kButton: {
+        DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONPUSH);
+        Selected font(dc, App::DefaultFont(false, parent_->Dpi()));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        DrawTextW(dc, plainCaption_.c_str(), -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        break;
+    }
+    case Plain::kCheckBox:
+        DrawFrameControl(dc, &box, DFC_BUTTON,
+                         DFCS_BUTTONCHECK | ((state & STATE_SYSTEM_CHECKED) ? DFCS_CHECKED : 0));
+        break;
+    case Plain::kToggle: {
+        // In, it takes the selection's colours, as a chosen item does.
+        const bool in = (state & STATE_SYSTEM_PRESSED) != 0;
+        FillRect(dc, &box, GetSysColorBrush(in ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+        DrawEdge(dc, &box, in ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+        picture_.RenderShape(dc, r.left, r.top, parent_->Dpi(), GetSysColor(in ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT),
+                             parent_->PictureDc());
+        break;
+    }
+    case Plain::kMinimise:
+    case Plain::kClose: {
+        // The glyph is drawn here, crisp at every scale and in the text
+        // colour: a symbol font's would be smoothed, where it is there.
+        DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONPUSH);
+        const int dpi = parent_->Dpi();
+        const int t = std::max(1, common::ScalePixels(2, dpi)), n = common::ScalePixels(7, dpi);
+        const int x = (box.left + box.right - n) / 2, y = (box.top + box.bottom - n) / 2;
+        const HBRUSH ink = GetSysColorBrush(COLOR_BTNTEXT);
+        if (plain_ == Plain::kMinimise) {
+            RECT bar = {x, y + n - t, x + n, y + n};
+            FillRect(dc, &bar, ink);
+        } else {
+            for (int i = 0; i + t <= n; ++i) {
+                RECT down = {x + i, y + i, x + i + t, y + i + t};
+                RECT up = {x + n - t - i, y + i, x + n - i, y + i + t};
+                FillRect(dc, &down, ink);
+                FillRect(dc, &up, ink);
+            }
+        }
+        break;
+    }
+    }
 }
 
 // ---- Label -------------------------------------------------------------
 
 Label::Label(ControlSite& parent, std::wstring name, TwipsRect rect, const wchar_t* caption,
              unsigned flags, const wchar_t* tooltip, Colour fore)
-    : Control(parent, std::move(name), rect), fore_(fore) {
+    : Control(parent, std::move(name), rect), fore_(fore), designFore_(fore) {
     if (caption) caption_ = caption;
     centred_ = (flags & kCentred) != 0;
     wrap_ = (flags & kSingleLine) == 0;
@@ -310,22 +381,69 @@ RECT Label::PaintRect() const {
 std::wstring Label::AccessibleName() const { return accName_.empty() ? caption_ : accName_; }
 
 RECT Label::FocusRect() const {
-    // The text as painted: its widest line, as many lines as show.
+    // Around each line's advance where Paint puts it, and around every
+    // pixel the text inks: a glyph may ink before its origin or past its
+    // advance (a "t" whose bar runs on, an italic), by as much as the
+    // renderer draws it, inside the rectangle the text is clipped to.
     RECT r = PaintRect();
     ScreenDc dc;
     Selected font(dc.get(), App::DefaultFont(underline_, parent_->Dpi()));
-    int wide = 0, lines = 0;
+    const int lh = LineHeight(dc.get());
+    RECT text = {r.right, r.top, r.left, r.top};
+    int y = r.top;
     for (const auto& line : WrappedLines()) {
+        if (y >= r.bottom) break;
         SIZE sz = {};
         GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &sz);
-        wide = std::max(wide, static_cast<int>(sz.cx));
-        ++lines;
+        const LONG x = centred_ ? r.left + ((r.right - r.left) - sz.cx) / 2 : r.left;
+        text.left = std::min(text.left, x);
+        text.right = std::max(text.right, x + sz.cx);
+        y += lh;
     }
-    RECT text = {r.left, r.top, std::min(r.right, r.left + wide),
-                 std::min(r.bottom, r.top + lines * LineHeight(dc.get()))};
-    if (centred_) OffsetRect(&text, ((r.right - r.left) - (text.right - text.left)) / 2, 0);
+    if (text.left > text.right) text.left = text.right = r.left;  // no line shows
+    text.bottom = std::min<LONG>(r.bottom, y);
+    const RECT ink = InkRect(r);
+    if (!IsRectEmpty(&ink)) UnionRect(&text, &text, &ink);
+    text.left = std::max(text.left, r.left);
+    text.right = std::min(text.right, r.right);
     InflateRect(&text, CueWidth(), CueWidth());
     return text;
+}
+
+RECT Label::InkRect(const RECT& r) const {
+    const int dpi = parent_->Dpi();
+    if (ink_.valid && ink_.caption == caption_ && ink_.underline == underline_ && ink_.dpi == dpi &&
+        EqualRect(&ink_.in, &r))
+        return ink_.ink;
+    // Drawn as Paint draws it, black on white, into a bitmap of its own.
+    RECT ink = {};
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    void* bits = nullptr;
+    BitmapHandle dib = w > 0 && h > 0 && !caption_.empty() ? Dib32(w, h, &bits) : BitmapHandle();
+    DcHandle dc(dib ? CreateCompatibleDC(nullptr) : nullptr);
+    if (dc && bits) {
+        Selected into(dc.get(), dib.get());
+        memset(bits, 0xFF, static_cast<size_t>(w) * h * 4);
+        SetViewportOrgEx(dc.get(), -r.left, -r.top, nullptr);
+        DrawCaption(dc.get(), r, RGB(0, 0, 0));
+        GdiFlush();
+        const auto* px = static_cast<const uint32_t*>(bits);
+        ink = {w, h, 0, 0};
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((px[static_cast<size_t>(y) * w + x] & 0xFFFFFFu) != 0xFFFFFFu) {
+                    ink.left = std::min<LONG>(ink.left, x);
+                    ink.top = std::min<LONG>(ink.top, y);
+                    ink.right = std::max<LONG>(ink.right, x + 1);
+                    ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+                }
+        if (ink.left < ink.right)
+            OffsetRect(&ink, r.left, r.top);
+        else
+            SetRectEmpty(&ink);
+    }
+    ink_ = {true, caption_, underline_, dpi, r, ink};
+    return ink;
 }
 
 std::vector<std::wstring> Label::WrappedLines() const {
@@ -337,10 +455,17 @@ std::vector<std::wstring> Label::WrappedLines() const {
 
 void Label::Paint(HDC dc) {
     if (caption_.empty()) return;
-    RECT r = PaintRect();
+    // In high contrast the system's text colour, and its hot-track colour
+    // where a hover has changed the label's own.
+    const COLORREF colour = !HighContrast() ? ToColorRef(fore_)
+                            : GetSysColor(fore_ == designFore_ ? COLOR_BTNTEXT : COLOR_HOTLIGHT);
+    DrawCaption(dc, PaintRect(), colour);
+}
+
+void Label::DrawCaption(HDC dc, const RECT& r, COLORREF colour) const {
     Selected font(dc, App::DefaultFont(underline_, parent_->Dpi()));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ToColorRef(fore_));
+    SetTextColor(dc, colour);
     int lh = LineHeight(dc);
     int y = r.top;
     auto lines = wrap_ ? Wrap(dc, caption_, r.right - r.left) : std::vector<std::wstring>{caption_};
@@ -396,9 +521,11 @@ void TextBox::AddTools(HWND tooltip) {
 
 HBRUSH TextBox::ColoursFor(HWND child, HDC dc) const {
     if (child != hwnd_) return nullptr;
-    SetBkColor(dc, ToColorRef(back_ == kUnsetColour ? kWindowBack : back_));
+    // In high contrast the system's window colours, whatever the design says.
+    const bool plain = HighContrast();
+    SetBkColor(dc, ToColorRef(plain || back_ == kUnsetColour ? kWindowBack : back_));
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    return BackBrush();
+    return plain ? GetSysColorBrush(COLOR_WINDOW) : BackBrush();
 }
 
 std::wstring TextBox::Text() const {

@@ -132,8 +132,13 @@ public:
     // A key pressed while the windowless control has the focus. Space does
     // what a click does; Enter too, on a button or a link. True if taken.
     virtual bool KeyPressed(int key);
-    // Where the focus cue is drawn, in its container's pixels: around it.
+    // Where the focus cue goes, in its container's pixels: around it.
     virtual RECT FocusRect() const;
+    // The cue as drawn: FocusRect grown to whole dots, so that its dotted
+    // sides meet at the corners without a step at any scale.
+    RECT CueRect() const;
+    // The cue's line and dot width at the window's DPI.
+    int CueWidth() const;
 
     // Accessibility. The name is, unless given, a label's caption or a
     // picture's tooltip; the value is a link's address.
@@ -169,8 +174,6 @@ protected:
     virtual AccRole DefaultRole() const;
     void Invalidate(const RECT& r);
     void InvalidateSelf() { Invalidate(PaintRect()); }
-    // The cue's line width at the window's DPI.
-    int CueWidth() const;
 
     std::wstring name_;
     long id_;
@@ -210,15 +213,34 @@ public:
     bool FocusedByPressOn(const Control& pressed) const override {
         return &pressed == this || (beside_ && &pressed == beside_);
     }
+    // What it is drawn as in high contrast, where the skin gives way to the
+    // system's own controls in the system's colours; the state is read as
+    // a screen reader reads it (checked, pressed).
+    enum class Plain {
+        kPicture,   // its picture, as it is
+        kFace,      // the window's face, under everything
+        kButton,    // a push button with the caption given
+        kCheckBox,  // a check box, ticked while checked
+        kToggle,    // its picture's shape on a button that stays in while pressed
+        kMinimise,  // the system's caption buttons
+        kClose,
+    };
+    void SetPlain(Plain look, std::wstring caption = {}) {
+        plain_ = look;
+        plainCaption_ = std::move(caption);
+    }
 
 protected:
     void Paint(HDC dc) override;
 
 private:
+    void PaintPlain(HDC dc, const RECT& r) const;
     StdPicture picture_;
     std::vector<std::pair<const Image*, long>> states_;
     Cue cue_ = Cue::kAround;
     const Control* beside_ = nullptr;
+    Plain plain_ = Plain::kPicture;
+    std::wstring plainCaption_;
 };
 
 class Label : public Control {
@@ -241,7 +263,8 @@ public:
     // The caption as painted: wrapped to the label's width, each line.
     std::vector<std::wstring> WrappedLines() const;
     std::wstring AccessibleName() const override;
-    // Around the text itself.
+    // Around the text itself: every glyph's ink, an overhang past the
+    // advance (an italic tail, a stroke of a "t") too.
     RECT FocusRect() const override;
 
 protected:
@@ -249,8 +272,22 @@ protected:
     AccRole DefaultRole() const override { return AccRole::kStaticText; }
 
 private:
+    // The caption's lines in `r`, clipped to it, in one colour.
+    void DrawCaption(HDC dc, const RECT& r, COLORREF colour) const;
+    // The pixels the caption inks when drawn in `r` (empty for none),
+    // measured once for each caption, font and place.
+    RECT InkRect(const RECT& r) const;
+    struct Ink {
+        bool valid;
+        std::wstring caption;
+        bool underline;
+        int dpi;
+        RECT in, ink;
+    };
+    mutable Ink ink_ = {};
     std::wstring caption_;
     Colour fore_ = kBtnText;
+    Colour designFore_ = kBtnText;  // its colour at rest
     bool underline_ = false;
     bool centred_ = false;
     bool wrap_ = true;

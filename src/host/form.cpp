@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "accessible.h"
+#include "contrast.h"
 #include "dpi.h"
 #include "error.h"
 #include "messages.h"
@@ -441,7 +442,7 @@ double Form::Height() const {
     return common::PixelsToTwips(r.bottom - r.top, Dpi());
 }
 
-void Form::PopupMenu(Menu& menu) {
+bool Form::PopupMenu(Menu& menu, const POINT* at) {
     MenuHandle popup(CreatePopupMenu());
     if (!popup) RaiseLastError(L"无法创建弹出菜单");
     UINT id = 1;
@@ -453,7 +454,10 @@ void Form::PopupMenu(Menu& menu) {
         ++id;
     }
     POINT pt;
-    GetCursorPos(&pt);
+    if (at)
+        pt = *at;
+    else
+        GetCursorPos(&pt);
     // The owner must be the foreground window, or a click elsewhere would
     // not close the menu; the null message afterwards lets it close cleanly.
     SetForegroundWindow(hwnd_);
@@ -462,10 +466,10 @@ void Form::PopupMenu(Menu& menu) {
         pt.x, pt.y, 0, hwnd_, nullptr));
     PostMessageW(hwnd_, WM_NULL, 0, 0);
     popup.reset();
-    if (chosen >= 1 && chosen <= menu.Items().size()) {
-        MenuItem& item = *menu.Items()[chosen - 1];
-        if (item.Click) item.Click();
-    }
+    if (chosen < 1 || chosen > menu.Items().size()) return false;
+    MenuItem& item = *menu.Items()[chosen - 1];
+    if (item.Click) item.Click();
+    return true;
 }
 
 std::vector<Control*> Form::TabOrder() const {
@@ -538,7 +542,7 @@ bool Form::ShowsFocusCue(const Control& c) const {
     return c.Windowless() && HasFocus(c) && !CuesHidden();
 }
 
-void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.FocusRect()); }
+void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.CueRect()); }
 
 namespace {
 bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
@@ -664,9 +668,23 @@ void Form::Paint() {
     buffer_.Paint(hwnd_, [&](HDC dc) {
         RECT rc;
         GetClipBox(dc, &rc);  // the invalid part only
-        ColourBrush back(look_.back);
+        const bool plain = HighContrast();
+        ColourBrush back(plain ? kBtnFace : look_.back);
         FillRect(dc, &rc, back.get());
         PaintChildren(dc);
+        if (plain) {
+            // In the system's colours a window without a border would melt
+            // into a desktop of the same colour: a frame, as a window has.
+            RECT all;
+            GetClientRect(hwnd_, &all);
+            const int t = std::max(1, common::ScalePixels(1, Dpi()));
+            const HBRUSH frame = GetSysColorBrush(COLOR_WINDOWFRAME);
+            const RECT sides[] = {{all.left, all.top, all.right, all.top + t},
+                                  {all.left, all.bottom - t, all.right, all.bottom},
+                                  {all.left, all.top, all.left + t, all.bottom},
+                                  {all.right - t, all.top, all.right, all.bottom}};
+            for (const RECT& side : sides) FillRect(dc, &side, frame);
+        }
     });
 }
 
@@ -781,6 +799,13 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (focus_ && focus_->Windowless()) InvalidateCue(*focus_);
         return r;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // High contrast on or off, or other colours: all drawn again in
+        // them, at once, without a restart.
+        RereadHighContrast();
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        break;
     case WM_CLOSE:
         if (QueryUnload)
             QueryUnload();

@@ -100,9 +100,10 @@ public:
     // keyboard can reach it. A form's owned forms outlive it unowned.
     void SetOwner(host::Form* owner);
     host::Form* Owner() const;
-    // Opens the menu at the pointer; the chosen item's Click runs before
-    // this returns.
-    void PopupMenu(Menu& menu);
+    // Opens the menu at the pointer, or at a screen point given (where the
+    // keyboard asked for it); the chosen item's Click runs before this
+    // returns. False when the menu closed with nothing chosen.
+    bool PopupMenu(Menu& menu, const POINT* at = nullptr);
     // Keys that reach the form itself, while no edit box of it has the
     // focus (a dialog without edit boxes). A handler that sets the code to
     // 0 takes the key.

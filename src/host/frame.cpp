@@ -3,6 +3,7 @@
 #include <oleacc.h>
 
 #include "app.h"
+#include "contrast.h"
 #include "error.h"
 #include "handles.h"
 #include "paint.h"
@@ -57,7 +58,7 @@ LRESULT Frame::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         buffer_.Paint(hwnd_, [&](HDC dc) {
             RECT rc;
             GetClientRect(hwnd_, &rc);
-            ColourBrush brush(back_);
+            ColourBrush brush(HighContrast() ? kBtnFace : back_);
             FillRect(dc, &rc, brush.get());
             Selected font(dc, App::DefaultFont(false, Dpi()));
             TEXTMETRICW tm;

@@ -226,4 +226,33 @@ void StdPicture::Render(HDC dc, int x, int y, int dpi, HDC scratch) const {
     SetTextColor(dc, text);
 }
 
+void StdPicture::RenderShape(HDC dc, int x, int y, int dpi, COLORREF colour, HDC scratch) const {
+    if (!impl_) return;
+    impl_->Load(dpi);
+    const int w = WidthPx(dpi), h = HeightPx(dpi);
+    BrushHandle brush(CreateSolidBrush(colour));
+    if (!brush) return;
+    if (!impl_->mask) {
+        RECT r = {x, y, x + w, y + h};
+        FillRect(dc, &r, brush.get());
+        return;
+    }
+    DcHandle own;
+    if (!scratch) {
+        own = DcHandle(CreateCompatibleDC(dc));
+        scratch = own.get();
+    }
+    if (!scratch) return;
+    // The mask's white (see-through) keeps what is there, its black takes
+    // the brush: P ^ (S & (D ^ P)).
+    COLORREF back = SetBkColor(dc, RGB(255, 255, 255)), text = SetTextColor(dc, RGB(0, 0, 0));
+    {
+        Selected m(scratch, impl_->mask.get());
+        Selected b(dc, brush.get());
+        BitBlt(dc, x, y, w, h, scratch, 0, 0, 0x00B8074A);
+    }
+    SetBkColor(dc, back);
+    SetTextColor(dc, text);
+}
+
 }  // namespace host

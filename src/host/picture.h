@@ -30,6 +30,9 @@ public:
     // Draws the picture for `dpi` with its top-left corner at x, y;
     // through `scratch`, a memory DC, when the caller keeps one.
     void Render(HDC dc, int x, int y, int dpi = 96, HDC scratch = nullptr) const;
+    // Draws its shape alone, every pixel that is not see-through, in one
+    // colour; a picture without see-through pixels is a rectangle.
+    void RenderShape(HDC dc, int x, int y, int dpi, COLORREF colour, HDC scratch = nullptr) const;
 
     bool SameObject(const StdPicture& o) const { return impl_ == o.impl_; }
 

@@ -79,6 +79,18 @@ Frmmain::Frmmain() : DefaultInstance(kForm) {
     Text1.SetCaptionLabel(&Label1);
     Text2.SetCaptionLabel(&Label2);
 
+    // In high contrast the skin gives way to the system's own controls,
+    // each with what its picture says.
+    using Plain = host::Image::Plain;
+    Imgbody.SetPlain(Plain::kFace);
+    Imgok0.SetPlain(Plain::kButton, L"确定");
+    Imgend0.SetPlain(Plain::kButton, L"取消");
+    ImgMouse.SetPlain(Plain::kCheckBox);
+    imghistory.SetPlain(Plain::kCheckBox);
+    Imgding0.SetPlain(Plain::kToggle);
+    Imgmin0.SetPlain(Plain::kMinimise);
+    Imgclose0.SetPlain(Plain::kClose);
+
     // After the two boxes (6 and 8), everything the mouse can press, in
     // reading order, takes the focus by Tab; the focus shows around the
     // box and its label, inside a button's face, around the link and the pin.

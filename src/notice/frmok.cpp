@@ -23,6 +23,9 @@ frmok::frmok() : DefaultInstance(kForm) {
     // A screen reader reads the dialog by its message, not by "Form1".
     SetAccessibleTitle(&Lblremind1);
     Imgok0.SetStateWhenShowing(Imgok2, STATE_SYSTEM_HOTTRACKED);
+    // In high contrast: the system's face and a plain button.
+    Imgbody.SetPlain(host::Image::Plain::kFace);
+    Imgok0.SetPlain(host::Image::Plain::kButton, L"确定(&O)");
 }
 
 void frmok::Imgbody_MouseMove(int, int, float, float) { Imgok0.SetPicture(Imgok1.Picture()); }

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <initializer_list>
+
 #include "host/error.h"
 #include "host/text_services.h"
 #include "host/form.h"
@@ -35,9 +37,37 @@ ShellNotifyFn shellNotify = NotifyThroughShell;
 
 namespace {
 bool g_iconShown = false;
+// The callbacks the shell agreed to send (NIM_SETVERSION): 0 the mouse's
+// alone; from 3 (Windows 2000) the keyboard's select and context menu
+// too; 4 (Vista) with the point of a keyboard's menu in wParam.
+UINT g_version = 0;
+// The right button's release has opened the menu; the context menu the
+// shell sends right after it is the same click's.
+bool g_menuFromButton = false;
 
 BOOL Notify(DWORD op) {
     return shellNotify(op, reinterpret_cast<PNOTIFYICONDATAA>(&TrayIconData));
+}
+
+// Asks for the newest callbacks the system has; the shell keeps them for
+// this icon until it is deleted. The request needs the larger record that
+// Windows 2000 reads: the version lies past the first 88 bytes.
+void SetVersion() {
+    NOTIFYICONDATAA v = {};
+    v.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    v.hWnd = TrayIconData.hWnd;
+    v.uID = TrayIconData.uID;
+    // Version 4 is Vista's: XP is not asked for what it never offered.
+    const bool vista = LOBYTE(LOWORD(GetVersion())) >= 6;
+    g_version = 0;
+    for (UINT version : {kVersionVista, kVersion2000}) {
+        if (version == kVersionVista && !vista) continue;
+        v.uVersion = version;
+        if (shellNotify(NIM_SETVERSION, &v)) {
+            g_version = version;
+            return;
+        }
+    }
 }
 
 // Adds the icon; the shell refuses to add one it holds already (after a
@@ -45,6 +75,8 @@ BOOL Notify(DWORD op) {
 // record as a change. Either way the record says what the shell shows.
 void AddIcon() {
     g_iconShown = Notify(NIM_ADD) != FALSE || Notify(NIM_MODIFY) != FALSE;
+    g_menuFromButton = false;
+    if (g_iconShown) SetVersion();
 }
 
 UINT TaskbarCreated() {
@@ -134,20 +166,45 @@ LRESULT CALLBACK TrayWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (host::Failed()) return g_hook.CallPrevious(hwnd, msg, wp, lp);
     return host::GuardOr(
         LRESULT(0), [&]() -> LRESULT {
-            if (msg == TrayCallbackMessage && (lp == WM_LBUTTONUP || lp == WM_RBUTTONUP)) {
-                // The shell's message is sent, and is handled wherever this
-                // thread waits, in the middle of a minimise or a restore
-                // too. Act from the message loop instead, one step after
-                // the other.
-                PostMessageA(hwnd, TrayActionMessage, 0, lp);
-                return 0;
+            if (msg == TrayCallbackMessage) {
+                // From version 4 on the icon's id rides above the event.
+                const UINT what = LOWORD(lp);
+                // A left click and the keyboard's select (Enter, Space)
+                // restore; the select the shell adds after a left click
+                // is the same click's. A right click opens the menu at
+                // the pointer, the keyboard's context menu (the menu key,
+                // Shift+F10) at the icon.
+                if (what == WM_RBUTTONUP) g_menuFromButton = true;
+                if (what == WM_CONTEXTMENU && g_menuFromButton) {
+                    g_menuFromButton = false;
+                    return 0;
+                }
+                if (what == WM_LBUTTONUP || what == WM_RBUTTONUP ||
+                    (g_version && (what == NIN_KEYSELECT || what == WM_CONTEXTMENU))) {
+                    // The shell's message is sent, and is handled wherever
+                    // this thread waits, in the middle of a minimise or a
+                    // restore too. Act from the message loop instead, one
+                    // step after the other.
+                    PostMessageA(hwnd, TrayActionMessage, wp, what);
+                    return 0;
+                }
             }
-            if (msg == TrayActionMessage && lp == WM_LBUTTONUP) {
+            if (msg == TrayActionMessage && (lp == WM_LBUTTONUP || lp == NIN_KEYSELECT)) {
                 RestoreFromTray();
                 return 0;  // the hook may be gone by now: touch nothing more
             }
-            if (msg == TrayActionMessage && lp == WM_RBUTTONUP) {
-                if (TrayForm && TrayMenu) TrayForm->PopupMenu(*TrayMenu);
+            if (msg == TrayActionMessage && (lp == WM_RBUTTONUP || lp == WM_CONTEXTMENU)) {
+                if (!TrayForm || !TrayMenu) return 0;
+                // Version 3 names no point: the keyboard's menu opens at
+                // the pointer there, as the mouse's does.
+                const bool keyboard = lp == WM_CONTEXTMENU;
+                POINT icon = {static_cast<short>(LOWORD(wp)), static_cast<short>(HIWORD(wp))};
+                const bool chosen =
+                    TrayForm->PopupMenu(*TrayMenu, keyboard && g_version >= kVersionVista ? &icon : nullptr);
+                // Closed with Esc, the keys go back to the icon they came
+                // from, as the shell asks; a click elsewhere keeps them.
+                if (keyboard && !chosen && g_iconShown && GetForegroundWindow() == hwnd)
+                    Notify(NIM_SETFOCUS);
                 return 0;
             }
             if (msg == TaskbarCreated() && TrayForm) {

@@ -29,6 +29,11 @@ struct TrayRecord {
 };
 static_assert(sizeof(TrayRecord) == 88, "the 88-byte tray record");
 
+// The callback versions of NIM_SETVERSION (NOTIFYICON_VERSION and, for
+// Vista and later, NOTIFYICON_VERSION_4, which XP's headers lack).
+constexpr UINT kVersion2000 = 3;
+constexpr UINT kVersionVista = 4;
+
 extern host::Form* TrayForm;
 // The window state to restore to (the form's LastState), as given.
 extern const int* TrayLastState;

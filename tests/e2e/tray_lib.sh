@@ -1,5 +1,7 @@
 # Tray helpers for the end-to-end tests (sourced after lib.sh).
 state() { probe state "$MAIN" | awk '{print $1, $2}'; }
+# The message the shell calls the program back with about its icon.
+TRAY_CALLBACK=2025
 # The first icon of Wine's own tray window: 10 pixels in, and 13 above the
 # bottom (an unmanaged tray window draws a caption of its own above it).
 tray_icon_point() {

@@ -26,6 +26,21 @@ check "an icon is in the tray" "yes" \
 tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
 check "a left click on the icon restores the window" "visible=1 iconic=0" "$(state)"
 check "restored with the focus" "$MAIN|Edit" "$(probe focus)"
+# The keyboard, as the shell passes it on (Wine's tray takes no keys): its
+# select (Enter or Space on the icon) restores; its context menu (the menu
+# key, Shift+F10) opens at the point the shell names, the icon's corner.
+# Version 4 callbacks: the event in lParam's low word, the point in wParam.
+minimise
+probe send "$MAIN" . "$TRAY_CALLBACK" $((700 << 16 | 300)) 0x401 >/dev/null  # NIN_KEYSELECT
+for _ in $(seq 1 30); do [ "$(state)" = "visible=1 iconic=0" ] && break; sleep 0.1; done
+check "the keyboard's select on the icon restores the window" "visible=1 iconic=0" "$(state)"
+check "with the focus" "$MAIN|Edit" "$(probe focus)"
+minimise
+probe send "$MAIN" . "$TRAY_CALLBACK" $((500 << 16 | 600)) 0x7B >/dev/null  # WM_CONTEXTMENU
+for _ in $(seq 1 30); do menu_open && break; sleep 0.1; done
+check "the keyboard's context menu opens at the icon" "600 500" "$(probe menu | awk '{print $1, $2}')"
+menu_choose resume
+check "its resume restores the window" "visible=1 iconic=0" "$(state)"
 # A DPI change while the window is in the tray waits for it to come back.
 minimise
 probe send "$MAIN" . 0x2E0 $((120 << 16 | 120)) 0x10 >/dev/null  # WM_DPICHANGED, to 125 %

@@ -25,6 +25,20 @@ for v in "winxp:你的操作平台是Windows XP" "win7:你的操作平台是" "w
         check "$ver, $build build: into the tray" "visible=0 iconic=1" "$(state)"
         tray_click 1 '[ "$(state)" = "visible=1 iconic=0" ]'
         check "$ver, $build build: and back" "visible=1 iconic=0" "$(state)"
+        # The menu key on the icon, as the shell passes it on: XP's version
+        # 3 callbacks name no point, and the menu opens at the pointer;
+        # later ones open it at the icon's corner the shell names.
+        minimise
+        probe send "$MAIN" . "$TRAY_CALLBACK" $((500 << 16 | 600)) 0x7B >/dev/null  # WM_CONTEXTMENU
+        for _ in $(seq 1 30); do menu_open && break; sleep 0.1; done
+        if [ "$ver" = winxp ]; then
+            at="at the pointer"; want="$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/')"
+        else
+            at="at the icon"; want="600 500"
+        fi
+        check "$ver, $build build: the keyboard's menu opens $at" "$want" "$(probe menu | awk '{print $1, $2}')"
+        menu_choose resume
+        check "$ver, $build build: its resume restores" "visible=1 iconic=0" "$(state)"
         stop_app
     done
 done

@@ -1,11 +1,19 @@
 // The main window: design, start-up, outline, chrome and hover feedback.
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <regex>
+#include <string>
 #include <vector>
 
+#include "host/contrast.h"
 #include "host/error.h"
 #include "host/text_services.h"
 #include "mainwindow/chrome.h"
 #include "mainwindow/clock.h"
+#include "notice/frmok.h"
 #include "tests/win32/harness.h"
 
 using namespace testenv;
@@ -350,4 +358,340 @@ TEST_F(MainWindowTest, TabVisitsEveryControlInReadingOrderAndShiftTabGoesBack) {
         PressKey(GetFocus(), VK_TAB, VK_SHIFT);
         EXPECT_TRUE(f->HasFocus(*cycle[i < 0 ? 7 : i])) << i;
     }
+}
+
+namespace {
+// A window's client pixels as the screen shows them, 0x00RRGGBB each.
+struct Pixels {
+    int w = 0, h = 0;
+    std::vector<uint32_t> px;
+    uint32_t At(int x, int y) const { return px[static_cast<size_t>(y) * w + x]; }
+};
+
+Pixels Grab(HWND hwnd) {
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pixels p;
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    p.w = rc.right;
+    p.h = rc.bottom;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = p.w;
+    bi.bmiHeader.biHeight = -p.h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, dib);
+    HDC dc = GetDC(hwnd);
+    BitBlt(mem, 0, 0, p.w, p.h, dc, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd, dc);
+    GdiFlush();
+    const auto* from = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < p.w * p.h; ++i) p.px.push_back(from[i] & 0xFFFFFFu);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(dib);
+    return p;
+}
+
+// With QF_SHOTS set, a picture of the window for people to look at.
+void Keep(const Pixels& p, const std::string& name) {
+    const char* dir = getenv("QF_SHOTS");
+    if (!dir || !*dir) return;
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof ih;
+    ih.biWidth = p.w;
+    ih.biHeight = -p.h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(p.px.size() * 4);
+    if (FILE* f = fopen((std::string(dir) + "/" + name + ".bmp").c_str(), "wb")) {
+        fwrite(&fh, sizeof fh, 1, f);
+        fwrite(&ih, sizeof ih, 1, f);
+        fwrite(p.px.data(), 4, p.px.size(), f);
+        fclose(f);
+    }
+}
+
+// The pixels inside `area` that differ between two pictures of a window.
+std::vector<POINT> Changed(const Pixels& a, const Pixels& b, RECT area) {
+    std::vector<POINT> d;
+    for (int y = std::max(0L, area.top); y < std::min<long>(a.h, area.bottom); ++y)
+        for (int x = std::max(0L, area.left); x < std::min<long>(a.w, area.right); ++x)
+            if (a.At(x, y) != b.At(x, y)) d.push_back({x, y});
+    return d;
+}
+
+RECT Bounds(const std::vector<POINT>& pts) {
+    RECT r = {LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    for (POINT p : pts) {
+        r.left = std::min(r.left, p.x);
+        r.top = std::min(r.top, p.y);
+        r.right = std::max(r.right, p.x + 1);
+        r.bottom = std::max(r.bottom, p.y + 1);
+    }
+    return r;
+}
+
+// Whether the changed pixels are one dotted rectangle of `dot`-pixel lines:
+// nothing inside its lines, and every dot a whole dot-by-dot square on the
+// grid that starts at its top-left corner (no steps, no half dots).
+std::string NotOneCrispRectangle(const std::vector<POINT>& cue, int dot) {
+    if (cue.empty()) return "no cue";
+    const RECT b = Bounds(cue);
+    const long w = b.right - b.left, h = b.bottom - b.top;
+    if (w % dot || h % dot) return "a side of " + std::to_string(w) + " x " + std::to_string(h) + " is no whole number of dots";
+    std::vector<char> on(static_cast<size_t>(w * h), 0);
+    for (POINT p : cue) {
+        const long x = p.x - b.left, y = p.y - b.top;
+        if (x >= dot && x < w - dot && y >= dot && y < h - dot)
+            return "a pixel inside the lines at " + std::to_string(p.x) + "," + std::to_string(p.y);
+        on[static_cast<size_t>(y * w + x)] = 1;
+    }
+    for (long y = 0; y < h; ++y)
+        for (long x = 0; x < w; ++x)
+            if (on[static_cast<size_t>(y * w + x)] != on[static_cast<size_t>((y / dot * dot) * w + x / dot * dot)])
+                return "half a dot at " + std::to_string(b.left + x) + "," + std::to_string(b.top + y);
+    return "";
+}
+}  // namespace
+
+// Tab from stop to stop at 100, 150 and 200 %: each cue is one dotted
+// rectangle of whole dots (one pixel, then two), and a label's cue keeps
+// clear of every pixel its text inks.
+TEST_F(MainWindowTest, TheCueIsOneCrispRectangleAroundTheInkAtEveryScale) {
+    struct Stop {
+        const host::Control* control;
+        const host::Label* text;  // the text the cue goes around
+    };
+    const Stop stops[] = {{&f->ImgMouse, &f->LblMouse}, {&f->imghistory, &f->Lblhistory},
+                          {&f->Imgok0, nullptr},       {&f->Imgend0, nullptr},
+                          {&f->Lblmail, &f->Lblmail},  {&f->Imgding0, nullptr}};
+    for (int dpi : {96, 144, 192}) {
+        const int dot = dpi == 96 ? 1 : 2;
+        f->ChangeDpi(dpi);
+        SendMessageW(f->hWnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        ::SetFocus(f->Text2.hWnd());
+        Pump(0);
+        const Pixels formBefore = Grab(f->hWnd()), frameBefore = Grab(f->Frame1.hWnd());
+        // Where each text inks: what changes with its colour.
+        std::vector<RECT> ink;
+        for (const Stop& s : stops) {
+            if (!s.text) {
+                ink.push_back({});
+                continue;
+            }
+            auto* label = const_cast<host::Label*>(s.text);
+            const host::Colour colour = label->ForeColor();
+            label->SetForeColor(0x00FF00FF);
+            const Pixels magenta = Grab(ContainerOf(*label));
+            label->SetForeColor(colour);
+            RECT area = label->PixelRect();
+            InflateRect(&area, 8 * dot, 8 * dot);
+            ink.push_back(Bounds(Changed(magenta, Grab(ContainerOf(*label)), area)));
+            EXPECT_LT(ink.back().left, ink.back().right) << dpi << " " << host::ToUtf8(label->Name());
+        }
+        for (size_t i = 0; i < sizeof stops / sizeof stops[0]; ++i) {
+            const host::Control& c = *stops[i].control;
+            PressKey(GetFocus(), VK_TAB);
+            Pump(0);
+            ASSERT_TRUE(f->HasFocus(c)) << dpi << " " << host::ToUtf8(c.Name());
+            const HWND in = ContainerOf(c);
+            const Pixels now = Grab(in);
+            Keep(now, "cue-" + std::to_string(dpi) + "-" + host::ToUtf8(c.Name()));
+            RECT area = c.PixelRect();
+            if (stops[i].text) {
+                const RECT label = stops[i].text->PixelRect();
+                UnionRect(&area, &area, &label);
+            }
+            InflateRect(&area, 8 * dot, 8 * dot);
+            const auto cue = Changed(in == f->hWnd() ? formBefore : frameBefore, now, area);
+            EXPECT_EQ(NotOneCrispRectangle(cue, dot), "") << dpi << " DPI, " << host::ToUtf8(c.Name());
+            if (stops[i].text && !cue.empty()) {
+                RECT inner = Bounds(cue);
+                InflateRect(&inner, -dot, -dot);
+                const RECT& t = ink[i];
+                EXPECT_TRUE(t.left >= inner.left && t.top >= inner.top && t.right <= inner.right &&
+                            t.bottom <= inner.bottom)
+                    << dpi << " DPI, " << host::ToUtf8(c.Name()) << ": ink " << t.left << "," << t.top << "-"
+                    << t.right << "," << t.bottom << " past the cue's lines " << inner.left << ","
+                    << inner.top << "-" << inner.right << "," << inner.bottom;
+            }
+            // Painted again with more of the window, the cue is the same.
+            RECT more = Bounds(cue);
+            more.left -= 3;
+            InvalidateRect(in, &more, FALSE);
+            const Pixels again = Grab(in);
+            EXPECT_TRUE(Changed(now, again, {0, 0, now.w, now.h}).empty()) << dpi << " DPI, " << host::ToUtf8(c.Name());
+        }
+    }
+    f->ChangeDpi(96);
+}
+
+namespace {
+// The system's answer with high contrast on (Wine never gives it).
+BOOL WINAPI HighContrastOn(UINT action, UINT param, PVOID out, UINT flags) {
+    if (action != SPI_GETHIGHCONTRAST || !out) return SystemParametersInfoW(action, param, out, flags);
+    auto* hc = static_cast<HIGHCONTRASTW*>(out);
+    hc->dwFlags = HCF_HIGHCONTRASTON | HCF_AVAILABLE;
+    hc->lpszDefaultScheme = nullptr;
+    return TRUE;
+}
+
+constexpr uint32_t kLeftOut = 0xFF000000u;  // no colour a window shows
+
+// A high-contrast scheme of the system's colours while it lives, each one
+// told apart from the others; the user's own are put back however the test
+// ends. Setting them tells every window (WM_SYSCOLORCHANGE).
+struct ContrastScheme {
+    static constexpr int kCount = 13;
+    const int index[kCount] = {COLOR_BTNFACE,   COLOR_BTNTEXT,     COLOR_WINDOW,     COLOR_WINDOWTEXT,
+                               COLOR_WINDOWFRAME, COLOR_HOTLIGHT,  COLOR_HIGHLIGHT,  COLOR_HIGHLIGHTTEXT,
+                               COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT,
+                               COLOR_GRAYTEXT};
+    const COLORREF scheme[kCount] = {RGB(0, 0, 0),       RGB(255, 255, 255), RGB(0, 0, 0x50),
+                                     RGB(0xF0, 0xF0, 0xF0), RGB(0xE0, 0xE0, 0xE0), RGB(255, 255, 0),
+                                     RGB(0, 0xC0, 0xFF),  RGB(0x10, 0x10, 0x10), RGB(0x80, 0x80, 0x80),
+                                     RGB(0xC0, 0xC0, 0xC0), RGB(0x60, 0x60, 0x60), RGB(0xA0, 0xA0, 0xA0),
+                                     RGB(0x3F, 0xF2, 0x3F)};
+    COLORREF saved[kCount];
+    ContrastScheme() {
+        for (int i = 0; i < kCount; ++i) saved[i] = GetSysColor(index[i]);
+        SetSysColors(kCount, index, scheme);
+        Pump(0);
+    }
+    ~ContrastScheme() {
+        SetSysColors(kCount, index, saved);
+        Pump(0);
+    }
+    static uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+    static uint32_t Of(int colour) { return Rgb(GetSysColor(colour)); }
+    // A pixel of no colour of the scheme, in `area` of a picture.
+    std::string Foreign(const Pixels& p, RECT area) const {
+        for (int y = std::max(0L, area.top); y < std::min<long>(p.h, area.bottom); ++y)
+            for (int x = std::max(0L, area.left); x < std::min<long>(p.w, area.right); ++x) {
+                const uint32_t c = p.At(x, y);
+                if (c == kLeftOut) continue;
+                if (std::none_of(scheme, scheme + kCount, [&](COLORREF s) { return Rgb(s) == c; }))
+                    return std::to_string(x) + "," + std::to_string(y) + " is " + std::to_string(c);
+            }
+        return "";
+    }
+};
+
+int Count(const Pixels& p, RECT area, uint32_t colour) {
+    int n = 0;
+    for (int y = std::max(0L, area.top); y < std::min<long>(p.h, area.bottom); ++y)
+        for (int x = std::max(0L, area.left); x < std::min<long>(p.w, area.right); ++x) n += p.At(x, y) == colour;
+    return n;
+}
+
+// The pixels of a window, child windows (the edit boxes, whose caret
+// blinks, and the frame that holds them) and what lies outside the
+// window's outline left out.
+Pixels Still(HWND w, std::initializer_list<HWND> children) {
+    Pixels p = Grab(w);
+    for (HWND child : children) {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, w, reinterpret_cast<POINT*>(&r), 2);
+        for (int y = std::max(0L, r.top); y < std::min<long>(p.h, r.bottom); ++y)
+            for (int x = std::max(0L, r.left); x < std::min<long>(p.w, r.right); ++x)
+                p.px[static_cast<size_t>(y) * p.w + x] = kLeftOut;
+    }
+    HRGN outline = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(w, outline) != ERROR)
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x)
+                if (!PtInRegion(outline, x, y)) p.px[static_cast<size_t>(y) * p.w + x] = kLeftOut;
+    DeleteObject(outline);
+    return p;
+}
+
+}  // namespace
+
+// High contrast on, at 100 and 200 %: the main window and the notice are
+// drawn in the system's colours alone, the pictures as the system's own
+// controls that show their state; off again, both are as they were, with
+// no restart.
+TEST_F(MainWindowTest, InHighContrastEverythingTakesTheSystemsColoursAndGoesBackWithoutARestart) {
+    f->Timer1.Tick = [] {};  // the clock stands still
+    for (int dpi : {96, 192}) {
+        f->ChangeDpi(dpi);
+        const std::string at = std::to_string(dpi) + " DPI: ";
+        const HWND main = f->hWnd(), frame = f->Frame1.hWnd();
+        ::SetFocus(f->Text1.hWnd());
+        const Pixels mainBefore = Still(main, {frame}), frameBefore = Still(frame, {f->Text1.hWnd(), f->Text2.hWnd()});
+        const RECT all = {0, 0, mainBefore.w, mainBefore.h}, inFrame = {0, 0, frameBefore.w, frameBefore.h};
+        {
+            ContrastScheme scheme;
+            // The colours first, then the setting, each told to the window.
+            Override<host::SystemParametersFn> on(host::systemParameters, HighContrastOn);
+            SendMessageW(main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+            Pump(0);
+            const Pixels plain = Still(main, {frame}), plainFrame = Still(frame, {f->Text1.hWnd(), f->Text2.hWnd()});
+            Keep(Grab(main), "contrast-main-" + std::to_string(dpi));
+            EXPECT_EQ(scheme.Foreign(plain, all), "") << at << "the main window";
+            EXPECT_EQ(plain.At(plain.w / 2, plain.h - 1), ContrastScheme::Of(COLOR_WINDOWFRAME)) << at << "a border";
+            EXPECT_EQ(scheme.Foreign(plainFrame, inFrame), "") << at << "the frame";
+            // The buttons with their captions, inside their borders.
+            for (const host::Image* b : {&f->Imgok0, &f->Imgend0}) {
+                RECT face = b->PixelRect();
+                InflateRect(&face, -3 * dpi / 96, -3 * dpi / 96);
+                EXPECT_GT(Count(plain, face, ContrastScheme::Of(COLOR_BTNTEXT)), 20) << at << host::ToUtf8(b->Name());
+            }
+            // The boxes in the window's colours, whatever the design says.
+            HDC dc = GetDC(f->Text2.hWnd());
+            RECT box;
+            GetClientRect(f->Text2.hWnd(), &box);
+            EXPECT_EQ(ContrastScheme::Rgb(GetPixel(dc, box.right - 4, box.bottom - 4)), ContrastScheme::Of(COLOR_WINDOW));
+            ReleaseDC(f->Text2.hWnd(), dc);
+            // A tick, the pin pressed in and a hover show, in the system's colours.
+            LeftClick(f->ImgMouse);
+            LeftClick(f->Imgding0);
+            MouseMove(f->Lblhistory);
+            const Pixels ticked = Still(frame, {f->Text1.hWnd(), f->Text2.hWnd()}), pinned = Still(main, {frame});
+            Keep(Grab(main), "contrast-main-ticked-pinned-hover-" + std::to_string(dpi));
+            EXPECT_FALSE(Changed(plainFrame, ticked, f->ImgMouse.PixelRect()).empty()) << at << "the tick shows";
+            EXPECT_EQ(scheme.Foreign(ticked, inFrame), "") << at << "ticked";
+            EXPECT_GT(Count(ticked, f->Lblhistory.PaintRect(), ContrastScheme::Of(COLOR_HOTLIGHT)), 20) << at << "hover";
+            EXPECT_EQ(Count(plainFrame, f->Lblhistory.PaintRect(), ContrastScheme::Of(COLOR_HOTLIGHT)), 0) << at;
+            EXPECT_GT(Count(pinned, f->Imgding0.PixelRect(), ContrastScheme::Of(COLOR_HIGHLIGHT)), 20) << at << "pinned";
+            EXPECT_EQ(Count(plain, f->Imgding0.PixelRect(), ContrastScheme::Of(COLOR_HIGHLIGHT)), 0) << at;
+            EXPECT_EQ(scheme.Foreign(pinned, all), "") << at << "pinned";
+            LeftClick(f->ImgMouse);
+            LeftClick(f->Imgding0);
+            MouseMoveAt(frame, {4, 4});
+            // The focus cue shows on a plain button.
+            PressKey(f->Text1.hWnd(), VK_TAB, VK_SHIFT);  // to the pin, by the keyboard
+            PressKey(GetFocus(), VK_TAB, VK_SHIFT);       // the link
+            PressKey(GetFocus(), VK_TAB, VK_SHIFT);       // 取消
+            ASSERT_TRUE(f->HasFocus(f->Imgend0)) << at;
+            EXPECT_GT(Changed(plain, Still(main, {frame}), f->Imgend0.PixelRect()).size(), 20u) << at << "the cue";
+            ::SetFocus(f->Text1.hWnd());
+            // The notice: its face, its message and its button.
+            f->Text1.SetText(L"");
+            f->Imgok0_Click();
+            Pump(20);
+            frmok& notice = frmok::Instance();
+            notice.ChangeDpi(dpi);
+            const Pixels note = Still(notice.hWnd(), {});
+            Keep(Grab(notice.hWnd()), "contrast-notice-" + std::to_string(dpi));
+            EXPECT_EQ(scheme.Foreign(note, {0, 0, note.w, note.h}), "") << at << "the notice";
+            EXPECT_GT(Count(note, notice.Lblremind1.PaintRect(), ContrastScheme::Of(COLOR_BTNTEXT)), 40) << at;
+            frmok::Unload();
+            Pump(0);
+        }
+        // Off again, told by the colours going back alone: as before.
+        ::SetFocus(f->Text1.hWnd());
+        EXPECT_TRUE(Changed(mainBefore, Still(main, {frame}), all).empty()) << at << "the main window is back";
+        EXPECT_TRUE(Changed(frameBefore, Still(frame, {f->Text1.hWnd(), f->Text2.hWnd()}), inFrame).empty()) << at << "the frame";
+    }
+    f->ChangeDpi(96);
 }

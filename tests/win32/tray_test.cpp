@@ -17,15 +17,18 @@ namespace {
 struct ShellOp {
     DWORD op;
     APIStuff::TrayRecord rec;
+    UINT version;  // of a NIM_SETVERSION in a record that has the field
 };
 std::vector<ShellOp> g_ops;
 bool g_refuseAdd = false;
+UINT g_newestVersion = 4;  // the newest callback version the shell offers
 std::set<std::pair<HWND, UINT>> g_held;  // the icons the shell shows
 
 bool g_shellWaits = false;
 
 BOOL WINAPI FakeShell(DWORD op, PNOTIFYICONDATAA data) {
-    g_ops.push_back({op, *reinterpret_cast<APIStuff::TrayRecord*>(data)});
+    const bool versioned = op == NIM_SETVERSION && data->cbSize >= NOTIFYICONDATAA_V2_SIZE;
+    g_ops.push_back({op, *reinterpret_cast<APIStuff::TrayRecord*>(data), versioned ? data->uVersion : 0});
     if (g_shellWaits) {
         // The real call waits for the shell's process, and meanwhile this
         // thread handles the messages other threads send it.
@@ -44,6 +47,8 @@ BOOL WINAPI FakeShell(DWORD op, PNOTIFYICONDATAA data) {
         return TRUE;
     case NIM_DELETE:
         return g_held.erase(key) != 0;
+    case NIM_SETVERSION:
+        return held && data->cbSize >= NOTIFYICONDATAA_V2_SIZE && data->uVersion <= g_newestVersion;
     default:
         return held;
     }
@@ -62,6 +67,7 @@ struct TrayTest : FormsTest {
         g_held.clear();
         g_refuseAdd = false;
         g_shellWaits = false;
+        g_newestVersion = 4;
         f = &OpenMain();
         own = GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC);
         startUp = g_ops;
@@ -98,11 +104,19 @@ TEST_F(TrayTest, RecordHasTheEightyEightByteLayoutAndTheAnsiTooltip) {
     EXPECT_EQ(offsetof(APIStuff::TrayRecord, hIcon), 20u);
     EXPECT_EQ(offsetof(APIStuff::TrayRecord, szTip), 24u);
     Minimise();
-    ASSERT_EQ(g_ops.size(), 2u);
+    ASSERT_EQ(g_ops.size(), 3u);
     EXPECT_EQ(g_ops[0].op, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(g_ops[0].rec.cbSize, 88u);
     EXPECT_EQ(g_ops[0].rec.uFlags, 3u);
-    EXPECT_EQ(g_ops[1].op, static_cast<DWORD>(NIM_MODIFY));
-    const APIStuff::TrayRecord& r = g_ops[1].rec;
+    // The keyboard's callbacks are asked for in the record that carries a
+    // version, Vista's with the point of a keyboard's menu.
+    EXPECT_EQ(g_ops[1].op, static_cast<DWORD>(NIM_SETVERSION));
+    EXPECT_EQ(g_ops[1].rec.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
+    EXPECT_EQ(g_ops[1].rec.hWnd, f->hWnd());
+    EXPECT_EQ(g_ops[1].rec.uID, 0u);
+    EXPECT_EQ(g_ops[1].version, 4u);
+    EXPECT_EQ(g_ops[2].op, static_cast<DWORD>(NIM_MODIFY));
+    const APIStuff::TrayRecord& r = g_ops[2].rec;
     EXPECT_EQ(r.cbSize, 88u);
     EXPECT_EQ(r.hWnd, f->hWnd());
     EXPECT_EQ(r.uID, 0u);
@@ -158,6 +172,106 @@ TEST_F(TrayTest, OtherNotificationsReachTheWindowsOwnProcedure) {
         EXPECT_EQ(host::App::Stats().messages, before + 1) << what;
         EXPECT_FALSE(f->Visible());
         EXPECT_TRUE(Hooked());
+    }
+    Callback(WM_LBUTTONUP);
+    EXPECT_TRUE(f->Visible());
+}
+
+namespace {
+// The tray menus opened, seen from inside their modal loop, where each
+// opened; each is closed at once with nothing chosen, as by Esc.
+std::vector<RECT> g_menus;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND m = FindWindowW(L"#32768", nullptr);
+    if (!m || !IsWindowVisible(m) || GetWindowThreadProcessId(m, nullptr) != GetCurrentThreadId()) return;
+    RECT r;
+    GetWindowRect(m, &r);
+    g_menus.push_back(r);
+    EndMenu();
+}
+struct MenuWatch {
+    UINT_PTR timer;
+    POINT pointer;
+    explicit MenuWatch(POINT at) {
+        g_menus.clear();
+        GetCursorPos(&pointer);
+        SetCursorPos(at.x, at.y);
+        timer = SetTimer(nullptr, 0, 10, CloseMenu);
+    }
+    ~MenuWatch() {
+        KillTimer(nullptr, timer);
+        SetCursorPos(pointer.x, pointer.y);
+    }
+};
+// What the shell sends with version 4: the event with the icon's id above
+// it, and a point (the pointer's, or the icon's for the keyboard).
+void Shell(HWND w, UINT what, POINT at) {
+    SendMessageW(w, APIStuff::TrayCallbackMessage, MAKEWPARAM(at.x, at.y), MAKELPARAM(what, 0));
+}
+int Count(DWORD op) {
+    int n = 0;
+    for (const auto& o : g_ops) n += o.op == op;
+    return n;
+}
+}  // namespace
+
+TEST_F(TrayTest, TheKeyboardsSelectRestoresAndItsMenuOpensAtTheIconOnce) {
+    const POINT pointer = {400, 300}, icon = {600, 500};
+    Minimise();
+    Shell(f->hWnd(), NIN_KEYSELECT, icon);
+    Pump(0);
+    EXPECT_TRUE(f->Visible()) << "Enter or Space on the icon";
+    EXPECT_EQ(GetFocus(), f->Text1.hWnd());
+    Minimise();
+    {
+        MenuWatch watch(pointer);
+        g_ops.clear();
+        // A right click: the buttons, then the shell's context menu.
+        for (UINT what : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}) Shell(f->hWnd(), what, pointer);
+        Pump(100);
+        ASSERT_EQ(g_menus.size(), 1u) << "one right click, one menu";
+        EXPECT_EQ(g_menus[0].left, pointer.x);
+        EXPECT_EQ(g_menus[0].top, pointer.y);
+        EXPECT_EQ(Count(NIM_SETFOCUS), 0) << "the mouse's menu leaves the keys where they are";
+        // The menu key: the context menu alone, at the icon.
+        Shell(f->hWnd(), WM_CONTEXTMENU, icon);
+        Pump(100);
+        ASSERT_EQ(g_menus.size(), 2u);
+        EXPECT_EQ(g_menus[1].left, icon.x);
+        EXPECT_EQ(g_menus[1].top, icon.y);
+        EXPECT_EQ(Count(NIM_SETFOCUS), 1) << "closed by Esc, the keys go back to the tray";
+    }
+    EXPECT_FALSE(f->Visible());
+    Callback(WM_LBUTTONUP);
+    EXPECT_TRUE(f->Visible());
+}
+
+TEST_F(TrayTest, AnOlderShellGetsTheVersionItKnowsAndTheMouseAlwaysWorks) {
+    const POINT pointer = {400, 300};
+    g_newestVersion = 3;  // Windows 2000 and XP
+    Minimise();
+    ASSERT_EQ(Count(NIM_SETVERSION), 2);
+    EXPECT_EQ(g_ops[1].version, 4u);
+    EXPECT_EQ(g_ops[2].version, 3u);
+    {
+        // Version 3 sends the icon's id in wParam, no point: the keyboard's
+        // menu opens at the pointer.
+        MenuWatch watch(pointer);
+        SendMessageW(f->hWnd(), APIStuff::TrayCallbackMessage, 0, WM_CONTEXTMENU);
+        Pump(100);
+        ASSERT_EQ(g_menus.size(), 1u);
+        EXPECT_EQ(g_menus[0].left, pointer.x);
+        EXPECT_EQ(g_menus[0].top, pointer.y);
+    }
+    Callback(NIN_KEYSELECT);
+    EXPECT_TRUE(f->Visible());
+    g_newestVersion = 0;  // a shell before Windows 2000: the buttons alone
+    Minimise();
+    {
+        MenuWatch watch(pointer);
+        Callback(WM_RBUTTONUP);
+        Pump(100);
+        EXPECT_EQ(g_menus.size(), 1u);
     }
     Callback(WM_LBUTTONUP);
     EXPECT_TRUE(f->Visible());
@@ -327,8 +441,10 @@ TEST_F(TrayTest, AShellRestartPutsTheIconBackWithItsTooltip) {
     g_held.clear();  // the new shell shows nothing
     g_ops.clear();
     SendMessageW(f->hWnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    ASSERT_EQ(g_ops.size(), 1u);
+    ASSERT_EQ(g_ops.size(), 2u);
     EXPECT_EQ(g_ops[0].op, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(g_ops[1].op, static_cast<DWORD>(NIM_SETVERSION)) << "a new icon, a new version";
+    EXPECT_EQ(g_ops[1].version, 4u);
     EXPECT_EQ(g_ops[0].rec.uFlags, 7u);
     EXPECT_EQ(std::string(g_ops[0].rec.szTip, 12),
               std::string("\xC7\xE0\xB7\xE3\xC8\xED\xBC\xFE\xCF\xB5\xC1\xD0"));
