@@ -121,7 +121,8 @@ private:
     void ShapeWindow();
     void LookupExchange(const std::wstring& number);
     void ShowNotice(const std::wstring& text);
-    void AppendHistory();
+    // Logs the number the query checked, not what the box holds by now.
+    void AppendHistory(const std::wstring& number);
     void FixHistoryPath();
     void ToggleCheckBox(host::Image& box);
     void RestingReset();
