@@ -532,7 +532,9 @@ std::wstring TextBox::Pasted() const {
 // Whatever message arrived, the box holds what its rules allow (see
 // common::Admit), at most its limit: a cut goes one before a pair's second
 // half, and a first half stays only while its second one may still be
-// typed (just before the caret, with room left).
+// typed: just typed, before the caret, with room left. (A keyboard's pair
+// arrives as two characters in a row; any other message in between means
+// the second half is not coming.)
 void TextBox::EnforceBounds() {
     if (!hwnd_ || enforcing_) return;
     enforcing_ = true;
@@ -543,7 +545,8 @@ void TextBox::EnforceBounds() {
     std::wstring text(length + 1, L'\0');
     text.resize(static_cast<size_t>(
         hook_.CallPrevious(hwnd_, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]))));
-    std::wstring fixed = common::Admit(text.c_str(), Limit(), Rules(), start > 0 ? start - 1 : std::wstring::npos);
+    std::wstring fixed = common::Admit(text.c_str(), Limit(), Rules(),
+                                       halfTyped_ && start > 0 ? start - 1 : std::wstring::npos);
     if (fixed != text) {
         hook_.CallPrevious(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fixed.c_str()));
         DWORD caret = start < fixed.size() ? start : static_cast<DWORD>(fixed.size());
@@ -627,6 +630,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_CHAR && wp == 1) return 0;  // Ctrl+A, taken at its key
         if (oneLine && (wp == L'\r' || wp == L'\n')) return 0;
         if (wp == L'\t') wp = L' ';  // see common::BoxRules
+        self->halfTyped_ = common::IsHighSurrogate(static_cast<wchar_t>(wp));
         break;  // the rest of the rules: EnforceBounds
     case EM_SETLIMITTEXT:  // and EM_LIMITTEXT: the box's own limit stands
         if (wp == 0 || wp > self->Limit()) wp = self->Limit();
@@ -644,6 +648,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
             replaced = self->Pasted();
             edit.CallPrevious(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replaced.c_str()));
+            self->halfTyped_ = false;
             self->EnforceBounds();
         }
         return 0;
@@ -672,12 +677,16 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         return edit.CallPrevious(h, msg, wp, lp);
     }
     LRESULT result = edit.CallPrevious(h, msg, wp, lp);
-    // Reads change nothing; any other message may have, whoever sent it.
+    // Reads and the caret's ticks change nothing; any other message may
+    // have, whoever sent it.
     switch (msg) {
     case WM_GETTEXT: case WM_GETTEXTLENGTH: case EM_GETSEL: case WM_PAINT: case WM_NCPAINT:
-    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_GETOBJECT:
+    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_GETOBJECT: case WM_TIMER:
+    case 0x0118:  // WM_SYSTIMER, the caret's blink
         break;
     default:
+        if (msg != WM_CHAR && msg != WM_SYSCHAR && msg != WM_UNICHAR && msg != WM_IME_CHAR)
+            self->halfTyped_ = false;
         self->EnforceBounds();
     }
     return result;

@@ -293,6 +293,7 @@ private:
     AccessibleObject* accessible_ = nullptr;  // made on the first request
     bool enforcing_ = false;
     bool ownFont_ = false;  // while the box takes its font from the program
+    bool halfTyped_ = false;  // the last character typed is a pair's first half
 };
 
 class Menu;
