@@ -13,10 +13,12 @@
 //
 // Left out: the messages that end a program on purpose (WM_CLOSE,
 // WM_DESTROY, WM_NCDESTROY, WM_QUIT, WM_ENDSESSION, SC_CLOSE, and to the
-// program's own windows the presses that reach 取消 or 关闭 or the tray
-// menu's 退出: left button down, up and double click, Space, Enter, Esc
-// and F4 keys, the tray icon's right click), and Wine's own fault:
-// LB_GETSELITEMS with a wild count kills any Wine program.
+// program's own windows the presses that reach 取消 or 关闭, the system
+// menu's 关闭 or the tray menu's 退出: left button down, up and double
+// click, Space, Enter, Esc and F4 keys, what opens the system menu
+// (SC_KEYMENU, SC_MOUSEMENU, WM_POPUPSYSTEMMENU, WM_CONTEXTMENU, a right
+// click outside the client area), the tray icon's right click), and Wine's
+// own fault: LB_GETSELITEMS with a wild count kills any Wine program.
 #include <windows.h>
 #include <dde.h>
 
@@ -112,8 +114,11 @@ bool Answers(DWORD ms) {
     return g_main && SendMessageTimeoutW(g_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &r) != 0;
 }
 
+// The program's error box: a message box of its process, titled as the
+// program is.
+std::wstring g_title;
 bool ErrorBoxUp() {
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;)
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", g_title.c_str())) != nullptr;)
         if (Ours(w) && IsWindowVisible(w)) return true;
     return false;
 }
@@ -230,8 +235,10 @@ bool LeftOut(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CLOSE: case WM_DESTROY: case WM_NCDESTROY: case WM_QUIT: case WM_ENDSESSION:
         return true;
-    case WM_SYSCOMMAND:
-        return (wp & 0xFFF0) == SC_CLOSE;
+    case WM_SYSCOMMAND:  // the system menu holds 关闭 too
+        return (wp & 0xFFF0) == SC_CLOSE || (wp & 0xFFF0) == SC_KEYMENU || (wp & 0xFFF0) == SC_MOUSEMENU;
+    case 0x0313:  // WM_POPUPSYSTEMMENU
+        return true;
     case 0x191:  // LB_GETSELITEMS
         return true;
     case 2025:  // the tray icon's callback: a right click opens the menu
@@ -242,6 +249,7 @@ bool LeftOut(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
     if (ClassOf(to) != L"QfForm") return false;
     switch (msg) {
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+    case WM_CONTEXTMENU: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP:  // the system menu
         return true;
     case WM_KEYDOWN: case WM_KEYUP: case WM_SYSKEYDOWN: case WM_SYSKEYUP:
         return wp == VK_SPACE || wp == VK_RETURN || wp == VK_ESCAPE || wp == VK_F4;
@@ -396,6 +404,7 @@ void CheckHistory(const std::string& path, int& records) {
 int wmain(int argc, wchar_t** argv) {
     if (argc < 5) return 2;
     const std::wstring title = argv[1];
+    g_title = title;
     const unsigned long seed = wcstoul(argv[2], nullptr, 10);
     const int count = _wtoi(argv[3]);
     char history[MAX_PATH * 3] = {};
