@@ -26,5 +26,9 @@ constexpr UINT_PTR kFormTimerBase = 100;
 // the same executable (the name ends with the instance's own key).
 constexpr const wchar_t* kTaskbarCreated = L"TaskbarCreated";
 constexpr const wchar_t* kWakeSuffix = L"-Wake";
+// What a running copy answers to it, once it has come forward.
+constexpr LRESULT kWakeAnswer = 0x4A4C54;
+// Sent down a window's chain of procedures: does it still reach our hook?
+constexpr const wchar_t* kHookProbe = L"QfWindowHookProbe";
 
 }  // namespace messages

@@ -55,34 +55,49 @@ bool App::LoadCommonControls() {
 HINSTANCE App::Instance() { return GetModuleHandleW(nullptr); }
 
 namespace {
-// Names the executable file itself, whatever path it was started by
-// (another drive letter for the same folder, a linked folder, letter
-// case, a short name): the file's volume and index, and its long name,
-// so that a renamed or copied file counts as another program.
-std::wstring InstanceKey() {
+// A file by its volume and its index on the volume: the same file by any
+// path (another drive letter for the same folder, a linked folder, letter
+// case, a short name). Empty when the file cannot be asked.
+std::wstring FileIdentity(const wchar_t* path) {
+    HANDLE f = CreateFileW(path, FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    BY_HANDLE_FILE_INFORMATION info;
+    std::wstring identity;
+    if (GetFileInformationByHandle(f, &info)) {
+        wchar_t id[40];
+        wsprintfW(id, L"%08lX%08lX%08lX", info.dwVolumeSerialNumber, info.nFileIndexHigh,
+                  info.nFileIndexLow);
+        identity = id;
+    }
+    CloseHandle(f);
+    return identity;
+}
+
+std::wstring OwnPath() {
     wchar_t path[MAX_PATH * 2] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    return path;
+}
+
+// Names the executable file itself, whatever path it was started by: the
+// file's volume and index, and its long name, so that a renamed or copied
+// file counts as another program.
+std::wstring InstanceKey() {
+    const std::wstring path = OwnPath();
     wchar_t longPath[MAX_PATH * 2] = {};
-    if (!GetLongPathNameW(path, longPath, MAX_PATH * 2)) lstrcpynW(longPath, path, MAX_PATH * 2);
+    if (!GetLongPathNameW(path.c_str(), longPath, MAX_PATH * 2)) lstrcpynW(longPath, path.c_str(), MAX_PATH * 2);
     std::wstring name = longPath;
     size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos) name.erase(0, slash + 1);
     CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
 
-    std::wstring identity = path;  // the path, where the file cannot be asked
-    HANDLE f = CreateFileW(path, FILE_READ_ATTRIBUTES,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    BY_HANDLE_FILE_INFORMATION info;
-    if (f != INVALID_HANDLE_VALUE && GetFileInformationByHandle(f, &info)) {
-        wchar_t id[40];
-        wsprintfW(id, L"%08lX%08lX%08lX", info.dwVolumeSerialNumber, info.nFileIndexHigh,
-                  info.nFileIndexLow);
-        identity = id;
-    } else {
+    std::wstring identity = FileIdentity(path.c_str());
+    if (identity.empty()) {  // the path, where the file cannot be asked
+        identity = path;
         CharUpperBuffW(&identity[0], static_cast<DWORD>(identity.size()));
     }
-    if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
     unsigned long hash = 5381;
     for (wchar_t c : identity + L"|" + name) hash = hash * 33 + c;
     wchar_t text[16];
@@ -90,7 +105,40 @@ std::wstring InstanceKey() {
     return text;
 }
 
+// The program file another process runs; empty when it cannot be asked.
+std::wstring ImageOf(DWORD pid) {
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    // Windows Vista and later name it to any process of the same user.
+    constexpr DWORD kQueryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+    static const auto query = SystemFunction<BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD)>(
+        L"kernel32.dll", "QueryFullProcessImageNameW");
+    if (query) {
+        if (HANDLE p = OpenProcess(kQueryLimited, FALSE, pid)) {
+            BOOL ok = query(p, 0, path, &size);
+            CloseHandle(p);
+            return ok ? std::wstring(path, size) : std::wstring();
+        }
+        return {};
+    }
+    // Windows XP: the process's first module, read by the process status helper.
+    static const auto module = SystemFunction<DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD)>(
+        L"psapi.dll", "GetModuleFileNameExW");
+    HANDLE p = module ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
+    if (!p) return {};
+    DWORD n = module(p, nullptr, path, MAX_PATH * 2);
+    CloseHandle(p);
+    return std::wstring(path, n);
+}
+
 }  // namespace
+
+bool App::RunsThisExecutable(DWORD pid) {
+    static const std::wstring own = FileIdentity(OwnPath().c_str());
+    if (own.empty()) return false;
+    const std::wstring image = ImageOf(pid);
+    return !image.empty() && FileIdentity(image.c_str()) == own;
+}
 
 const std::wstring& App::InstanceName() {
     static const std::wstring name = L"QfExchangeLookup-" + InstanceKey();

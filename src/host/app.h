@@ -27,11 +27,16 @@ public:
     // Makes the common controls (tooltips) available; false when it cannot.
     static bool LoadCommonControls();
     static HINSTANCE Instance();
-    // Another copy of this executable is running (decided once, at the
-    // first call, which also claims the name for this copy).
+    // Something holds the name of this executable's copies (decided once,
+    // at the first call, which also claims the name for this copy): a
+    // running copy, or a copy frozen after a crash, or any other program
+    // that took the name. Form::WakePrevInstance tells which.
     static bool PrevInstance();
     // The name copies of this executable file share, and no other program.
     static const std::wstring& InstanceName();
+    // Whether the process runs this executable file: the same volume and
+    // file index, whatever path started it.
+    static bool RunsThisExecutable(DWORD pid);
     // The executable's folder, with a trailing backslash only at a root.
     static std::wstring Path();
     // Runs the message loop until no form is loaded.

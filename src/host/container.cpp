@@ -127,6 +127,11 @@ bool Container::HandleShared(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_ERASEBKGND:  // the paint covers it all, from a bitmap
         result = 1;
         return true;
+    case WM_SETREDRAW:
+        // Only another program sends it: the window would never paint
+        // again and count as hidden, and so would the boxes in it.
+        result = 0;
+        return true;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:  // a read-only box
         for (Control* c : children_)

@@ -488,7 +488,7 @@ void Label::DrawCaption(HDC dc, const RECT& r, COLORREF colour) const {
 TextBox::TextBox(ControlSite& parent, std::wstring name, TwipsRect rect, unsigned flags,
                  int maxLength, int tabIndex, Colour back, const wchar_t* tooltip)
     : Control(parent, std::move(name), rect), multiLine_((flags & kMultiLine) != 0),
-      maxLength_(maxLength) {
+      number_((flags & kNumber) != 0 && !multiLine_), maxLength_(maxLength) {
     tabIndex_ = tabIndex;
     SetBackColor(back);
     if (tooltip) SetToolTipText(tooltip);
@@ -569,10 +569,16 @@ HBRUSH TextBox::BackBrush() const {
     return brush_ ? brush_->get() : GetSysColorBrush(COLOR_WINDOW);
 }
 
+void TextBox::TakeFont() {
+    ownFont_ = true;
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, parent_->Dpi())), FALSE);
+    ownFont_ = false;
+}
+
 void TextBox::DpiChanged() {
     if (!hwnd_) return;
     RECT r = PixelRect();
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, parent_->Dpi())), FALSE);
+    TakeFont();
     MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
@@ -585,7 +591,7 @@ void TextBox::Realize() {
                             r.right - r.left, r.bottom - r.top, parent_->Window(), nullptr,
                             App::Instance(), nullptr);
     if (!hwnd_) RaiseLastError(L"无法创建编辑框 " + name_);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, parent_->Dpi())), FALSE);
+    TakeFont();
     SendMessageW(hwnd_, EM_SETLIMITTEXT, Limit(), 0);
     // Subclassed with user32 alone, so that start-up need not load comctl32.
     SetPropW(hwnd_, kTextBoxProp, this);
@@ -599,30 +605,20 @@ namespace {
 // out in 15 ms, with room to spare on a slow machine.
 constexpr size_t kLongestText = 1000;
 
-// The clipboard's text, read no further than `limit` characters (and the
-// first line break, for a one-line box): a clipboard may hold hundreds of
-// millions of characters, and the box takes only what it has room for.
-std::wstring ClipboardText(HWND owner, size_t limit, bool oneLine) {
+// The start of the clipboard's text, read no further than `most`
+// characters: a clipboard may hold hundreds of millions of them, and a box
+// takes only what it has room for.
+std::wstring ClipboardHead(HWND owner, size_t most) {
     std::wstring text;
     if (!OpenClipboard(owner)) return text;
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
         if (auto* p = static_cast<const wchar_t*>(GlobalLock(data))) {
             size_t held = GlobalSize(data) / sizeof(wchar_t);
-            std::wstring head(p, wcsnlen(p, held < limit ? held : limit));
+            text.assign(p, wcsnlen(p, held < most ? held : most));
             GlobalUnlock(data);
-            text = oneLine ? common::OneLine(head.c_str(), limit) : common::Cut(head.c_str(), limit);
         }
     }
     CloseClipboard();
-    return text;
-}
-
-// Tabs become blanks: Wine's edit control lays out a line of tabs slowly
-// (250 of them take 0.7 s), and in a number or an answer a tab means no
-// more than a blank.
-std::wstring Blanks(std::wstring text) {
-    for (wchar_t& c : text)
-        if (c == L'\t') c = L' ';
     return text;
 }
 
@@ -630,6 +626,10 @@ std::wstring Blanks(std::wstring text) {
 
 size_t TextBox::Limit() const {
     return maxLength_ > 0 ? static_cast<size_t>(maxLength_) : kLongestText;
+}
+
+unsigned TextBox::Rules() const {
+    return multiLine_ ? common::kAnyBox : number_ ? common::kNumberBox : common::kOneLineBox;
 }
 
 // Room for what replaces the selection.
@@ -642,34 +642,39 @@ size_t TextBox::Room() const {
     return kept < Limit() ? Limit() - kept : 0;
 }
 
-// Whatever message arrived, the box holds at most its limit (one line of it
-// for a one-line box), and never half a character: a cut goes one before a
-// pair's second half, and a first half stays only while its second one may
-// still be typed (just before the caret, with room left).
+// What a paste puts in place of the selection: what fits of the
+// clipboard's text, as the box's rules take it (a one-line box the text
+// before the first line break, as a one-line box on Windows pastes it).
+// A number box takes a number written with partings as its digits alone.
+std::wstring TextBox::Pasted() const {
+    // Enough for a number with its partings, or for what fits.
+    std::wstring head = ClipboardHead(hwnd_, 4 * Limit() + 64);
+    const size_t room = Room();
+    if (number_) {
+        std::wstring digits = common::DigitsOfWrittenNumber(head.substr(0, head.find_first_of(L"\r\n")));
+        if (!digits.empty()) return digits.substr(0, room);
+    }
+    return common::Admit(head.c_str(), room, Rules());
+}
+
+// Whatever message arrived, the box holds what its rules allow (see
+// common::Admit), at most its limit: a cut goes one before a pair's second
+// half, and a first half stays only while its second one may still be
+// typed: just typed, before the caret, with room left. (A keyboard's pair
+// arrives as two characters in a row; any other message in between means
+// the second half is not coming.)
 void TextBox::EnforceBounds() {
     if (!hwnd_ || enforcing_) return;
     enforcing_ = true;
     size_t length = static_cast<size_t>(hook_.CallPrevious(hwnd_, WM_GETTEXTLENGTH, 0, 0));
     DWORD start = 0, end = 0;
     hook_.CallPrevious(hwnd_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    std::wstring text, fixed;
-    // A one-line box holds a handful of characters: reading them is cheap.
-    if (length > Limit() || !multiLine_) {
-        text.assign(length + 1, L'\0');
-        text.resize(static_cast<size_t>(hook_.CallPrevious(hwnd_, WM_GETTEXT, length + 1,
-                                                        reinterpret_cast<LPARAM>(&text[0]))));
-        std::wstring cut = multiLine_ ? common::Cut(text.c_str(), Limit())
-                                      : common::OneLine(text.c_str(), Limit());
-        for (size_t i = 0; i < cut.size(); ++i) {
-            const wchar_t c = cut[i];
-            if (common::IsLowSurrogate(c) && !(i > 0 && common::IsHighSurrogate(cut[i - 1])))
-                continue;  // the second half of nothing
-            const bool paired = i + 1 < cut.size() && common::IsLowSurrogate(cut[i + 1]);
-            const bool typing = i + 1 == start && cut.size() < Limit();
-            if (common::IsHighSurrogate(c) && !paired && !typing) continue;
-            fixed += c;
-        }
-    }
+    // At most a little over the limit: the edit control keeps to it.
+    std::wstring text(length + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        hook_.CallPrevious(hwnd_, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]))));
+    std::wstring fixed = common::Admit(text.c_str(), Limit(), Rules(),
+                                       halfTyped_ && start > 0 ? start - 1 : std::wstring::npos);
     if (fixed != text) {
         hook_.CallPrevious(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fixed.c_str()));
         DWORD caret = start < fixed.size() ? start : static_cast<DWORD>(fixed.size());
@@ -685,6 +690,45 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     const bool oneLine = !self->multiLine_;
     std::wstring replaced;
     switch (msg) {
+    // What other programs may not do to a box: each of these is refused,
+    // answered as a box without the feature would answer. The program
+    // never sends them (its own font excepted).
+    case EM_SETHANDLE:
+    case EM_GETHANDLE:
+    case EM_SETWORDBREAKPROC:
+        // Their parameters or answers are this process's memory or code,
+        // and another program may send or post them with any number in
+        // them (Wine delivers them as they are): a wild handle leaves the
+        // box without its text, or ends the program.
+        return 0;
+    case EM_GETLINE:
+        // From another thread or program, the buffer is Wine's copy of the
+        // caller's, and when the caller's count of characters is 0 the
+        // copy holds no count at all: the control reads what was there
+        // before and writes the line past the copy's end, over the stack
+        // (the program ends). Other programs read the text with
+        // WM_GETTEXT, screen readers through the box's object.
+        if (InSendMessage()) return 0;
+        break;
+    case EM_GETTHUMB:
+        // Wine's edit control divides by zero working it out for a box
+        // without scroll bars whose lines all show (the program ends), and
+        // so it does for a scroll message that asks for it; the boxes have
+        // no scroll bar, whose thumb would be at 0.
+        return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        if (LOWORD(wp) == EM_GETTHUMB) return 0;
+        break;
+    case EM_SETREADONLY:  // the box would take no more typing
+    case EM_SETPASSWORDCHAR:  // it would show a number as stars
+    case EM_SETRECT:  // it would lay out its text where it does not show
+    case EM_SETRECTNP:
+    case EM_SETMARGINS:
+        return 0;
+    case WM_SETFONT:  // a font of another process, of any size
+        if (!self->ownFont_) return 0;
+        break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {  // Alt with a key arrives as a system key
         int shift = ShiftState();
@@ -715,8 +759,9 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_CHAR && wp == L'\t' && !(GetKeyState(VK_CONTROL) < 0)) return 0;
         if (msg == WM_CHAR && wp == 1) return 0;  // Ctrl+A, taken at its key
         if (oneLine && (wp == L'\r' || wp == L'\n')) return 0;
-        if (wp == L'\t') wp = L' ';  // see Blanks
-        break;
+        if (wp == L'\t') wp = L' ';  // see common::BoxRules
+        self->halfTyped_ = common::IsHighSurrogate(static_cast<wchar_t>(wp));
+        break;  // the rest of the rules: EnforceBounds
     case EM_SETLIMITTEXT:  // and EM_LIMITTEXT: the box's own limit stands
         if (wp == 0 || wp > self->Limit()) wp = self->Limit();
         break;
@@ -724,18 +769,16 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case EM_REPLACESEL:
         // The edit control's own limit binds typing only.
         if (lp) {
-            const auto* text = reinterpret_cast<const wchar_t*>(lp);
             size_t room = msg == WM_SETTEXT ? self->Limit() : self->Room();
-            replaced = oneLine ? common::OneLine(text, room) : Blanks(common::Cut(text, room));
+            replaced = common::Admit(reinterpret_cast<const wchar_t*>(lp), room, self->Rules());
             lp = reinterpret_cast<LPARAM>(replaced.c_str());
         }
         break;
     case WM_PASTE:
-        // What fits; for a one-line box the text before the first line
-        // break, as a one-line box on Windows pastes it.
         if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-            replaced = Blanks(ClipboardText(h, self->Room(), oneLine));
+            replaced = self->Pasted();
             edit.CallPrevious(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replaced.c_str()));
+            self->halfTyped_ = false;
             self->EnforceBounds();
         }
         return 0;
@@ -759,12 +802,16 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         return edit.CallPrevious(h, msg, wp, lp);
     }
     LRESULT result = edit.CallPrevious(h, msg, wp, lp);
-    // Reads change nothing; any other message may have, whoever sent it.
+    // Reads and the caret's ticks change nothing; any other message may
+    // have, whoever sent it.
     switch (msg) {
     case WM_GETTEXT: case WM_GETTEXTLENGTH: case EM_GETSEL: case WM_PAINT: case WM_NCPAINT:
-    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_GETOBJECT:
+    case WM_NCHITTEST: case WM_SETCURSOR: case WM_MOUSEMOVE: case WM_GETOBJECT: case WM_TIMER:
+    case 0x0118:  // WM_SYSTIMER, the caret's blink
         break;
     default:
+        if (msg != WM_CHAR && msg != WM_SYSCHAR && msg != WM_UNICHAR && msg != WM_IME_CHAR)
+            self->halfTyped_ = false;
         self->EnforceBounds();
     }
     return result;

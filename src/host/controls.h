@@ -58,6 +58,7 @@ enum DesignFlags : unsigned {
     kMultiLine = 4,   // edit box of several lines
     kSingleLine = 8,  // a label that never wraps
     kQuiet = 16,      // a label whose changes screen readers are not told of (a clock)
+    kNumber = 32,     // a one-line edit box for a number (common::kNumberBox)
 };
 
 // What a screen reader is told a windowless control is. kAuto: a label is
@@ -331,17 +332,23 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     size_t Limit() const;
     size_t Room() const;
+    unsigned Rules() const;
+    std::wstring Pasted() const;
+    void TakeFont();
     void EnforceBounds();
     HWND hwnd_ = nullptr;
     WindowHook hook_;  // over the edit class's own procedure
     std::wstring pendingText_;
     bool multiLine_;
+    bool number_;
     int maxLength_;
     Colour back_ = kUnsetColour;  // the system's window colour
     std::unique_ptr<ColourBrush> brush_;
     const Label* captionLabel_ = nullptr;
     AccessibleObject* accessible_ = nullptr;  // made on the first request
     bool enforcing_ = false;
+    bool ownFont_ = false;  // while the box takes its font from the program
+    bool halfTyped_ = false;  // the last character typed is a pair's first half
 };
 
 class Menu;

@@ -366,24 +366,51 @@ UINT Form::WakeMessage() {
 }
 
 namespace {
-BOOL CALLBACK WakeWindow(HWND w, LPARAM) {
+struct Waking {
+    UINT msg;
+    DWORD deadline;  // GetTickCount() when the asking stops
+    std::vector<DWORD> others;  // processes that run another file
+    bool answered = false;
+};
+
+BOOL CALLBACK WakeWindow(HWND w, LPARAM lp) {
+    auto& wake = *reinterpret_cast<Waking*>(lp);
     wchar_t cls[16] = {};
     GetClassNameW(w, cls, 16);
     DWORD pid = 0;
     if (lstrcmpW(cls, Form::kClassName) != 0 || !GetWindowThreadProcessId(w, &pid) ||
-        pid == GetCurrentProcessId())
+        pid == GetCurrentProcessId() ||
+        std::find(wake.others.begin(), wake.others.end(), pid) != wake.others.end())
         return TRUE;
+    // Only a copy of this very file counts, asked of the system, not of the
+    // window: any program may take the name, or answer the message.
+    if (!App::RunsThisExecutable(pid)) {
+        wake.others.push_back(pid);
+        return TRUE;
+    }
     // The copy that is asked may come forward: this one was just started
     // by the user and holds the right to give the foreground away.
     AllowSetForegroundWindow(pid);
-    // Windows of copies of other files know another number and ignore it.
-    PostMessageW(w, Form::WakeMessage(), 0, 0);
-    return TRUE;
+    const LONG left = static_cast<LONG>(wake.deadline - GetTickCount());
+    DWORD_PTR answer = 0;
+    if (left > 0 && SendMessageTimeoutW(w, wake.msg, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(left), &answer) &&
+        answer == messages::kWakeAnswer)
+        wake.answered = true;
+    return wake.answered ? FALSE : TRUE;
 }
 }  // namespace
 
-void Form::WakePrevInstance() {
-    if (WakeMessage()) EnumWindows(WakeWindow, 0);
+bool Form::WakePrevInstance() {
+    if (!WakeMessage()) return false;
+    Waking wake{WakeMessage(), GetTickCount() + kWakeWaitMilliseconds, {}};
+    // A copy that is still starting has no window yet, or does not answer:
+    // ask again until the time is up.
+    for (;;) {
+        EnumWindows(WakeWindow, reinterpret_cast<LPARAM>(&wake));
+        if (wake.answered) return true;
+        if (static_cast<LONG>(wake.deadline - GetTickCount()) <= 0) return false;
+        Sleep(50);
+    }
 }
 
 void Form::ZOrder() {
@@ -690,8 +717,9 @@ void Form::Paint() {
 
 LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WakeMessage() && msg) {
-        if (Woken) Woken();
-        return 0;
+        if (!Woken) return 0;  // not the form a copy comes forward with
+        Woken();
+        return messages::kWakeAnswer;
     }
     switch (msg) {
     case WM_KEYDOWN:

@@ -111,9 +111,12 @@ public:
     // Another copy of the program was started and ended at once, asking
     // this one to come forward (WakePrevInstance).
     std::function<void()> Woken;
-    // Asks the forms of the copy of this executable that runs already to
-    // come forward, and lets that copy take the foreground.
-    static void WakePrevInstance();
+    // Asks a copy of this executable that runs already to come forward,
+    // and lets it take the foreground; waits up to kWakeWaitMilliseconds
+    // for one to answer (a copy starting too may not be up yet). True when
+    // one did: a live copy of this very file.
+    static bool WakePrevInstance();
+    static constexpr DWORD kWakeWaitMilliseconds = 2000;
     // The message WakePrevInstance sends, known to copies of this file only.
     static UINT WakeMessage();
 

@@ -6,6 +6,7 @@ namespace host {
 
 DWORD shareRetryMilliseconds = 200;
 WriteFileFn writeFile = ::WriteFile;
+ReadFileFn readFile = ::ReadFile;
 
 namespace {
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -68,15 +69,28 @@ void AppendFile::Write(const std::string& record, bool ownLine) {
     std::string bytes = record;
     if (ownLine && end.QuadPart > 0) {
         // A last line written by hand may lack its line break: add the part
-        // that is missing, and nothing else.
+        // that is missing, and nothing else. A last byte that cannot be
+        // read (another program holds a lock on it beyond a short wait)
+        // counts as no break: a blank line at worst, never a record glued
+        // onto the line before it, and the user is not kept waiting.
         LARGE_INTEGER last = end;
         --last.QuadPart;
-        char c = '\n';
-        DWORD got = 0;
-        if (SetFilePointerEx(h_, last, nullptr, FILE_BEGIN) && ReadFile(h_, &c, 1, &got, nullptr) && got == 1) {
-            if (c == '\r') bytes.insert(0, "\n");
-            else if (c != '\n') bytes.insert(0, "\r\n");
+        char c = 0;
+        bool known = false;
+        for (DWORD start = GetTickCount();;) {
+            DWORD got = 0;
+            if (SetFilePointerEx(h_, last, nullptr, FILE_BEGIN) && readFile(h_, &c, 1, &got, nullptr)) {
+                known = got == 1;
+                break;
+            }
+            if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount() - start >= shareRetryMilliseconds)
+                break;
+            Sleep(10);
         }
+        if (known && c == '\r')
+            bytes.insert(0, "\n");
+        else if (!known || c != '\n')
+            bytes.insert(0, "\r\n");
         if (!SetFilePointerEx(h_, end, nullptr, FILE_BEGIN)) RaiseLastError(L"无法定位 " + path_);
     }
     DWORD written = 0;

@@ -12,6 +12,10 @@ namespace host {
 // through a record).
 using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
 extern WriteFileFn writeFile;
+// The read of the file's last byte; tests stand in for it (Windows refuses
+// to read a byte another program has locked; Wine reads it all the same).
+using ReadFileFn = BOOL(WINAPI*)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+extern ReadFileFn readFile;
 // How long a file that another program holds is waited for.
 extern DWORD shareRetryMilliseconds;
 
@@ -28,7 +32,8 @@ public:
     // one step, also while another copy of the program appends to it. A
     // write that fails part-way is cut back, so no partial record stays,
     // and raises an error. `ownLine`: the bytes start a line of their own,
-    // after a line break added where the file's last line lacks one.
+    // after a line break added where the file's last line lacks one, or
+    // where its last byte stays locked by another program.
     void Write(const std::string& bytes, bool ownLine = false);
     void Close();
 

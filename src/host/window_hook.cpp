@@ -1,5 +1,7 @@
 #include "window_hook.h"
 
+#include "messages.h"
+
 namespace host {
 
 LONG_PTR WindowHook::Current() const {
@@ -7,8 +9,31 @@ LONG_PTR WindowHook::Current() const {
                                       : GetWindowLongPtrW(window_, GWLP_WNDPROC);
 }
 
+namespace {
+// Sent down a window's chain to find out whether it still reaches a hook:
+// wParam names the hook.
+UINT ProbeMessage() {
+    static const UINT msg = RegisterWindowMessageW(messages::kHookProbe);
+    return msg;
+}
+}  // namespace
+
+bool WindowHook::Reached() const {
+    if (Current() == reinterpret_cast<LONG_PTR>(proc_)) return true;
+    // A procedure of another program's over ours: it may have kept ours
+    // as its previous one, or taken ours out along with itself.
+    heard_ = false;
+    if (ProbeMessage()) {
+        if (charset_ == Charset::kAnsi)
+            SendMessageA(window_, ProbeMessage(), reinterpret_cast<WPARAM>(this), 0);
+        else
+            SendMessageW(window_, ProbeMessage(), reinterpret_cast<WPARAM>(this), 0);
+    }
+    return heard_;
+}
+
 void WindowHook::Install(HWND window, WNDPROC proc) {
-    if (inChain_ && window_ == window && proc_ == proc && IsWindow(window)) return;
+    if (inChain_ && window_ == window && proc_ == proc && IsWindow(window) && Reached()) return;
     window_ = window;
     proc_ = proc;
     inChain_ = true;
@@ -35,6 +60,10 @@ bool WindowHook::Remove() {
 }
 
 LRESULT WindowHook::CallPrevious(HWND w, UINT msg, WPARAM wp, LPARAM lp) const {
+    if (msg == ProbeMessage() && msg && wp == reinterpret_cast<WPARAM>(this)) {
+        heard_ = true;
+        return 0;
+    }
     if (!previous_)
         return charset_ == Charset::kAnsi ? DefWindowProcA(w, msg, wp, lp) : DefWindowProcW(w, msg, wp, lp);
     return charset_ == Charset::kAnsi ? CallWindowProcA(previous_, w, msg, wp, lp)

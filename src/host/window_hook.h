@@ -19,8 +19,11 @@ public:
 
     // Puts `proc` in place of the window's procedure, keeping the one it
     // replaces. Installing it again while it is still in the window's chain
-    // (on top, or under a procedure installed over it since) changes
-    // nothing: it never becomes its own previous procedure.
+    // (on top, or under a procedure installed over it since that hands
+    // messages on) changes nothing: it never becomes its own previous
+    // procedure. Out of the chain (a procedure installed under it was taken
+    // away and took it along), it goes on top again. `proc` hands the
+    // messages it does not take to CallPrevious.
     void Install(HWND window, WNDPROC proc);
     // Puts the replaced procedure back, while `proc` is still the window's:
     // a procedure installed over it since then stays, and so does this
@@ -34,11 +37,15 @@ public:
 
 private:
     LONG_PTR Current() const;
+    // Whether the window's messages still reach `proc_`: it is the window's
+    // procedure, or a message sent to the window comes down to it.
+    bool Reached() const;
     Charset charset_;
     HWND window_ = nullptr;
     WNDPROC proc_ = nullptr;
     WNDPROC previous_ = nullptr;
     bool inChain_ = false;
+    mutable bool heard_ = false;
 };
 
 }  // namespace host

@@ -33,7 +33,7 @@ public:
     host::Frame Frame1{*this, L"Frame1", {240, 1080, 4935, 2295}, L"归属地查询"};
     host::TextBox Text2{Frame1, L"Text2", {1560, 960, 3135, 855}, host::kMultiLine, 0, 8,
                         host::kInfoBk};
-    host::TextBox Text1{Frame1, L"Text1", {1560, 360, 3135, 270}, 0, 8, 6, host::kInfoBk,
+    host::TextBox Text1{Frame1, L"Text1", {1560, 360, 3135, 270}, host::kNumber, 8, 6, host::kInfoBk,
                         L"按回车键可以直接确认"};
     host::Label Lblhistory{Frame1, L"Lblhistory", {3570, 1935, 1200, 300}, L"保留历史记录",
                            host::kHandCursor};
@@ -121,7 +121,8 @@ private:
     void ShapeWindow();
     void LookupExchange(const std::wstring& number);
     void ShowNotice(const std::wstring& text);
-    void AppendHistory();
+    // Logs the number the query checked, not what the box holds by now.
+    void AppendHistory(const std::wstring& number);
     void FixHistoryPath();
     void ToggleCheckBox(host::Image& box);
     void RestingReset();

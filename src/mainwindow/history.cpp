@@ -37,10 +37,9 @@ void Frmmain::Lblhistory_Click() { ToggleCheckBox(imghistory); }
 void Frmmain::ImgMouse_Click() { ToggleCheckBox(ImgMouse); }
 void Frmmain::LblMouse_Click() { ToggleCheckBox(ImgMouse); }
 
-void Frmmain::AppendHistory() {
+void Frmmain::AppendHistory(const std::wstring& number) {
     try {
         host::AppendFile file(history_.Path());  // creates a missing file
-        const std::wstring number = Text1.Text();
         if (history_.Repeats(number)) return;
         file.Write(host::ToAnsi(history_.NextRecord(number)), true);
         file.Close();

@@ -25,7 +25,7 @@ void Frmmain::Imgok0_Click() {
         return;
     }
     LookupExchange(number);
-    if (HistoryChecked()) AppendHistory();
+    if (HistoryChecked()) AppendHistory(number);
 }
 
 void Frmmain::Text1_KeyDown(int& keyCode, int /*shift*/) {

@@ -9,10 +9,11 @@ void Frmmain::Form_Load() {
     // The only error trap: any failure ends start-up here, silently, and
     // the window is shown as far as it was prepared.
     try {
-        if (host::App::PrevInstance()) {
-            // The copy that runs comes forward instead: from the tray, its
-            // icon may sit where the user does not look for it.
-            host::Form::WakePrevInstance();
+        // The copy that runs comes forward instead: from the tray, its icon
+        // may sit where the user does not look for it. When none answers,
+        // whatever holds the name (another program, a copy frozen after a
+        // crash) does not keep this one from starting.
+        if (host::App::PrevInstance() && host::Form::WakePrevInstance()) {
             Unload();
             host::App::End();
         }

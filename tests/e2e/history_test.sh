@@ -26,8 +26,14 @@ type_text "$MAIN" $'\n'
 probe settext "$MAIN" "$INPUT" "$(printf '5%.0s' $(seq 1 300))"
 check "an overlong text sent from outside is cut to eight" "55555555" "$(probe acc "$MAIN" "$INPUT" value)"
 click "$MAIN" 220 249
+# A tab sent from outside is a blank, as one typed is; a number pasted with
+# its partings is logged as the digits queried.
+probe settext "$MAIN" "$INPUT" $'\t6525123'
+type_text "$MAIN" $'\n'
+probe clip "5508-1111"; key ctrl+a; key ctrl+v; enter
 check "the records stay three lines each" \
-      "$( (rec 0 65251234; rec 1 5508; rec 2 65251234; rec 3 6525; rec 4 55555555) | od -An -tx1 | tr -d ' \n')" \
+      "$( (rec 0 65251234; rec 1 5508; rec 2 65251234; rec 3 6525; rec 4 55555555; rec 5 ' 6525123'
+           rec 6 55081111) | od -An -tx1 | tr -d ' \n')" \
       "$(od -An -tx1 "$WORK/app/$FILE_NAME" 2>/dev/null | tr -d ' \n')"
 stop_app
 

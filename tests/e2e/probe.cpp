@@ -40,6 +40,13 @@
 //                                  the order they came: event, window title, then role:name of
 //                                  what changed as a screen reader reads it (and the state, for
 //                                  the focus)
+//   probe squat EXE MS [answer]    holds the name the copies of EXE (a Windows path) share for
+//                                  MS ms, as another program may: prints "taken" when a copy
+//                                  holds it already, else "new"; with answer, a window of the
+//                                  program's class (titled squatter) answers the copies' wake
+//                                  message as a running copy does
+//   probe freeze TITLE             suspends the thread of a window of ours, as a copy frozen
+//                                  after a crash would be
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
 #include <oleacc.h>
@@ -451,6 +458,61 @@ int Listen(DWORD ms) {
     return 0;
 }
 
+// The name copies of an executable share, worked out as the program does
+// (host/app.cpp): its file's volume and index and its long name, upper case.
+std::wstring InstanceNameOf(const std::wstring& exe) {
+    wchar_t longPath[MAX_PATH * 2] = {};
+    if (!GetLongPathNameW(exe.c_str(), longPath, MAX_PATH * 2)) lstrcpynW(longPath, exe.c_str(), MAX_PATH * 2);
+    std::wstring name = longPath;
+    size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    HANDLE f = CreateFileW(exe.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (f == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(f, &info)) return L"";
+    CloseHandle(f);
+    wchar_t id[40];
+    wsprintfW(id, L"%08lX%08lX%08lX", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+    unsigned long hash = 5381;
+    for (wchar_t c : std::wstring(id) + L"|" + name) hash = hash * 33 + c;
+    wchar_t text[16];
+    wsprintfW(text, L"%08lX", hash);
+    return L"QfExchangeLookup-" + std::wstring(text);
+}
+
+UINT g_wake = 0;
+LRESULT CALLBACK Squatter(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == g_wake && m) return 0x4A4C54;  // what a running copy answers
+    return DefWindowProcW(h, m, w, l);
+}
+
+int Squat(const std::wstring& exe, DWORD ms, bool answer) {
+    const std::wstring name = InstanceNameOf(exe);
+    if (name.empty()) return 1;
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str());
+    printf("%s\n", mutex && GetLastError() == ERROR_ALREADY_EXISTS ? "taken" : "new");
+    fflush(stdout);
+    if (answer) {
+        g_wake = RegisterWindowMessageW((name + L"-Wake").c_str());
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = Squatter;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"QfForm";
+        RegisterClassW(&wc);
+        CreateWindowExW(0, L"QfForm", L"squatter", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                        wc.hInstance, nullptr);
+    }
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    }
+    if (mutex) CloseHandle(mutex);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -621,6 +683,17 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"accfocus" && argc >= 3) {
         HWND w = FindAny(std::wstring(argv[2]));
         return w ? AccFocus(w) : 1;
+    }
+    if (cmd == L"squat" && argc >= 4)
+        return Squat(argv[2], static_cast<DWORD>(_wtoi(argv[3])), argc >= 5 && std::wstring(argv[4]) == L"answer");
+    if (cmd == L"freeze" && argc >= 3) {
+        HWND w = FindAny(std::wstring(argv[2]));
+        DWORD tid = w ? GetWindowThreadProcessId(w, nullptr) : 0;
+        HANDLE t = tid ? OpenThread(THREAD_SUSPEND_RESUME, FALSE, tid) : nullptr;
+        if (!t) return 1;
+        DWORD was = SuspendThread(t);
+        CloseHandle(t);
+        return was == static_cast<DWORD>(-1) ? 1 : 0;
     }
     if (cmd == L"count" && argc >= 3) {
         printf("%d\n", Find(std::wstring(argv[2])).count);

@@ -18,6 +18,32 @@ backspace "$MAIN" 8
 type_text "$MAIN" 65251234
 enter "$MAIN"
 
+# A number as a Chinese user types and pastes it: full-width digits (an
+# input method in full-width mode) and a number copied with its partings
+# are the digits they stand for; anything else stays and is refused.
+key ctrl+a; key BackSpace
+xdotool type --delay 40 "０"; key BackSpace  # xdotool may lose its first full-width key
+type_text "$MAIN" "５５０８１１１１"
+check "full-width digits typed arrive as digits" "55081111" "$(probe acc "$MAIN" "$INPUT" value)"
+enter
+check "and are answered" '你所查询电话号码的归属地是：\r\n电信东区：政肃' \
+      "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
+for pasted in "6525-1234" "6525 1234" "(6525)1234" "６５２５１２３４"; do
+    probe clip "$pasted"; key ctrl+a; key ctrl+v
+    check "a pasted $pasted puts its digits into the box" "65251234" "$(probe acc "$MAIN" "$INPUT" value)"
+done
+enter
+check "the pasted number is answered" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' \
+      "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
+probe clip "65a5-1234"; key ctrl+a; key ctrl+v; enter
+probe wait "$NOTICE" 5000 >/dev/null
+check "a pasted text that is no number stays and is refused" "65a5-123|你所输入的8位电话号码不合法！" \
+      "$(probe acc "$MAIN" "$INPUT" value)|$(probe acc "$NOTICE" "$MESSAGE")"
+key Return
+backspace "$MAIN" 8
+type_text "$MAIN" 65251234
+enter "$MAIN"
+
 # Empty input: clear the box, press Enter, the notice opens with its text.
 backspace "$MAIN" 8
 check "the box is empty" "" "$(probe acc "$MAIN" "$INPUT" value)"

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "common/decimal.h"
+#include "common/one_line.h"
 #include "common/twips.h"
 #include "lookup/history_log.h"
 #include "lookup/history_rules.h"
@@ -166,4 +167,86 @@ TEST(Decimal, WritesWholeNumbersWithTheirSignAndLeadingZeros) {
     EXPECT_EQ(common::Decimal(9223372036854775807LL), L"9223372036854775807");
     EXPECT_EQ(common::Decimal(-9223372036854775807LL - 1), L"-9223372036854775808");
     EXPECT_EQ(common::Decimal(5, 30), std::wstring(29, L'0') + L"5") << "more digits than a number has";
+}
+
+namespace {
+// UTF-16 units, also where wchar_t is wider: a pair is written as its halves.
+const wchar_t kHigh = 0xD83D, kLow = 0xDE00;
+std::wstring Pair() { return {kHigh, kLow}; }
+}  // namespace
+
+TEST(BoxRules, EachBoxTakesWhatItsRulesAllow) {
+    using common::kAnyBox;
+    using common::kNumberBox;
+    using common::kOneLineBox;
+    const auto npos = std::wstring::npos;
+    struct Case {
+        std::wstring text;
+        size_t room;
+        unsigned rules;
+        size_t typing;
+        std::wstring kept;
+    } cases[] = {
+        {L"12\t34", 8, kNumberBox, npos, L"12 34"},  // a tab is a blank
+        {L"\t\t\t9", 8, kNumberBox, npos, L"   9"},
+        {L"12\x01\x1B" L"34\x7F\x85", 8, kNumberBox, npos, L"1234"},  // no control character
+        {L"\x01\x02\x03\x04\x05\x06\x07\x08" L"12345678", 8, kNumberBox, npos, L"12345678"},
+        {L"\xFF16\xFF15\xFF12\xFF15\xFF11\xFF12\xFF13\xFF14", 8, kNumberBox, npos, L"65251234"},
+        {L"\xFF10\xFF19\xFF1A", 8, kNumberBox, npos, L"09\xFF1A"},  // the digits, nothing else
+        {L"\xFF16\xFF15", 8, kOneLineBox, npos, L"\xFF16\xFF15"},  // a number box's rule only
+        {L"6525\r\n1234", 8, kNumberBox, npos, L"6525"},
+        {L"65\n25", 8, kOneLineBox, npos, L"65"},
+        {L"123456789", 8, kNumberBox, npos, L"12345678"},
+        {L"a\r\nb\tc\x01", 1000, kAnyBox, npos, L"a\r\nb c\x01"},  // an answer keeps its lines
+        {L"1" + std::wstring(1, kHigh) + L"2" + std::wstring(1, kLow) + L"3", 8, kNumberBox, npos, L"123"},
+        {std::wstring(1, kLow) + std::wstring(1, kHigh), 1000, kAnyBox, npos, L""},  // lone halves
+        {L"1" + Pair(), 8, kNumberBox, npos, L"1" + Pair()},
+        {L"1234567" + Pair(), 8, kNumberBox, npos, L"1234567"},  // a cut never parts a pair
+        {std::wstring(999, L'a') + Pair() + L"b", 1000, kAnyBox, npos, std::wstring(999, L'a')},
+        {std::wstring(998, L'a') + Pair() + L"b", 1000, kAnyBox, npos, std::wstring(998, L'a') + Pair()},
+        {L"12" + std::wstring(1, kHigh), 8, kNumberBox, 2, L"12" + std::wstring(1, kHigh)},  // being typed
+        {L"12" + std::wstring(1, kHigh) + L"3", 8, kNumberBox, 2, L"12" + std::wstring(1, kHigh) + L"3"},
+        {L"1234567" + std::wstring(1, kHigh), 8, kNumberBox, 7, L"1234567"},  // no room for its half
+        {L"12" + std::wstring(1, kHigh), 8, kNumberBox, 1, L"12"},  // not before the caret
+        {L"6525", 0, kNumberBox, npos, L""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(common::Admit(c.text.c_str(), c.room, c.rules, c.typing), c.kept)
+            << "case " << (&c - cases);
+    }
+}
+
+TEST(BoxRules, ANumberWrittenWithPartingsGivesItsDigits) {
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* digits;  // empty: not such a number
+    } cases[] = {
+        {L"6525-1234", L"65251234"},
+        {L"6525 1234", L"65251234"},
+        {L"(6525)1234", L"65251234"},
+        {L"6525.1234", L"65251234"},
+        {L" 6525 - 1234 ", L"65251234"},
+        {L"[6525] 1234", L"65251234"},
+        {L"\xFF08" L"6525\xFF09" L"1234", L"65251234"},  // full-width brackets
+        {L"\xFF16\xFF15\xFF12\xFF15\xFF0D\xFF11\xFF12\xFF13\xFF14", L"65251234"},
+        {L"6525\x3000" L"1234", L"65251234"},  // an ideographic blank
+        {L"6525\xA0" L"1234", L"65251234"},    // a web page's blank
+        {L"021-6525-1234", L"02165251234"},    // more digits than fit: the box cuts
+        {L"65251234", L"65251234"},
+        {L"", L""},
+        {L"   ", L""},
+        {L"-6525", L""},  // a sign, not a parting
+        {L"6525-", L""},
+        {L"65a5-1234", L""},
+        {L"(6525", L""},
+        {L"6525)1234", L""},
+        {L"6525(1234)", L""},
+        {L"((6525))", L""},
+        {L"()1234", L""},
+        {L"(6525]1234", L""},
+        {L"+86 21 6525 1234", L""},
+        {L"6525\t1234", L""},
+        {L"6525/1234", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(common::DigitsOfWrittenNumber(c.text), c.digits) << "case " << (&c - cases);
 }

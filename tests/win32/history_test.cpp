@@ -300,6 +300,76 @@ TEST_F(HistoryTest, ARecordCutShortByAFullDiskIsTakenBackWhole) {
     EXPECT_EQ(ReadBytes(path), Record(0, "65251234") + Record(1, "55081111"));
 }
 
+namespace {
+WNDPROC g_answerProc = nullptr;
+HWND g_numberBox = nullptr;
+// Another program puts a text of its own into the number box while the
+// answer is being shown.
+LRESULT CALLBACK ChangesTheNumber(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_SETTEXT) SetWindowTextW(g_numberBox, L"1\t2");
+    return CallWindowProcW(g_answerProc, h, m, w, l);
+}
+}  // namespace
+
+TEST_F(HistoryTest, TheRecordHoldsTheNumberTheQueryChecked) {
+    REQUIRE_ACP_936();
+    Tick();
+    g_numberBox = f->Text1.hWnd();
+    HWND answer = f->Text2.hWnd();
+    g_answerProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(answer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChangesTheNumber)));
+    Query(L"65251234");
+    SetWindowLongPtrW(answer, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_answerProc));
+    EXPECT_EQ(f->Text1.Text(), L"1 2");
+    EXPECT_EQ(ReadBytes(path), Record(0, "65251234"));
+}
+
+namespace {
+// Another program holds a lock on the byte read: Windows refuses the read,
+// for the first `g_lockedReads` of them.
+int g_lockedReads = 0;
+BOOL WINAPI LockedRead(HANDLE h, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) {
+    if (g_lockedReads > 0) {
+        --g_lockedReads;
+        SetLastError(ERROR_LOCK_VIOLATION);
+        return FALSE;
+    }
+    return ReadFile(h, to, n, got, o);
+}
+}  // namespace
+
+// Whatever the file's last byte, a record starts a line of its own, and
+// only the missing part of a line break goes in front of it; a last byte
+// locked by another program is waited for a moment, and past that counts
+// as no break.
+TEST_F(HistoryTest, ARecordStartsALineOfItsOwnWhateverTheLastByte) {
+    const std::string rec = Record(0, "6525");
+    struct Case {
+        const char* before;
+        int lockedReads;
+        std::string after;
+    } cases[] = {
+        {"", 0, rec},
+        {"note", 0, "note\r\n" + rec},
+        {"note\r", 0, "note\r\n" + rec},
+        {"note\n", 0, "note\n" + rec},
+        {"note\r\n", 0, "note\r\n" + rec},
+        {"note\r\n", 3, "note\r\n" + rec},  // a brief lock
+        {"note", 1000, "note\r\n" + rec},
+        {"note\r\n", 1000, "note\r\n\r\n" + rec},  // a blank line at worst
+    };
+    Override<host::ReadFileFn> read(host::readFile, LockedRead);
+    for (const Case& c : cases) {
+        std::ofstream(path.c_str(), std::ios::binary) << c.before;
+        g_lockedReads = c.lockedReads;
+        DWORD t0 = GetTickCount();
+        host::AppendFile(path).Write(rec, true);
+        DWORD waited = GetTickCount() - t0;
+        EXPECT_EQ(ReadBytes(path), c.after) << c.before << " " << c.lockedReads;
+        EXPECT_LT(waited, 1000u) << "a long lock is not waited for";
+    }
+}
+
 TEST_F(HistoryTest, TwoCopiesAppendingAtOnceLoseNothing) {
     // ASCII path: the helpers read their arguments in the ANSI code page.
     std::wstring shared = dir + L"\\shared.txt";

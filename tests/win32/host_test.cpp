@@ -63,8 +63,20 @@ TEST_F(FormsTest, ADpiChangeLaysTheWindowOutAgain) {
     Frmmain& f = OpenMain();
     HWND w = f.hWnd();
     ASSERT_EQ(f.Dpi(), 96) << "the test prefix runs at 96 DPI";
-    MouseMove(f.Imgbody, 5, 250);  // the tooltips come with the pointer
     RECT r;
+    GetWindowRect(w, &r);
+    // A rectangle far from the window's size at that DPI is no system's
+    // suggestion (any program may send the message): the window takes its
+    // size for the DPI where it stands.
+    for (RECT wild : {RECT{r.left, r.top, r.left + 12, r.top + 9}, RECT{r.left, r.top, r.left + 718, r.top + 9000}}) {
+        SendMessageW(w, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&wild));
+        RECT now;
+        GetWindowRect(w, &now);
+        EXPECT_EQ(now.right - now.left, 718);
+        EXPECT_EQ(now.bottom - now.top, 586);
+        f.ChangeDpi(96);
+    }
+    MouseMove(f.Imgbody, 5, 250);  // the tooltips come with the pointer
     GetWindowRect(w, &r);
     RECT suggested = {r.left, r.top, r.left + 718, r.top + 586};
     SendMessageW(w, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));

@@ -10,6 +10,7 @@ using namespace testenv;
 
 namespace {
 const std::wstring kHeading = L"你所查询电话号码的归属地是：\r\n";
+const RECT kTiny = {0, 0, 1, 1};
 
 struct QueryTest : FormsTest {
     Frmmain* f = nullptr;
@@ -245,6 +246,172 @@ TEST_F(QueryTest, TheNumberBoxHoldsOneLineOfEightWhateverWayTextArrives) {
     // The answer box keeps its lines.
     f->Text2.SetText(L"a\r\nb");
     EXPECT_EQ(f->Text2.Text(), L"a\r\nb");
+}
+
+// One set of rules whatever way text arrives: the number box holds one
+// line without tabs or control characters, full-width digits as ASCII, a
+// pasted number without its partings; no box keeps a lone half of a pair.
+TEST_F(QueryTest, EveryWayInFollowsTheSameRules) {
+    enum Way { kSet, kReplace, kPaste, kChar, kUnichar, kImeChar };
+    const wchar_t hi = 0xD83D, lo = 0xDE00;
+    struct Case {
+        bool answerBox;
+        Way way;
+        std::wstring before, in, after;
+    } cases[] = {
+        {false, kSet, L"", L"12\t34", L"12 34"},
+        {false, kReplace, L"", L"\t\t\t9", L"   9"},
+        {false, kSet, L"", L"\t6525123", L" 6525123"},
+        {false, kSet, L"", L"65\x01\x1B" L"25\x7F", L"6525"},
+        {false, kSet, L"", L"\xFF16\xFF15\xFF12\xFF15\xFF11\xFF12\xFF13\xFF14", L"65251234"},
+        {false, kReplace, L"65", L"\xFF12\xFF15", L"6525"},
+        {false, kChar, L"", L"\xFF16\xFF15", L"65"},
+        {false, kUnichar, L"", L"\xFF12\xFF15", L"25"},
+        {false, kImeChar, L"", L"\xFF11\xFF12", L"12"},
+        {false, kChar, L"1", L"\x7F\x01", L"1"},
+        {false, kPaste, L"", L"6525-1234", L"65251234"},
+        {false, kPaste, L"", L"(6525)1234\r\n", L"65251234"},
+        {false, kPaste, L"", L" 6525 1234 ", L"65251234"},
+        {false, kPaste, L"", L"\xFF16\xFF15\xFF12\xFF15\xFF0D\xFF11\xFF12\xFF13\xFF14", L"65251234"},
+        {false, kPaste, L"12", L"6525-1234", L"12652512"},  // what fits
+        {false, kPaste, L"", L"65a5-1234", L"65a5-123"},    // not a number: kept, and refused
+        {false, kPaste, L"", L"6525\t1234", L"6525 123"},
+        {false, kReplace, L"", L"6525-1234", L"6525-123"},  // another program's text is its own
+        {true, kSet, L"", std::wstring(L"a") + hi + L"b" + lo + L"c", L"abc"},
+        {true, kReplace, L"a", std::wstring(1, lo) + L"b" + hi, L"ab"},
+        {true, kPaste, L"", std::wstring(L"x") + hi + L"\r\ny", L"x\r\ny"},
+        {true, kChar, L"", std::wstring(1, lo), L""},
+        {true, kChar, L"", std::wstring(1, hi) + L"x", L"x"},  // its second half never came
+        {true, kChar, L"", std::wstring(1, hi) + lo, std::wstring(1, hi) + lo},
+        {true, kUnichar, L"", std::wstring(1, lo), L""},
+    };
+    for (const Case& c : cases) {
+        host::TextBox& box = c.answerBox ? f->Text2 : f->Text1;
+        HWND h = box.hWnd();
+        box.SetText(c.before);
+        SendMessageW(h, EM_SETSEL, c.before.size(), c.before.size());
+        switch (c.way) {
+        case kSet: SendMessageW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.in.c_str())); break;
+        case kReplace: SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(c.in.c_str())); break;
+        case kPaste:
+            SetClipboardText(c.in);
+            SendMessageW(h, WM_PASTE, 0, 0);
+            break;
+        default:
+            for (wchar_t ch : c.in) {
+                SendMessageW(h, c.way == kChar ? WM_CHAR : c.way == kUnichar ? WM_UNICHAR : WM_IME_CHAR, ch, 1);
+                if (c.way == kImeChar) Pump(0);  // the system posts it on as a character
+            }
+        }
+        EXPECT_EQ(box.Text(), c.after) << "case " << (&c - cases);
+    }
+    // A first half stays only while its second half is the next thing typed.
+    HWND answer = f->Text2.hWnd();
+    f->Text2.SetText(L"ab");
+    SendMessageW(answer, EM_SETSEL, 1, 1);
+    SendMessageW(answer, WM_CHAR, hi, 1);
+    EXPECT_EQ(f->Text2.Text(), std::wstring(L"a") + hi + L"b");
+    SendMessageW(answer, EM_SETSEL, 2, 2);  // the caret still after it, but something else came
+    EXPECT_EQ(f->Text2.Text(), L"ab");
+    // A number pasted with its partings is queried, and answered.
+    f->Text1.SetText(L"");
+    SetClipboardText(L"6525-1234");
+    SendMessageW(f->Text1.hWnd(), WM_PASTE, 0, 0);
+    PressKey(f->Text1.hWnd(), VK_RETURN);
+    EXPECT_EQ(f->Text2.Text(), kHeading + L"电信东区： 凉城");
+}
+
+namespace {
+// Another program's message arrives from another thread: sent from one here,
+// while this thread handles it.
+struct Sending {
+    HWND to;
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+    LRESULT result;
+};
+DWORD WINAPI SendIt(void* p) {
+    auto* s = static_cast<Sending*>(p);
+    s->result = SendMessageW(s->to, s->msg, s->wp, s->lp);
+    return 0;
+}
+LRESULT SendFromOutside(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
+    Sending s{to, msg, wp, lp, 0};
+    HANDLE t = CreateThread(nullptr, 0, SendIt, &s, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &t, FALSE, 10000, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG m;
+        PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(t);
+    return s.result;
+}
+}  // namespace
+
+// What another program sends the boxes to take them over, or that Wine's
+// edit control answers with a fault, is refused: each box keeps its text,
+// shows it as before and takes typing.
+TEST_F(QueryTest, ForeignMessagesLeaveTheBoxesWorking) {
+    WORD line[64] = {40};  // EM_GETLINE: room for 40 characters
+    struct Case {
+        UINT msg;
+        WPARAM wp;
+        LPARAM lp;
+        LRESULT answer;
+        bool posted = false;  // a fault in a posted message ends the program
+    } cases[] = {
+        {EM_SETHANDLE, 0x1234, 0, 0},
+        {EM_GETHANDLE, 0, 0, 0},
+        {EM_SETWORDBREAKPROC, 0, 0x1234, 0},
+        {EM_GETLINE, 0, reinterpret_cast<LPARAM>(line), 0},
+        {EM_GETTHUMB, 0, 0, 0, true},
+        {WM_VSCROLL, EM_GETTHUMB, 0, 0, true},
+        {EM_SETREADONLY, TRUE, 0, 0},
+        {EM_SETPASSWORDCHAR, L'*', 0, 0},
+        {EM_SETRECT, 0, reinterpret_cast<LPARAM>(&kTiny), 0},
+        {EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&kTiny), 0},
+        {EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(400, 400), 0},
+        {WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FIXED_FONT)), TRUE, 0},
+    };
+    // The answer box with each number of lines up to more than it shows:
+    // one of them is as many as it shows.
+    std::wstring lines = L"1";
+    for (int n = 1; n <= 8; ++n, lines += L"\r\n" + std::to_wstring(n)) {
+        for (host::TextBox* box : {&f->Text1, &f->Text2}) {
+            HWND h = box->hWnd();
+            const std::wstring text = box == &f->Text2 ? lines : L"6525";
+            box->SetText(text);
+            RECT rect = {};
+            SendMessageW(h, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+            const LRESULT font = SendMessageW(h, WM_GETFONT, 0, 0);
+            const LRESULT margins = SendMessageW(h, EM_GETMARGINS, 0, 0);
+            for (const Case& c : cases) {
+                if (c.posted) {
+                    PostMessageW(h, c.msg, c.wp, c.lp);
+                    Pump(0);
+                } else {
+                    EXPECT_EQ(SendFromOutside(h, c.msg, c.wp, c.lp), c.answer) << c.msg;
+                }
+                RECT now = {};
+                SendMessageW(h, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&now));
+                EXPECT_TRUE(EqualRect(&now, &rect)) << c.msg;
+                EXPECT_EQ(SendMessageW(h, WM_GETFONT, 0, 0), font) << c.msg;
+                EXPECT_EQ(SendMessageW(h, EM_GETMARGINS, 0, 0), margins) << c.msg;
+                EXPECT_EQ(SendMessageW(h, EM_GETPASSWORDCHAR, 0, 0), 0) << c.msg;
+                EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (ES_READONLY | WS_VISIBLE), WS_VISIBLE) << c.msg;
+                EXPECT_EQ(box->Text(), text) << c.msg;
+            }
+            box->SetText(L"");
+            TypeText(h, L"7 7");  // wrapped at a blank in the answer box
+            EXPECT_EQ(box->Text(), L"7 7");
+        }
+    }
+    // The frame and the window around them stay shown.
+    for (HWND w : {f->Frame1.hWnd(), f->hWnd()}) {
+        SendFromOutside(w, WM_SETREDRAW, FALSE, 0);
+        EXPECT_TRUE(GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE);
+    }
+    f->Text1.SetFocus();  // a second start does this
 }
 
 TEST_F(QueryTest, ForeignTextsNeverBreakTheOneLineRule) {

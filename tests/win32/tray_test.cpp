@@ -308,6 +308,47 @@ TEST_F(TrayTest, InstallAndRemoveNeverHookTwiceNorUnhookAStranger) {
     EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
 }
 
+// Another program subclasses the window and takes its procedure away
+// again, carelessly (putting back what it found), in any order with the
+// trips to the tray: a left click on the icon still brings the window back.
+TEST_F(TrayTest, AForeignSubclassComingAndGoingInAnyOrderLeavesTheTrayWorking) {
+    enum Step { kOn, kOff, kMinimise, kClick, kWake };
+    const std::vector<std::vector<Step>> orders = {
+        {kOn, kMinimise, kOff, kWake},            // ours goes with it
+        {kMinimise, kOn, kClick, kOff},           // it puts ours back, out of the tray
+        {kOn, kMinimise, kClick, kOff},
+        {kMinimise, kOn, kOff, kClick},
+        {kMinimise, kOn, kClick, kMinimise, kClick, kOff},  // ours under it, minimised again
+        {kOn, kMinimise, kClick, kMinimise, kOff, kWake},
+    };
+    for (size_t i = 0; i < orders.size(); ++i) {
+        for (Step step : orders[i]) {
+            switch (step) {
+            case kOn:
+                g_beforeStranger = reinterpret_cast<WNDPROC>(
+                    SetWindowLongA(f->hWnd(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(Stranger)));
+                break;
+            case kOff:
+                SetWindowLongA(f->hWnd(), GWL_WNDPROC, reinterpret_cast<LONG_PTR>(g_beforeStranger));
+                break;
+            case kMinimise: Minimise(); break;
+            case kClick: Callback(WM_LBUTTONUP); break;
+            case kWake:  // a second start brings it back, whatever the tray does
+                PostMessageW(f->hWnd(), host::Form::WakeMessage(), 0, 0);
+                Pump(20);
+                break;
+            }
+        }
+        ASSERT_TRUE(f->Visible()) << "order " << i;
+        Minimise();
+        ASSERT_FALSE(f->Visible()) << "order " << i;
+        Callback(WM_LBUTTONUP);
+        EXPECT_TRUE(f->Visible()) << "order " << i << ": the icon's click reaches the tray";
+        EXPECT_NE(APIStuff::PrevWndProc(), APIStuff::TrayWindowProc) << "order " << i;
+    }
+    EXPECT_EQ(GetWindowLongPtrW(f->hWnd(), GWLP_WNDPROC), own);
+}
+
 TEST_F(TrayTest, MenuHasItsThreeItemsAndSeparator) {
     const auto& items = frmMenu::Instance().RightMenu.Items();
     ASSERT_EQ(items.size(), 4u);
