@@ -16,7 +16,7 @@ for seed in $seeds; do
     dir="$WORK/app-$seed"
     start_app "$dir"
     click "$MAIN" 242 206  # 保留历史记录
-    check "seed $seed: history ticked" "checked,focusable" "$(probe acc "$MAIN" "checkbox:保留历史记录" state)"
+    check "seed $seed: history ticked" "checked" "$(probe acc "$MAIN" "checkbox:保留历史记录" state | grep -o checked)"
     out="$(timeout 120 wine "$FUZZ" "$MAIN" "$seed" "$COUNT" "$(winepath -w "$dir/历史查询纪录.txt" 2>/dev/null)" ${QF_FUZZ_STRICT:+strict} 2>&1 | tr -d '\r')"
     rc=$?
     echo "$out" | sed 's/^/  /'
