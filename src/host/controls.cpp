@@ -202,10 +202,6 @@ long Image::AccessibleState() const {
 RECT Image::FocusRect() const {
     RECT r = PixelRect();
     const int w = CueWidth();
-    if (cue_ == Cue::kInside) {
-        InflateRect(&r, -3 * w, -3 * w);  // inside the face's border
-        return r;
-    }
     InflateRect(&r, w, w);
     if (beside_) {
         RECT label = beside_->FocusRect();

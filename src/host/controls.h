@@ -201,13 +201,10 @@ public:
     // given: checked for a ticked box, hot for a hover picture.
     void SetStateWhenShowing(const Image& holder, long state);
     long AccessibleState() const override;
-    // Its focus cue: around the picture (and around the label beside it,
-    // for a check box), or inside it (a button's face).
-    enum class Cue { kAround, kInside };
-    void SetFocusCue(Cue cue, const Control* beside = nullptr) {
-        cue_ = cue;
-        beside_ = beside;
-    }
+    // Its focus cue goes around the picture, and around the label beside
+    // it for a check box: never over the picture, whose caption may reach
+    // the edge of its face.
+    void SetCueBeside(const Control* beside) { beside_ = beside; }
     RECT FocusRect() const override;
     // A press on the label beside a check box focuses the box too, as the
     // text of a check box belongs to it.
@@ -238,7 +235,6 @@ private:
     void PaintPlain(HDC dc, const RECT& r) const;
     StdPicture picture_;
     std::vector<std::pair<const Image*, long>> states_;
-    Cue cue_ = Cue::kAround;
     const Control* beside_ = nullptr;
     Plain plain_ = Plain::kPicture;
     std::wstring plainCaption_;

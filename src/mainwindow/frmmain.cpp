@@ -93,16 +93,13 @@ Frmmain::Frmmain() : DefaultInstance(kForm) {
 
     // After the two boxes (6 and 8), everything the mouse can press, in
     // reading order, takes the focus by Tab; the focus shows around the
-    // box and its label, inside a button's face, around the link and the pin.
-    using Cue = host::Image::Cue;
+    // box and its label, around a button, the link and the pin.
     ImgMouse.SetTabIndex(9);
-    ImgMouse.SetFocusCue(Cue::kAround, &LblMouse);
+    ImgMouse.SetCueBeside(&LblMouse);
     imghistory.SetTabIndex(10);
-    imghistory.SetFocusCue(Cue::kAround, &Lblhistory);
+    imghistory.SetCueBeside(&Lblhistory);
     Imgok0.SetTabIndex(11);
-    Imgok0.SetFocusCue(Cue::kInside);
     Imgend0.SetTabIndex(12);
-    Imgend0.SetFocusCue(Cue::kInside);
     Lblmail.SetTabIndex(13);
     Imgding0.SetTabIndex(14);
 

@@ -56,11 +56,12 @@ probe clip nothing; key ctrl+c
 R='---------------------------\r\n'
 check_soon "Ctrl+C copies the notice" "${R}完成\r\n${R}电话号码输入有误，请重新输入！\r\n${R}确定   \r\n${R}" probe paste
 click "$NOTICE" 120 72; probe gone "$NOTICE" 3000
-wine "$PROBE" listen 4000 >"$WORK/held" 2>/dev/null &  # its own pid, to end it
+wine "$PROBE" listen 60000 >"$WORK/held" 2>/dev/null &  # its own pid, to end it
 listener=$!
 for _ in $(seq 1 50); do grep -q listening "$WORK/held" 2>/dev/null && break; sleep 0.1; done
 xdotool keydown Return; sleep 1.5; xdotool keyup Return
-wait "$listener"
+probe wait "$NOTICE" 5000 >/dev/null; probe ping "$NOTICE" 5000 >/dev/null; sleep 0.5  # every key handled
+kill "$listener" 2>/dev/null; wait "$listener" 2>/dev/null
 check "a held Enter opens one notice, and its repeats do not close it" "1 1" \
       "$(grep -c '^alert Form1' "$WORK/held") $(probe count "$NOTICE")"
 click "$NOTICE" 120 72; probe gone "$NOTICE" 3000

@@ -34,7 +34,7 @@ keys_here() { local w _; w="$(xid "$MAIN")"; for _ in $(seq 1 30); do [ "$(xdoto
 # is used (Wine's own default shows them always).
 probe keyboardcues 0
 start_app
-wine "$PROBE" listen 120000 >"$WORK/events" 2>/dev/null &  # its own pid, to end it
+wine "$PROBE" listen 900000 >"$WORK/events" 2>/dev/null &  # its own pid, to end it
 LISTENER=$!
 for _ in $(seq 1 50); do grep -q listening "$WORK/events" 2>/dev/null && break; sleep 0.1; done
 

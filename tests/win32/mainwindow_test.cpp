@@ -463,8 +463,8 @@ std::string NotOneCrispRectangle(const std::vector<POINT>& cue, int dot) {
 }  // namespace
 
 // Tab from stop to stop at 100, 150 and 200 %: each cue is one dotted
-// rectangle of whole dots (one pixel, then two), and a label's cue keeps
-// clear of every pixel its text inks.
+// rectangle of whole dots (one pixel, then two), a label's cue keeps clear
+// of every pixel its text inks, and a picture's of its face.
 TEST_F(MainWindowTest, TheCueIsOneCrispRectangleAroundTheInkAtEveryScale) {
     struct Stop {
         const host::Control* control;
@@ -522,6 +522,15 @@ TEST_F(MainWindowTest, TheCueIsOneCrispRectangleAroundTheInkAtEveryScale) {
                     << dpi << " DPI, " << host::ToUtf8(c.Name()) << ": ink " << t.left << "," << t.top << "-"
                     << t.right << "," << t.bottom << " past the cue's lines " << inner.left << ","
                     << inner.top << "-" << inner.right << "," << inner.bottom;
+            }
+            if (!stops[i].text) {  // a picture's face, its caption too, keeps clear of it
+                const RECT face = c.PixelRect();
+                for (POINT p : cue)
+                    if (PtInRect(&face, p)) {
+                        ADD_FAILURE() << dpi << " DPI, " << host::ToUtf8(c.Name()) << ": the cue at " << p.x
+                                      << "," << p.y << " lies on the face";
+                        break;
+                    }
             }
             // Painted again with more of the window, the cue is the same.
             RECT more = Bounds(cue);
@@ -673,7 +682,9 @@ TEST_F(MainWindowTest, InHighContrastEverythingTakesTheSystemsColoursAndGoesBack
             PressKey(GetFocus(), VK_TAB, VK_SHIFT);       // the link
             PressKey(GetFocus(), VK_TAB, VK_SHIFT);       // 取消
             ASSERT_TRUE(f->HasFocus(f->Imgend0)) << at;
-            EXPECT_GT(Changed(plain, Still(main, {frame}), f->Imgend0.PixelRect()).size(), 20u) << at << "the cue";
+            RECT around = f->Imgend0.PixelRect();
+            InflateRect(&around, 4, 4);
+            EXPECT_GT(Changed(plain, Still(main, {frame}), around).size(), 20u) << at << "the cue";
             ::SetFocus(f->Text1.hWnd());
             // The notice: its face, its message and its button.
             f->Text1.SetText(L"");
