@@ -220,14 +220,120 @@ private:
     TextBox* box_;
 };
 
+// One windowless control of a container as an object of its own, for a
+// client that steps to it from a neighbouring window's object: a simple
+// child is otherwise named only by its id in its container's client area.
+// Every question about it is asked of that client, by the control's id.
+class ElementObject final : public AccessibleObject {
+public:
+    ElementObject(IAccessible* client, long id) : AccessibleObject(client), id_(id) {}
+
+    // A result of the client that is a simple child becomes such an object.
+    static void Wrap(IAccessible* client, VARIANT* r) {
+        if (r->vt != VT_I4 || r->lVal == CHILDID_SELF) return;
+        client->AddRef();
+        auto* element = new ElementObject(client, r->lVal);
+        r->vt = VT_DISPATCH;
+        r->pdispVal = static_cast<IDispatch*>(element);
+    }
+
+#define QF_AS_CHILD(call)                          \
+    if (!system_) return CO_E_OBJNOTCONNECTED;     \
+    if (!IsSelf(id)) return E_INVALIDARG;          \
+    const VARIANT child = Int(id_);                \
+    return system_->call
+    STDMETHODIMP get_accParent(IDispatch** p) override {
+        if (!p) return E_POINTER;
+        if (!system_) return CO_E_OBJNOTCONNECTED;
+        return system_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(p));
+    }
+    STDMETHODIMP get_accChildCount(long* n) override {
+        if (!n) return E_POINTER;
+        *n = 0;
+        return S_OK;
+    }
+    STDMETHODIMP get_accChild(VARIANT, IDispatch** p) override {
+        if (p) *p = nullptr;
+        return E_INVALIDARG;
+    }
+    STDMETHODIMP get_accName(VARIANT id, BSTR* s) override { QF_AS_CHILD(get_accName(child, s)); }
+    STDMETHODIMP get_accValue(VARIANT id, BSTR* s) override { QF_AS_CHILD(get_accValue(child, s)); }
+    STDMETHODIMP get_accDescription(VARIANT id, BSTR* s) override {
+        QF_AS_CHILD(get_accDescription(child, s));
+    }
+    STDMETHODIMP get_accRole(VARIANT id, VARIANT* r) override { QF_AS_CHILD(get_accRole(child, r)); }
+    STDMETHODIMP get_accState(VARIANT id, VARIANT* r) override { QF_AS_CHILD(get_accState(child, r)); }
+    STDMETHODIMP get_accHelp(VARIANT id, BSTR* s) override { QF_AS_CHILD(get_accHelp(child, s)); }
+    STDMETHODIMP get_accKeyboardShortcut(VARIANT id, BSTR* s) override {
+        QF_AS_CHILD(get_accKeyboardShortcut(child, s));
+    }
+    STDMETHODIMP get_accDefaultAction(VARIANT id, BSTR* s) override {
+        QF_AS_CHILD(get_accDefaultAction(child, s));
+    }
+    STDMETHODIMP accSelect(long flags, VARIANT id) override { QF_AS_CHILD(accSelect(flags, child)); }
+    STDMETHODIMP accLocation(long* l, long* t, long* w, long* h, VARIANT id) override {
+        QF_AS_CHILD(accLocation(l, t, w, h, child));
+    }
+    STDMETHODIMP accDoDefaultAction(VARIANT id) override { QF_AS_CHILD(accDoDefaultAction(child)); }
+#undef QF_AS_CHILD
+    STDMETHODIMP get_accFocus(VARIANT* r) override {
+        if (!r) return E_POINTER;
+        *r = VARIANT{};
+        if (!system_) return CO_E_OBJNOTCONNECTED;
+        VARIANT state = {};
+        if (SUCCEEDED(system_->get_accState(Int(id_), &state)) && state.vt == VT_I4 &&
+            (state.lVal & STATE_SYSTEM_FOCUSED)) {
+            *r = Int(CHILDID_SELF);
+            return S_OK;
+        }
+        return S_FALSE;
+    }
+    STDMETHODIMP get_accSelection(VARIANT* r) override {
+        if (r) *r = VARIANT{};
+        return S_FALSE;
+    }
+    STDMETHODIMP get_accHelpTopic(BSTR* f, VARIANT, long*) override {
+        if (f) *f = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP accNavigate(long dir, VARIANT start, VARIANT* r) override {
+        if (!r) return E_POINTER;
+        *r = VARIANT{};
+        if (!system_) return CO_E_OBJNOTCONNECTED;
+        if (!IsSelf(start)) return E_INVALIDARG;
+        if (dir == NAVDIR_FIRSTCHILD || dir == NAVDIR_LASTCHILD) return S_FALSE;
+        HRESULT hr = system_->accNavigate(dir, Int(id_), r);
+        if (hr == S_OK) Wrap(system_.get(), r);
+        return hr;
+    }
+    STDMETHODIMP accHitTest(long x, long y, VARIANT* r) override {
+        if (!r) return E_POINTER;
+        long l = 0, t = 0, w = 0, h = 0;
+        *r = VARIANT{};
+        if (FAILED(accLocation(&l, &t, &w, &h, Int(CHILDID_SELF)))) return S_FALSE;
+        if (x < l || y < t || x >= l + w || y >= t + h) return S_FALSE;
+        *r = Int(CHILDID_SELF);
+        return S_OK;
+    }
+
+private:
+    long id_;
+};
+
 // A window as a whole, as the system describes it, except that its focus
 // leads into its client area while the keys are with the window or with a
-// control of it: Wine's own object cannot tell, and a windowless control
-// of a frame has the keys through its form's window, not the frame's.
+// control of it (Wine's own object cannot tell, and a windowless control
+// of a frame has the keys through its form's window, not the frame's), and
+// that a child window steps to its neighbours as its parent's client area
+// lists them, in reading order (the system's object steps from window to
+// window, past the windowless controls). What Wine's object does not
+// answer at all (its role, name, place, parent and child), it answers as
+// the system's object does on Windows.
 class WindowObject final : public AccessibleObject, public IOleWindow {
 public:
-    WindowObject(IAccessible* system, HWND window, std::function<bool()> holdsFocus)
-        : AccessibleObject(system), window_(window), holdsFocus_(std::move(holdsFocus)) {}
+    WindowObject(IAccessible* system, HWND window, std::function<bool()> holdsFocus, long idInParent)
+        : AccessibleObject(system), window_(window), holdsFocus_(std::move(holdsFocus)),
+          idInParent_(idInParent) {}
     void Forget() override { holdsFocus_ = nullptr; }
 
     // IUnknown, shared by both interfaces; IOleWindow tells a client which
@@ -262,9 +368,92 @@ public:
         return S_OK;
     }
 
+    STDMETHODIMP accNavigate(long dir, VARIANT start, VARIANT* r) override {
+        if (!r) return E_POINTER;
+        const bool sideways = dir == NAVDIR_NEXT || dir == NAVDIR_PREVIOUS || dir == NAVDIR_UP ||
+                              dir == NAVDIR_DOWN || dir == NAVDIR_LEFT || dir == NAVDIR_RIGHT;
+        if (holdsFocus_ && idInParent_ && sideways && IsSelf(start)) {
+            ComRef<IAccessible> parent;
+            HRESULT hr = ClientOf(GetParent(window_), parent);
+            if (FAILED(hr)) return hr;
+            hr = parent->accNavigate(dir, Int(idInParent_), r);
+            if (hr == S_OK) ElementObject::Wrap(parent.get(), r);
+            return hr;
+        }
+        HRESULT hr = AccessibleObject::accNavigate(dir, start, r);
+        if (hr != E_NOTIMPL || !holdsFocus_ || !IsSelf(start) ||
+            (dir != NAVDIR_FIRSTCHILD && dir != NAVDIR_LASTCHILD))
+            return hr;
+        return Client(r);  // its only child
+    }
+    STDMETHODIMP get_accParent(IDispatch** p) override {
+        HRESULT hr = AccessibleObject::get_accParent(p);
+        if (hr != E_NOTIMPL || !p || !holdsFocus_ || !GetParent(window_)) return hr;
+        return LoadOleacc()->fromWindow(GetParent(window_), OBJID_CLIENT, IID_IDispatch,
+                                        reinterpret_cast<void**>(p));
+    }
+    STDMETHODIMP get_accChildCount(long* n) override {
+        HRESULT hr = AccessibleObject::get_accChildCount(n);
+        if (hr != E_NOTIMPL || !n) return hr;
+        *n = 1;  // its client area
+        return S_OK;
+    }
+    STDMETHODIMP get_accChild(VARIANT id, IDispatch** p) override {
+        HRESULT hr = AccessibleObject::get_accChild(id, p);
+        if (hr != E_NOTIMPL || !p || !holdsFocus_ || id.vt != VT_I4 || (id.lVal != 1 && id.lVal != OBJID_CLIENT))
+            return hr;
+        return LoadOleacc()->fromWindow(window_, OBJID_CLIENT, IID_IDispatch, reinterpret_cast<void**>(p));
+    }
+    STDMETHODIMP get_accName(VARIANT id, BSTR* s) override {
+        HRESULT hr = AccessibleObject::get_accName(id, s);
+        if (hr != E_NOTIMPL || !holdsFocus_ || !IsSelf(id)) return hr;
+        ComRef<IAccessible> client;  // called as its client area is
+        if (FAILED(ClientOf(window_, client))) return hr;
+        return client->get_accName(kSelf, s);
+    }
+    STDMETHODIMP get_accRole(VARIANT id, VARIANT* r) override {
+        HRESULT hr = AccessibleObject::get_accRole(id, r);
+        if (hr != E_NOTIMPL || !r || !IsSelf(id)) return hr;
+        *r = Int(ROLE_SYSTEM_WINDOW);
+        return S_OK;
+    }
+    STDMETHODIMP get_accState(VARIANT id, VARIANT* r) override {
+        HRESULT hr = AccessibleObject::get_accState(id, r);
+        if (hr != E_NOTIMPL || !r || !holdsFocus_ || !IsSelf(id)) return hr;
+        long state = STATE_SYSTEM_FOCUSABLE;
+        if (!IsWindowVisible(window_)) state |= STATE_SYSTEM_INVISIBLE;
+        if (GetFocus() == window_) state |= STATE_SYSTEM_FOCUSED;
+        *r = Int(state);
+        return S_OK;
+    }
+    STDMETHODIMP accLocation(long* l, long* t, long* w, long* h, VARIANT id) override {
+        HRESULT hr = AccessibleObject::accLocation(l, t, w, h, id);
+        RECT rc;
+        if (hr != E_NOTIMPL || !l || !t || !w || !h || !IsSelf(id) || !GetWindowRect(window_, &rc)) return hr;
+        *l = rc.left;
+        *t = rc.top;
+        *w = rc.right - rc.left;
+        *h = rc.bottom - rc.top;
+        return S_OK;
+    }
+
 private:
+    static HRESULT ClientOf(HWND w, ComRef<IAccessible>& out) {
+        if (!w) return E_FAIL;
+        return LoadOleacc()->fromWindow(w, OBJID_CLIENT, __uuidof(IAccessible), out.put_void());
+    }
+    HRESULT Client(VARIANT* r) const {
+        ComRef<IDispatch> client;
+        HRESULT hr = LoadOleacc()->fromWindow(window_, OBJID_CLIENT, IID_IDispatch, client.put_void());
+        if (FAILED(hr)) return hr;
+        r->vt = VT_DISPATCH;
+        r->pdispVal = client.release();
+        return S_OK;
+    }
+
     HWND window_;
-    std::function<bool()> holdsFocus_;
+    std::function<bool()> holdsFocus_;  // null once the window is gone
+    long idInParent_;
 };
 
 long RoleCode(AccRole r) {
@@ -631,8 +820,8 @@ LRESULT AnswerClientObject(ControlSite& owner, AccessibleObject*& slot, WPARAM w
 }
 
 LRESULT AnswerWindowObject(HWND window, AccessibleObject*& slot, WPARAM wp, LPARAM lp,
-                           std::function<bool()> holdsFocus) {
-    return Answer<WindowObject>(window, OBJID_WINDOW, slot, wp, lp, window, std::move(holdsFocus));
+                           std::function<bool()> holdsFocus, long idInParent) {
+    return Answer<WindowObject>(window, OBJID_WINDOW, slot, wp, lp, window, std::move(holdsFocus), idInParent);
 }
 
 LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp) {
@@ -642,7 +831,7 @@ LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARA
         // that could go before it does.
         AccessibleObject* window = nullptr;
         const HWND h = box.hWnd();
-        LRESULT r = AnswerWindowObject(h, window, wp, lp, [h] { return GetFocus() == h; });
+        LRESULT r = AnswerWindowObject(h, window, wp, lp, [h] { return GetFocus() == h; }, box.Id());
         if (window) window->Release();
         return r;
     }

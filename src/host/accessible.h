@@ -27,9 +27,11 @@ void DisconnectAccessible(AccessibleObject*& slot);
 LRESULT AnswerClientObject(ControlSite& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp,
                            std::function<std::wstring()> name, long role);
 // WM_GETOBJECT for the window as a whole (OBJID_WINDOW), 0 for any other
-// object; `holdsFocus` tells whether the keys are with it or inside it.
+// object; `holdsFocus` tells whether the keys are with it or inside it,
+// and `idInParent` is the child id its parent's client lists it by (0 for
+// a top-level window).
 LRESULT AnswerWindowObject(HWND window, AccessibleObject*& slot, WPARAM wp, LPARAM lp,
-                           std::function<bool()> holdsFocus);
+                           std::function<bool()> holdsFocus, long idInParent = 0);
 // For the client area and the window as a whole.
 LRESULT AnswerEditObject(TextBox& box, AccessibleObject*& slot, WPARAM wp, LPARAM lp);
 

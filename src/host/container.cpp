@@ -67,7 +67,8 @@ bool Container::HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& res
         result = AnswerClientObject(*this, accessible_, wp, lp, [this] { return AccessibleSelfName(); },
                                     AccessibleSelfRole());
         if (!result)
-            result = AnswerWindowObject(hwnd_, windowAccessible_, wp, lp, [this] { return FocusWithin(); });
+            result = AnswerWindowObject(hwnd_, windowAccessible_, wp, lp, [this] { return FocusWithin(); },
+                                        AccessibleIdInParent());
         return result != 0;
     case messages::kAccessiblePress:
         result = 0;

@@ -39,6 +39,9 @@ public:
     // leave it to the system).
     virtual std::wstring AccessibleSelfName() const { return {}; }
     virtual long AccessibleSelfRole() const { return 0; }
+    // The id its window is listed by in its parent's client area (0 for a
+    // form, which has none).
+    virtual long AccessibleIdInParent() const { return 0; }
     // Whether the keys are with the window itself or with one of its
     // controls (a windowless one has them through its form's window).
     bool FocusWithin() const;

@@ -26,6 +26,7 @@ public:
     // A group box to a screen reader, named by its caption.
     std::wstring AccessibleSelfName() const override { return caption_; }
     long AccessibleSelfRole() const override;
+    long AccessibleIdInParent() const override { return Control::Id(); }
     // The keys are with one of its controls: a frame never takes them.
     bool HoldsFocus() const override { return FocusWithin(); }
     int Dpi() const override { return Control::parent_->Dpi(); }

@@ -264,6 +264,10 @@ TEST_F(AccessibilityTest, ChildrenComeInReadingOrderHoweverAClientAsks) {
                 EXPECT_EQ(hr, S_OK);
                 EXPECT_EQ(Key(child), key);
                 VariantClear(&child);
+                Element byPlace{client, i, L""};
+                EXPECT_FALSE(Name(byPlace).empty()) << "a window, named";
+                RECT a = Location(byPlace);
+                EXPECT_FALSE(IsRectEmpty(&a)) << "a window, placed";
                 continue;
             }
             EXPECT_EQ(hr, S_FALSE) << "a simple child";
@@ -295,6 +299,25 @@ TEST_F(AccessibilityTest, ChildrenComeInReadingOrderHoweverAClientAsks) {
         std::reverse(backwards.begin(), backwards.end());
         EXPECT_EQ(walk(NAVDIR_FIRSTCHILD, NAVDIR_NEXT), listed);
         EXPECT_EQ(backwards, listed);
+        // A client that holds objects steps from each to the next by the
+        // object itself, a child window's object too, and reads the same
+        // names in the same order.
+        std::vector<std::wstring> names, stepped;
+        for (long i = 1; i <= count; ++i) names.push_back(Name(Element{client, i, L""}));
+        VARIANT at;
+        VariantInit(&at);
+        client->accNavigate(NAVDIR_FIRSTCHILD, Id(CHILDID_SELF), &at);
+        while (at.vt != VT_EMPTY && stepped.size() <= names.size()) {
+            IAccessible* object = nullptr;
+            if (at.vt == VT_DISPATCH)
+                at.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+            const Element e = object ? Element{object, CHILDID_SELF, L""} : Element{client, at.lVal, L""};
+            stepped.push_back(Name(e));
+            VariantClear(&at);
+            e.acc->accNavigate(NAVDIR_NEXT, Id(e.id), &at);
+            if (object) object->Release();
+        }
+        EXPECT_EQ(stepped, names);
         client->Release();
     }
 }
