@@ -451,10 +451,11 @@ std::vector<std::wstring> Label::WrappedLines() const {
 
 void Label::Paint(HDC dc) {
     if (caption_.empty()) return;
-    // In high contrast the system's text colour, and its hot-track colour
-    // where a hover has changed the label's own.
-    const COLORREF colour = !HighContrast() ? ToColorRef(fore_)
-                            : GetSysColor(fore_ == designFore_ ? COLOR_BTNTEXT : COLOR_HOTLIGHT);
+    // In high contrast the system's text colour, and its hot-track colour,
+    // the colour of links, for a link and where a hover has changed the
+    // label's own.
+    const bool hot = fore_ != designFore_ || AccessibleRole() == AccRole::kLink;
+    const COLORREF colour = !HighContrast() ? ToColorRef(fore_) : GetSysColor(hot ? COLOR_HOTLIGHT : COLOR_BTNTEXT);
     DrawCaption(dc, PaintRect(), colour);
 }
 

@@ -671,6 +671,7 @@ TEST_F(MainWindowTest, InHighContrastEverythingTakesTheSystemsColoursAndGoesBack
             EXPECT_EQ(scheme.Foreign(ticked, inFrame), "") << at << "ticked";
             EXPECT_GT(Count(ticked, f->Lblhistory.PaintRect(), ContrastScheme::Of(COLOR_HOTLIGHT)), 20) << at << "hover";
             EXPECT_EQ(Count(plainFrame, f->Lblhistory.PaintRect(), ContrastScheme::Of(COLOR_HOTLIGHT)), 0) << at;
+            EXPECT_GT(Count(plain, f->Lblmail.PaintRect(), ContrastScheme::Of(COLOR_HOTLIGHT)), 20) << at << "a link";
             EXPECT_GT(Count(pinned, f->Imgding0.PixelRect(), ContrastScheme::Of(COLOR_HIGHLIGHT)), 20) << at << "pinned";
             EXPECT_EQ(Count(plain, f->Imgding0.PixelRect(), ContrastScheme::Of(COLOR_HIGHLIGHT)), 0) << at;
             EXPECT_EQ(scheme.Foreign(pinned, all), "") << at << "pinned";
