@@ -593,11 +593,10 @@ bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) !
 // So in that same WM_SETFOCUS (of the form or of an edit box of it), when
 // the form's topmost state changes (its owned forms sit the change out
 // unowned: WM_WINDOWPOSCHANGING), and when it or an owned form is shown,
-// each owned
-// form lets go of the owner for a moment and takes the other topmost state
-// and then the owner's: two real moves, one of which makes it the first
-// window (raised on the screen), the last leaving it at the top of the
-// owner's band, above the owner. Nothing is posted for later: once the
+// each owned form lets go of the owner for a moment and takes the other
+// topmost state and then the owner's: two real moves, one of which makes
+// it the first window (raised on the screen), the last leaving it at the
+// top of the owner's band, above the owner. Nothing is posted for later: once the
 // message is handled the screen is right, whatever Wine and the window
 // manager deliver afterwards (an expose that makes the system follow the
 // screen for the owner is followed by one for the owned form).
