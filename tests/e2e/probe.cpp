@@ -47,6 +47,8 @@
 //                                  message as a running copy does
 //   probe freeze TITLE             suspends the thread of a window of ours, as a copy frozen
 //                                  after a crash would be
+//   probe other TITLE MS           another program's window, titled TITLE, shown with the keys
+//                                  for MS ms or until it is closed
 // Output is UTF-8; the exit code is 0 on success, 1 when not found.
 #include <windows.h>
 #include <oleacc.h>
@@ -481,6 +483,16 @@ std::wstring InstanceNameOf(const std::wstring& exe) {
     return L"QfExchangeLookup-" + std::wstring(text);
 }
 
+// Handles messages for `ms` ms, or until `until` is gone.
+void Pump(DWORD ms, HWND until = nullptr) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms && (!until || IsWindow(until))) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    }
+}
+
 UINT g_wake = 0;
 LRESULT CALLBACK Squatter(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == g_wake && m) return 0x4A4C54;  // what a running copy answers
@@ -503,13 +515,23 @@ int Squat(const std::wstring& exe, DWORD ms, bool answer) {
         CreateWindowExW(0, L"QfForm", L"squatter", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                         wc.hInstance, nullptr);
     }
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
-    }
+    Pump(ms);
     if (mutex) CloseHandle(mutex);
+    return 0;
+}
+
+int Other(const std::wstring& title, DWORD ms) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"QfOtherProgram";
+    RegisterClassW(&wc);
+    HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 650, 520,
+                             240, 120, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!w) return 1;
+    SetForegroundWindow(w);
+    Pump(ms, w);
     return 0;
 }
 
@@ -686,6 +708,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (cmd == L"squat" && argc >= 4)
         return Squat(argv[2], static_cast<DWORD>(_wtoi(argv[3])), argc >= 5 && std::wstring(argv[4]) == L"answer");
+    if (cmd == L"other" && argc >= 4) return Other(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
     if (cmd == L"freeze" && argc >= 3) {
         HWND w = FindAny(std::wstring(argv[2]));
         DWORD tid = w ? GetWindowThreadProcessId(w, nullptr) : 0;
