@@ -91,6 +91,9 @@ check_soon() { # name expected command...
 }
 
 xid() { xdotool search --name "^$1\$" 2>/dev/null | head -1; }
+# Waits (5 s at most) until the window of that title has the X focus: real
+# keys go there.
+x_keys_on() { local w _; w="$(xid "$1")"; for _ in $(seq 1 50); do [ "$(xdotool getwindowfocus 2>/dev/null)" = "$w" ] && return; sleep 0.1; done; }
 
 click() { # title x y [button]
     # Let the program see the pointer arrive before the button goes down.
