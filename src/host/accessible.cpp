@@ -190,6 +190,16 @@ public:
 protected:
     // Lets go of the host object it describes.
     virtual void Forget() {}
+    // QueryInterface of an object with one more interface: `as` answers for
+    // `extra`.
+    HRESULT QueryWith(REFIID riid, void** out, REFIID extra, IUnknown* as) {
+        if (out && riid == extra) {
+            *out = as;
+            AddRef();
+            return S_OK;
+        }
+        return AccessibleObject::QueryInterface(riid, out);
+    }
     ComRef<IAccessible> system_;
 
 private:
@@ -339,12 +349,7 @@ public:
     // IUnknown, shared by both interfaces; IOleWindow tells a client which
     // window the object stands for.
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (out && riid == IID_IOleWindow) {
-            *out = static_cast<IOleWindow*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return AccessibleObject::QueryInterface(riid, out);
+        return QueryWith(riid, out, IID_IOleWindow, static_cast<IOleWindow*>(this));
     }
     STDMETHODIMP_(ULONG) AddRef() override { return AccessibleObject::AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return AccessibleObject::Release(); }
@@ -498,12 +503,7 @@ public:
 
     // IUnknown, shared by both interfaces.
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (out && riid == IID_IEnumVARIANT) {
-            *out = static_cast<IEnumVARIANT*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return AccessibleObject::QueryInterface(riid, out);
+        return QueryWith(riid, out, IID_IEnumVARIANT, static_cast<IEnumVARIANT*>(this));
     }
     STDMETHODIMP_(ULONG) AddRef() override { return AccessibleObject::AddRef(); }
     STDMETHODIMP_(ULONG) Release() override { return AccessibleObject::Release(); }
