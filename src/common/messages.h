@@ -12,6 +12,9 @@ constexpr UINT kTrayAction = WM_APP + 25;
 // A press by a screen reader, run from the loop as a click is; wParam is
 // the control's id.
 constexpr UINT kAccessiblePress = WM_USER + 0x100;
+// A form that has just come to stand alone looks whether the activation it
+// lost went where the user did not send it (see Form::SetOwner).
+constexpr UINT kKeysBack = WM_USER + 0x101;
 
 
 // Timers of a form window: the one-shot idle work after the first paint,

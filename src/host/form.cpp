@@ -330,6 +330,7 @@ void Form::SetOwner(host::Form* owner) {
     if (from == to) return;
     if (from && !to && shown_) {
         MakeWindowAnew();
+        aloneSince_ = GetTickCount() | 1;
         return;
     }
     // A window manager learns of an owner when the window is mapped: a
@@ -573,6 +574,13 @@ void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.CueRect(
 
 namespace {
 bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// The activation is with no window, or with Wine's own tray window (with
+// no panel to dock into, Wine shows its icons in a window of its own).
+bool TakenUnasked(HWND foreground) {
+    wchar_t cls[32] = {};
+    return !foreground || (GetClassNameW(foreground, cls, 32) && lstrcmpW(cls, L"__winex11_standalone_tray") == 0);
+}
 }  // namespace
 
 // The one rule for owned forms: while a form is on screen, every shown
@@ -777,6 +785,8 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (LOWORD(wp) == WA_INACTIVE) {
             // A tip left showing would stand over the window that takes over.
             if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
+            if (aloneSince_ && GetTickCount() - aloneSince_ < kAloneGraceMilliseconds)
+                PostMessageW(hwnd_, messages::kKeysBack, 0, 0);
             break;
         }
         if (showing_ && focus_) return 0;  // Show gives the focus once painted
@@ -833,6 +843,17 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RereadHighContrast();
         RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         break;
+    case messages::kKeysBack:
+        // Under Wine with a window manager, the tray's own window, shown as
+        // its first icon comes, can take the activation a moment after a
+        // form that came to stand alone was given it, while the X focus
+        // stays with the form (two programs answer the window manager's
+        // offer of the focus, in either order): the keys would then go to
+        // the tray window, which does nothing with them, or nowhere. For a
+        // few seconds the form takes the activation back from that window or
+        // from none; from a window the user chose, never.
+        if (IsWindowVisible(hwnd_) && TakenUnasked(GetForegroundWindow())) SetFocus();
+        return 0;
     case WM_CLOSE:
         if (QueryUnload)
             QueryUnload();

@@ -117,6 +117,9 @@ public:
     // one did: a live copy of this very file.
     static bool WakePrevInstance();
     static constexpr DWORD kWakeWaitMilliseconds = 2000;
+    // How long a form that came to stand alone takes back an activation
+    // that went where the user did not send it (see messages::kKeysBack).
+    static constexpr DWORD kAloneGraceMilliseconds = 5000;
     // The message WakePrevInstance sends, known to copies of this file only.
     static UINT WakeMessage();
 
@@ -202,6 +205,8 @@ private:
     std::vector<HWND> carried_;
     bool wasTopmost_ = false;
     bool stacking_ = false;
+    // GetTickCount() when the form last came to stand alone (0: never).
+    DWORD aloneSince_ = 0;
     SIZE lastSize_ = {-1, -1};
 };
 

@@ -423,6 +423,42 @@ TEST_F(TrayTest, AnOpenNoticeStandsInFrontOfTheWindowBackFromTheTray) {
     }
 }
 
+// Wine's own tray window, shown as the icon comes, may take the activation
+// a moment after the notice was given it: the notice takes it back, as it
+// does from no window at all; from another program's window, never.
+TEST_F(TrayTest, ANoticeLeftAloneTakesTheKeysBackFromWinesTrayOnly) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"__winex11_standalone_tray";
+    RegisterClassW(&wc);
+    wc.lpszClassName = L"QfOtherProgram";
+    RegisterClassW(&wc);
+    f->Text1.SetText(L"");
+    f->Imgok0_Click();
+    struct Case {
+        const wchar_t* cls;  // nullptr: the activation goes to no window
+        bool back;
+    } cases[] = {{L"__winex11_standalone_tray", true}, {nullptr, true}, {L"QfOtherProgram", false}};
+    for (const Case& c : cases) {
+        Minimise();
+        HWND alone = frmok::Instance().hWnd();
+        ASSERT_EQ(GetForegroundWindow(), alone);
+        HWND other = c.cls ? CreateWindowExW(0, c.cls, L"", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr,
+                                             nullptr, wc.hInstance, nullptr)
+                           : nullptr;
+        if (other)
+            SetForegroundWindow(other);
+        else
+            SetActiveWindow(nullptr);
+        Pump(20);
+        EXPECT_EQ(GetForegroundWindow(), c.back ? alone : other) << (c.cls ? "to a window" : "to none");
+        if (other) DestroyWindow(other);
+        frmMenu::Instance().mnuResume_Click();
+        Pump(20);
+    }
+}
+
 TEST_F(TrayTest, ASecondStartBringsTheWindowBackFromTheTrayReadyForANumber) {
     SetFocus(f->Text2.hWnd());
     Minimise();
