@@ -652,7 +652,11 @@ namespace {
 // The left button is held now, not only in the message being handled: a
 // press and its release that arrive together (a tap on a touchpad, a remote
 // desktop) must not start a move loop that waits for a release already gone.
+// A release the system has received but not yet queued counts too (Wine
+// queues what the X server sent only when the thread next waits, and a
+// window manager would then move the window with the button up).
 bool LeftButtonStillDown(HWND w) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_MOUSEBUTTON);
     MSG up;
     if (PeekMessageW(&up, w, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) return false;
     int vk = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;

@@ -170,7 +170,7 @@ check "with the focus in the number box" "$MAIN|Edit" "$(probe focus)"
 check "no icon is left in the tray" "no" \
       "$(xdotool search --onlyvisible --name '^Wine System Tray$' >/dev/null && echo yes || echo no)"
 check "still one window" "1" "$(probe count "$MAIN")"
-type_text "$MAIN" 6525
+x_keys_on "$MAIN"; type_text "$MAIN" 6525
 check "and the keys go to it" "6525" "$(number)"
 
 # Closed with a notice open: the notice stays, on its own, with the keys,
@@ -180,7 +180,7 @@ check "and the keys go to it" "6525" "$(number)"
 bad_number
 wine "$PROBE" other 另一个程序 600000 >/dev/null 2>&1 & other=$!
 x_keys_on 另一个程序
-click "$MAIN" 30 60; key alt+F4
+click "$MAIN" 30 60; x_keys_on "$MAIN"; key alt+F4
 check_soon "Alt+F4 closes the main window" "no" probe exists "$MAIN"
 check_soon "the notice stays, with the keys" "1 $NOTICE|QfForm $(xid "$NOTICE")" \
     eval 'echo "$(probe count "$NOTICE") $(probe focus) $(xdotool getwindowfocus)"'
