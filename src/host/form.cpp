@@ -575,11 +575,13 @@ void Form::InvalidateCue(const Control& c) { c.Parent()->InvalidatePx(c.CueRect(
 namespace {
 bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
-// The activation is with no window, or with Wine's own tray window (with
-// no panel to dock into, Wine shows its icons in a window of its own).
+// The activation is with Wine's own tray window (with no panel to dock
+// into, Wine shows its icons in a window of its own). With no window at
+// all it may be on its way to one the user clicked: under a window manager
+// the system has none for a moment.
 bool TakenUnasked(HWND foreground) {
     wchar_t cls[32] = {};
-    return !foreground || (GetClassNameW(foreground, cls, 32) && lstrcmpW(cls, L"__winex11_standalone_tray") == 0);
+    return foreground && GetClassNameW(foreground, cls, 32) && lstrcmpW(cls, L"__winex11_standalone_tray") == 0;
 }
 }  // namespace
 
@@ -853,9 +855,9 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         // form that came to stand alone was given it, while the X focus
         // stays with the form (two programs answer the window manager's
         // offer of the focus, in either order): the keys would then go to
-        // the tray window, which does nothing with them, or nowhere. For a
-        // few seconds the form takes the activation back from that window or
-        // from none; from a window the user chose, never.
+        // the tray window, which does nothing with them. For a few seconds
+        // the form takes the activation back from that window; from any
+        // other, never.
         if (IsWindowVisible(hwnd_) && TakenUnasked(GetForegroundWindow())) SetFocus();
         return 0;
     case WM_CLOSE:
