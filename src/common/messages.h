@@ -13,7 +13,7 @@ constexpr UINT kTrayAction = WM_APP + 25;
 // the control's id.
 constexpr UINT kAccessiblePress = WM_USER + 0x100;
 // A form that has just come to stand alone looks whether the activation it
-// lost went where the user did not send it (see Form::SetOwner).
+// lost went where the user did not send it (see Form::WndProc).
 constexpr UINT kKeysBack = WM_USER + 0x101;
 
 

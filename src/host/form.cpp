@@ -581,7 +581,8 @@ bool Topmost(HWND w) { return (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) !
 // the system has none for a moment.
 bool TakenUnasked(HWND foreground) {
     wchar_t cls[32] = {};
-    return foreground && GetClassNameW(foreground, cls, 32) && lstrcmpW(cls, L"__winex11_standalone_tray") == 0;
+    return foreground && GetClassNameW(foreground, cls, 32) &&
+           lstrcmpW(cls, L"__winex11_standalone_tray") == 0;
 }
 }  // namespace
 
@@ -606,10 +607,10 @@ bool TakenUnasked(HWND foreground) {
 // each owned form lets go of the owner for a moment and takes the other
 // topmost state and then the owner's: two real moves, one of which makes
 // it the first window (raised on the screen), the last leaving it at the
-// top of the owner's band, above the owner. Nothing is posted for later: once the
-// message is handled the screen is right, whatever Wine and the window
-// manager deliver afterwards (an expose that makes the system follow the
-// screen for the owner is followed by one for the owned form).
+// top of the owner's band, above the owner. Nothing is posted for later:
+// once the message is handled the screen is right, whatever Wine and the
+// window manager deliver afterwards (an expose that makes the system follow
+// the screen for the owner is followed by one for the owned form).
 void Form::KeepOwnedAbove() {
     if (stacking_ || !hwnd_ || !IsWindowVisible(hwnd_) || IsIconic(hwnd_)) return;
     auto owned = OwnedShown();
