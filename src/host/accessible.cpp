@@ -27,6 +27,35 @@ struct Oleacc {
     decltype(&::SysAllocStringLen) allocString = nullptr;
 };
 
+// Wine's COM, when the last stub of an interface goes (a client let go of
+// an object), unregisters that interface from its RPC server and waits, on
+// this thread, for calls to it that are queued for this very thread: with
+// a second client calling at that moment the program froze (3 runs in 29
+// with a screen reader and another client at once). One stub of each
+// interface a client can ask of our objects or the system's, kept for the
+// whole run, means the last one never goes. Windows needs none of it, and
+// it costs there a few stubs.
+void KeepInterfacesServed(const Oleacc& a) {
+    auto newStream =
+        SystemFunction<decltype(&::CreateStreamOnHGlobal)>(L"ole32.dll", "CreateStreamOnHGlobal");
+    auto marshal = SystemFunction<decltype(&::CoMarshalInterface)>(L"ole32.dll", "CoMarshalInterface");
+    IAccessible* keeper = nullptr;  // the desktop's: no window of ours it could outlive
+    if (!newStream || !marshal ||
+        FAILED(a.createStd(GetDesktopWindow(), OBJID_CLIENT, __uuidof(IAccessible),
+                           reinterpret_cast<void**>(&keeper))))
+        return;
+    for (const IID* iid : {&IID_IUnknown, &IID_IDispatch, &__uuidof(IAccessible), &IID_IEnumVARIANT,
+                           &IID_IOleWindow, &IID_IServiceProvider}) {
+        IStream* data = nullptr;
+        if (FAILED(newStream(nullptr, TRUE, &data))) continue;
+        // Table-strong: the stub stays until the apartment ends, whatever
+        // becomes of the marshalled data.
+        marshal(data, *iid, keeper, MSHCTX_LOCAL, nullptr, MSHLFLAGS_TABLESTRONG);
+        data->Release();
+    }
+    keeper->Release();
+}
+
 const Oleacc* LoadOleacc() {
     static const Oleacc api = [] {
         Oleacc a;
@@ -40,6 +69,7 @@ const Oleacc* LoadOleacc() {
             SystemFunction<decltype(O::createStd)>(L"oleacc.dll", "CreateStdAccessibleObject");
         a.fromWindow =
             SystemFunction<decltype(O::fromWindow)>(L"oleacc.dll", "AccessibleObjectFromWindow");
+        if (a.createStd) KeepInterfacesServed(a);
         return a;
     }();
     return api.lresultFromObject && api.createStd && api.fromWindow && api.disconnect &&
