@@ -185,6 +185,7 @@ void Form::TearDown() {
     if (loaded_) App::FormUnloaded(this);
     loaded_ = false;
     focus_ = nullptr;
+    told_ = nullptr;
     if (tooltip_) {
         DestroyWindow(tooltip_);
         tooltip_ = nullptr;
@@ -529,6 +530,7 @@ void Form::FocusArrived(Control* c) {
     if (c == focus_) return;
     Control* before = focus_;
     focus_ = c;
+    told_ = nullptr;  // told by the caller, or by the system for a box
     if (before && before->Windowless()) InvalidateCue(*before);
 }
 
@@ -547,6 +549,7 @@ void Form::FocusOn(Control* c) {
     KillTimer(hwnd_, messages::kFocusEventTimer);
     InvalidateCue(*c);
     c->Notify(EVENT_OBJECT_FOCUS);
+    told_ = c;
 }
 
 // The window took the keys: screen readers hear once where they are when
@@ -764,7 +767,17 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == messages::kFocusEventTimer) {
             KillTimer(hwnd_, wp);
-            if (focus_ && HasFocus(*focus_)) focus_->Notify(EVENT_OBJECT_FOCUS);
+            // Under a window manager Wine can let the activation go to no
+            // window and take it back a few milliseconds later (the X focus
+            // leaves and returns): nothing else had the focus meanwhile, so
+            // a screen reader that heard this control has nothing new to hear.
+            const bool bounced = wentNowhereAt_ && focus_ == told_ &&
+                                 GetTickCount() - wentNowhereAt_ < kBounceMilliseconds;
+            wentNowhereAt_ = 0;
+            if (focus_ && HasFocus(*focus_) && !bounced) {
+                focus_->Notify(EVENT_OBJECT_FOCUS);
+                told_ = focus_;
+            }
             return 0;
         }
         if (wp == kIdleWorkTimer) {
@@ -782,6 +795,7 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         SIZE sz = {LOWORD(lp), HIWORD(lp)};
         int state = WindowState();
         if (pendingDpi_ && state != kMinimised) ChangeDpi(pendingDpi_);
+        if (state != lastState_) wentNowhereAt_ = 0;  // minimised or back: told again
         if (state != lastState_ || sz.cx != lastSize_.cx || sz.cy != lastSize_.cy) {
             lastSize_ = sz;
             RaiseResize();
@@ -794,6 +808,10 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             if (tooltip_) SendMessageW(tooltip_, TTM_POP, 0, 0);
             if (aloneSince_ && GetTickCount() - aloneSince_ < kAloneGraceMilliseconds)
                 PostMessageW(hwnd_, messages::kKeysBack, 0, 0);
+            // Gone to no window while still on screen: see kFocusEventTimer.
+            wentNowhereAt_ = !GetForegroundWindow() && IsWindowVisible(hwnd_) && !IsIconic(hwnd_)
+                                 ? GetTickCount() | 1
+                                 : 0;
             break;
         }
         if (showing_ && focus_) return 0;  // Show gives the focus once painted
@@ -818,6 +836,8 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         for (HWND w : carried_)
             if (IsWindow(w)) SetWindowLongPtrW(w, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(hwnd_));
         carried_.clear();
+        if (reinterpret_cast<const WINDOWPOS*>(lp)->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))
+            wentNowhereAt_ = 0;  // a real change: told again when the keys come
         const bool topmost = Topmost(hwnd_), turned = topmost != wasTopmost_;
         wasTopmost_ = topmost;
         if (turned || (reinterpret_cast<const WINDOWPOS*>(lp)->flags & SWP_SHOWWINDOW)) {

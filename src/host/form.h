@@ -120,6 +120,9 @@ public:
     // How long a form that came to stand alone takes back an activation
     // that went where the user did not send it (see messages::kKeysBack).
     static constexpr DWORD kAloneGraceMilliseconds = 5000;
+    // How long the keys may be gone to no window at all and still count,
+    // when they come back, as never having left (see WM_ACTIVATE).
+    static constexpr DWORD kBounceMilliseconds = 500;
     // The message WakePrevInstance sends, known to copies of this file only.
     static UINT WakeMessage();
 
@@ -191,6 +194,11 @@ private:
     // The control that has the keys while the form is active, and gets
     // them back when it is activated again.
     Control* focus_ = nullptr;
+    // The control screen readers last heard of as having the focus, and
+    // GetTickCount() when the activation last went to no window (0: since
+    // then it went somewhere, or the window was hidden or shown).
+    const Control* told_ = nullptr;
+    DWORD wentNowhereAt_ = 0;
     const Label* titleLabel_ = nullptr;
     bool loaded_ = false;
     bool shown_ = false;
