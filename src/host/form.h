@@ -121,7 +121,7 @@ public:
     // that went where the user did not send it (see messages::kKeysBack).
     static constexpr DWORD kAloneGraceMilliseconds = 5000;
     // How long the keys may be gone to no window at all and still count,
-    // when they come back, as never having left (see WM_ACTIVATE).
+    // when they come back, as never having left (see kFocusEventTimer).
     static constexpr DWORD kBounceMilliseconds = 500;
     // The message WakePrevInstance sends, known to copies of this file only.
     static UINT WakeMessage();
