@@ -728,6 +728,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {  // Alt with a key arrives as a system key
+        if (!(lp & (1 << 30))) self->pressed_ = (lp >> 16) & 0x1FF;
         int shift = ShiftState();
         if (msg == WM_KEYDOWN && wp == VK_TAB && !(shift & 2)) {
             self->parent_->Top().TabFrom(self, shift & 1);
@@ -755,6 +756,9 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         // only beep, or put a line break where none belongs.
         if (msg == WM_CHAR && wp == L'\t' && !(GetKeyState(VK_CONTROL) < 0)) return 0;
         if (msg == WM_CHAR && wp == 1) return 0;  // Ctrl+A, taken at its key
+        // The repeats of a key held down since before the box had the keys
+        // (Space or O that closed the notice) are not typing.
+        if (msg == WM_CHAR && (lp & (1 << 30)) && ((lp >> 16) & 0x1FF) != self->pressed_) return 0;
         if (oneLine && (wp == L'\r' || wp == L'\n')) return 0;
         if (wp == L'\t') wp = L' ';  // see common::BoxRules
         self->halfTyped_ = common::IsHighSurrogate(static_cast<wchar_t>(wp));

@@ -345,6 +345,7 @@ private:
     bool enforcing_ = false;
     bool ownFont_ = false;  // while the box takes its font from the program
     bool halfTyped_ = false;  // the last character typed is a pair's first half
+    UINT pressed_ = 0;  // the scan code of the last key pressed down in the box
 };
 
 class Menu;

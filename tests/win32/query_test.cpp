@@ -95,6 +95,17 @@ TEST_F(QueryTest, ANoticeClosedByAKeyHandsTheFocusBackToTheNumberBox) {
     Pump(20);
     EXPECT_FALSE(frmok::IsLoaded());
     EXPECT_EQ(GetFocus(), f->Text1.hWnd());
+    // The key held on: its repeats are no typing. A key held down in the
+    // box repeats as ever.
+    const HWND box = f->Text1.hWnd();
+    const auto scan = [](UINT vk) { return static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16; };
+    const LPARAM repeat = 1 << 30;
+    SendMessageW(box, WM_CHAR, L' ', scan(VK_SPACE) | repeat | 1);
+    SendMessageW(box, WM_CHAR, L'o', scan('O') | repeat | 1);
+    SendMessageW(box, WM_KEYDOWN, '6', scan('6') | 1);
+    SendMessageW(box, WM_CHAR, L'6', scan('6') | 1);
+    SendMessageW(box, WM_CHAR, L'6', scan('6') | repeat | 1);
+    EXPECT_EQ(f->Text1.Text(), L"66");
 }
 
 TEST_F(QueryTest, InputBoxRefusesANinthCharacterTypedOrPasted) {
