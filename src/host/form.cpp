@@ -530,9 +530,7 @@ void Form::FocusArrived(Control* c) {
     if (c == focus_) return;
     Control* before = focus_;
     focus_ = c;
-    // A box is told by the system (it never gets the keys from no window:
-    // see WM_ACTIVATE), any other control by the caller.
-    told_ = c && !c->Windowless() ? c : nullptr;
+    told_ = nullptr;  // told by the caller, or by the system for a box
     if (before && before->Windowless()) InvalidateCue(*before);
 }
 
@@ -558,10 +556,6 @@ void Form::FocusOn(Control* c) {
 // the activation is done, after the system's own event for the window, and
 // never of a control that lost them meanwhile.
 void Form::TellFocusSoon() { SetTimer(hwnd_, messages::kFocusEventTimer, 1, nullptr); }
-
-bool Form::Bounced() const {
-    return wentNowhereAt_ && focus_ == told_ && GetTickCount() - wentNowhereAt_ < kBounceMilliseconds;
-}
 
 bool Form::HasFocus(const Control& c) const {
     if (&c != focus_ || !hwnd_) return false;
@@ -777,7 +771,8 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             // window and take it back a few milliseconds later (the X focus
             // leaves and returns): nothing else had the focus meanwhile, so
             // a screen reader that heard this control has nothing new to hear.
-            const bool bounced = Bounced();
+            const bool bounced = wentNowhereAt_ && focus_ == told_ &&
+                                 GetTickCount() - wentNowhereAt_ < kBounceMilliseconds;
             wentNowhereAt_ = 0;
             if (focus_ && HasFocus(*focus_) && !bounced) {
                 focus_->Notify(EVENT_OBJECT_FOCUS);
@@ -822,14 +817,6 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (showing_ && focus_) return 0;  // Show gives the focus once painted
         // The control that had the keys has them again.
         if (focus_ && !HIWORD(wp)) {
-            // Wine tells of a focus only when it comes from another window:
-            // a box given the keys from none would go unheard. Through the
-            // window itself it is heard, as on Windows; after a bounce it
-            // stays unheard, as there is nothing new.
-            if (!focus_->Windowless() && !GetFocus()) {
-                if (!Bounced()) ::SetFocus(hwnd_);
-                wentNowhereAt_ = 0;
-            }
             focus_->TakeFocus();
             return 0;
         }

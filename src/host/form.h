@@ -182,9 +182,6 @@ private:
     std::vector<Form*> OwnedShown() const;
     void KeepOwnedAbove();
     void TellFocusSoon();
-    // The keys went to no window a moment ago and come back to the control
-    // screen readers last heard of: nothing new to tell.
-    bool Bounced() const;
     bool KeyToFocus(WPARAM key, LPARAM flags);
 
     // Set by the default instance: forgets the unloaded form and buries it.

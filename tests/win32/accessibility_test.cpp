@@ -444,35 +444,26 @@ TEST_F(AccessibilityTest, EventsTellOfTheHintTheAnswerTheBoxesAndTheNoticeButNot
 
 // Under a window manager Wine may let the activation go to no window and
 // take it straight back; a screen reader has nothing new to hear then. Gone
-// for longer, or hidden and shown, the focus is told again, for a box too
-// (Wine itself tells of none that gets the keys from no window).
-TEST_F(AccessibilityTest, TheFocusIsToldAgainOnlyWhenTheKeysWereReallyAway) {
+// for longer, or hidden and shown, the focus is told again.
+TEST_F(AccessibilityTest, TheFocusIsNotToldAgainWhenTheKeysWentNowhereForAMoment) {
     Frmmain& f = OpenMain();
+    LeftClick(f.ImgMouse);
+    Pump(20);
     struct Case {
         const char* what;
         DWORD away;
         bool hidden;
         int told;
     };
-    for (bool box : {false, true}) {
-        if (box)
-            f.Text1.SetFocus();
-        else
-            LeftClick(f.ImgMouse);
-        Pump(20);
-        for (const Case& c : {Case{"back at once", 0, false, 0},
-                              Case{"away for longer", host::Form::kBounceMilliseconds + 100, false, 1},
-                              Case{"hidden and shown (into the tray and back)", 0, true, 1}}) {
-            Events ev;
-            SetForegroundWindow(GetDesktopWindow());  // what Wine does as the X focus leaves
-            Sleep(c.away);
-            if (c.hidden) f.SetVisible(false), f.SetVisible(true);
-            f.SetFocus();
-            EXPECT_EQ(box ? ev.Count(EVENT_OBJECT_FOCUS, f.Text1.hWnd(), CHILDID_SELF)
-                          : ev.Count(EVENT_OBJECT_FOCUS, f.Frame1.hWnd(), f.ImgMouse.Id()),
-                      c.told)
-                << c.what << (box ? ", the number box" : ", a check box");
-        }
+    for (const Case& c : {Case{"back at once", 0, false, 0},
+                          Case{"away for longer", host::Form::kBounceMilliseconds + 100, false, 1},
+                          Case{"hidden and shown (into the tray and back)", 0, true, 1}}) {
+        Events ev;
+        SetForegroundWindow(GetDesktopWindow());  // what Wine does as the X focus leaves
+        Sleep(c.away);
+        if (c.hidden) f.SetVisible(false), f.SetVisible(true);
+        f.SetFocus();
+        EXPECT_EQ(ev.Count(EVENT_OBJECT_FOCUS, f.Frame1.hWnd(), f.ImgMouse.Id()), c.told) << c.what;
     }
 }
 
