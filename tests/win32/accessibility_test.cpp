@@ -449,12 +449,7 @@ TEST_F(AccessibilityTest, TheFocusIsNotToldAgainWhenTheKeysWentNowhereForAMoment
     Frmmain& f = OpenMain();
     LeftClick(f.ImgMouse);
     Pump(20);
-    struct Case {
-        const char* what;
-        DWORD away;
-        bool hidden;
-        int told;
-    };
+    struct Case { const char* what; DWORD away; bool hidden; int told; };
     for (const Case& c : {Case{"back at once", 0, false, 0},
                           Case{"away for longer", host::Form::kBounceMilliseconds + 100, false, 1},
                           Case{"hidden and shown (into the tray and back)", 0, true, 1}}) {
