@@ -2,7 +2,9 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "messages.h"
@@ -510,7 +512,24 @@ class ClientObject final : public AccessibleObject, public IEnumVARIANT {
 public:
     ClientObject(IAccessible* system, ControlSite* owner, std::function<std::wstring()> name, long role)
         : AccessibleObject(system), owner_(owner), name_(std::move(name)), role_(role) {}
-    void Forget() override { owner_ = nullptr; }
+    ~ClientObject() override {
+        if (first_) first_->later_.erase(std::find(first_->later_.begin(), first_->later_.end(), this));
+        for (ClientObject* o : later_) o->first_ = nullptr;
+    }
+    // An enumeration's place is its object's: each request after the first
+    // gets an object of its own, so that two readers walking the window at
+    // once never move each other's place. The first cuts them off with it.
+    void Adopt(ClientObject* later) {
+        later->first_ = this;
+        later_.push_back(later);
+    }
+    void Forget() override {
+        owner_ = nullptr;
+        for (ClientObject* o : std::exchange(later_, {})) {
+            o->first_ = nullptr;
+            o->Detach();
+        }
+    }
 
     struct Element {
         HWND window = nullptr;  // a child window, read through its own object
@@ -819,6 +838,8 @@ private:
     std::function<std::wstring()> name_;
     long role_;
     size_t next_ = 0;  // the enumeration's place
+    ClientObject* first_ = nullptr;
+    std::vector<ClientObject*> later_;
 };
 
 template <class Object, class... Args>
@@ -846,7 +867,15 @@ void DisconnectAccessible(AccessibleObject*& slot) {
 
 LRESULT AnswerClientObject(ControlSite& owner, AccessibleObject*& slot, WPARAM wp, LPARAM lp,
                            std::function<std::wstring()> name, long role) {
-    return Answer<ClientObject>(owner.Window(), OBJID_CLIENT, slot, wp, lp, &owner, std::move(name), role);
+    if (!slot || static_cast<LONG>(lp) != OBJID_CLIENT)
+        return Answer<ClientObject>(owner.Window(), OBJID_CLIENT, slot, wp, lp, &owner, std::move(name), role);
+    AccessibleObject* later = nullptr;
+    LRESULT r = Answer<ClientObject>(owner.Window(), OBJID_CLIENT, later, wp, lp, &owner, std::move(name), role);
+    if (later) {
+        static_cast<ClientObject*>(slot)->Adopt(static_cast<ClientObject*>(later));
+        later->Release();
+    }
+    return r;
 }
 
 LRESULT AnswerWindowObject(HWND window, AccessibleObject*& slot, WPARAM wp, LPARAM lp,
