@@ -57,8 +57,9 @@ click "$MAIN" 150 208; click "$MAIN" 242 206; click "$MAIN" 200 104; xdotool mou
 # left out. Printed as left top right bottom, or nothing.
 centre() { local l t w h; IFS=, read -r l t w h <<<"$1"; echo "$((l + w / 2)) $((t + h / 2))"; }
 masks=()
-for who in "$INPUT" "$ANSWER" "$CLOCK"; do
-    IFS=, read -r l t w h <<<"$(probe acc "$MAIN" "$who" where)"
+for who in "$INPUT" "$ANSWER" "$CLOCK"; do  # the clock has a name from its first tick on
+    for _ in $(seq 1 30); do w="$(probe acc "$MAIN" "$who" where)"; [ -n "$w" ] && break; sleep 0.1; done
+    IFS=, read -r l t w h <<<"$w"
     masks+=(-draw "rectangle $((l - 2)),$((t - 2)),$((l + w + 60)),$((t + h + 2))")
 done
 heard_focus 0 "edit:请输入8位电话号码：" >/dev/null; sleep 0.3; shot nocue
