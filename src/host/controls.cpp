@@ -91,7 +91,10 @@ bool Control::Listed() const {
 }
 
 void Control::Notify(DWORD event) const {
-    if (parent_->Window() && Listed()) NotifyWinEvent(event, parent_->Window(), OBJID_CLIENT, id_);
+    if (HWND own = OwnWindow())  // as the system tells of a window's own
+        NotifyWinEvent(event, own, OBJID_CLIENT, CHILDID_SELF);
+    else if (parent_->Window() && Listed())
+        NotifyWinEvent(event, parent_->Window(), OBJID_CLIENT, id_);
 }
 
 void Control::Press() {

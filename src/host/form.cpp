@@ -85,6 +85,19 @@ void Form::CreateFormWindow(int x, int y, int w, int h, DWORD exStyle) {
                             look_.neverShown ? HWND_MESSAGE : nullptr, nullptr, App::Instance(),
                             static_cast<Container*>(this));
     if (!hwnd_) RaiseLastError(std::wstring(L"无法创建窗口 ") + look_.caption);
+    // What the system tells screen readers of the edit boxes' focus, heard
+    // on this thread for as long as it runs.
+    static const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, Heard,
+                                                      GetCurrentProcessId(), GetCurrentThreadId(),
+                                                      WINEVENT_OUTOFCONTEXT);
+    (void)hook;
+}
+
+void CALLBACK Form::Heard(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD) {
+    if (object != OBJID_CLIENT || child != CHILDID_SELF) return;
+    for (Form* f : App::LoadedForms())
+        for (Control* c : f->controls_)
+            if (c->OwnWindow() == w) f->told_ = c;
 }
 
 // An unowned window is listed on the taskbar (and in Alt+Tab) unless it is
@@ -530,7 +543,7 @@ void Form::FocusArrived(Control* c) {
     if (c == focus_) return;
     Control* before = focus_;
     focus_ = c;
-    told_ = nullptr;  // told by the caller, or by the system for a box
+    if (!c || c->Windowless()) told_ = nullptr;  // told by the caller; a box by the system
     if (before && before->Windowless()) InvalidateCue(*before);
 }
 
@@ -556,6 +569,14 @@ void Form::FocusOn(Control* c) {
 // the activation is done, after the system's own event for the window, and
 // never of a control that lost them meanwhile.
 void Form::TellFocusSoon() { SetTimer(hwnd_, messages::kFocusEventTimer, 1, nullptr); }
+
+// Under a window manager Wine can let the activation go to no window and
+// take it back a few milliseconds later (the X focus leaves and returns):
+// nothing else had the focus meanwhile, so a screen reader that heard this
+// control has nothing new to hear.
+bool Form::Bounced() const {
+    return wentNowhereAt_ && focus_ == told_ && GetTickCount() - wentNowhereAt_ < kBounceMilliseconds;
+}
 
 bool Form::HasFocus(const Control& c) const {
     if (&c != focus_ || !hwnd_) return false;
@@ -767,14 +788,10 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == messages::kFocusEventTimer) {
             KillTimer(hwnd_, wp);
-            // Under a window manager Wine can let the activation go to no
-            // window and take it back a few milliseconds later (the X focus
-            // leaves and returns): nothing else had the focus meanwhile, so
-            // a screen reader that heard this control has nothing new to hear.
-            const bool bounced = wentNowhereAt_ && focus_ == told_ &&
-                                 GetTickCount() - wentNowhereAt_ < kBounceMilliseconds;
+            const bool bounced = Bounced();
             wentNowhereAt_ = 0;
-            if (focus_ && HasFocus(*focus_) && !bounced) {
+            // A box is told here only where the system did not tell it.
+            if (focus_ && HasFocus(*focus_) && !bounced && (focus_->Windowless() || told_ != focus_)) {
                 focus_->Notify(EVENT_OBJECT_FOCUS);
                 told_ = focus_;
             }
@@ -815,9 +832,14 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         }
         if (showing_ && focus_) return 0;  // Show gives the focus once painted
-        // The control that had the keys has them again.
+        // The control that had the keys has them again. A box that takes
+        // them from another program is told by Windows, but not by Wine
+        // (it tells only of a focus that comes from a window): told then.
         if (focus_ && !HIWORD(wp)) {
+            const bool boxBack = !focus_->Windowless() && GetFocus() != focus_->OwnWindow() && !Bounced();
+            if (boxBack) told_ = nullptr;
             focus_->TakeFocus();
+            if (boxBack) TellFocusSoon();
             return 0;
         }
         break;

@@ -182,6 +182,8 @@ private:
     std::vector<Form*> OwnedShown() const;
     void KeepOwnedAbove();
     void TellFocusSoon();
+    bool Bounced() const;
+    static void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD);
     bool KeyToFocus(WPARAM key, LPARAM flags);
 
     // Set by the default instance: forgets the unloaded form and buries it.

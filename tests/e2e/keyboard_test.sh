@@ -162,9 +162,10 @@ check_soon "Space in the number box is a character there, and nothing else" "[ ]
 check "a screen reader hears the focus reach 保留历史记录, with its state" "yes" \
       "$([ "$(heard_since 0 | grep -c '^focus 青枫软件系列 checkbox:保留历史记录 focused,focusable$')" -gt 0 ] && echo yes)"
 
-# Into the tray and back, and a second start: the focus is told once, where
-# it is, and never for a control that is about to lose it. (The Tab after
-# each is the mark that all before it has been heard.)
+# Into the tray and back, a second start, and back from another program:
+# the focus is told once, where it is, and never for a control that is
+# about to lose it. (The Tab after each is the mark that all before it has
+# been heard.)
 before="$(heard_count)"; key Tab; key Tab
 before="$(heard_focus "$before" "checkbox:用鼠标获取号码")"
 minimise
@@ -180,6 +181,15 @@ for _ in $(seq 1 30); do [ "$(probe focus)" = "$MAIN|Edit" ] && break; sleep 0.1
 x_keys_on "$MAIN"; key Tab; heard_focus "$before" "edit:电话号码信息查询结果：" >/dev/null
 check "a second start while in the tray: once, in the number box, not on the answer box" \
       "edit:请输入8位电话号码： edit:电话号码信息查询结果：" "$(focus_heard "$before")"
+before="$(heard_count)"; key shift+Tab
+before="$(heard_focus "$before" "edit:请输入8位电话号码：")"
+wine "$PROBE" other 另一个程序 600000 >/dev/null 2>&1 & other=$!
+x_keys_on 另一个程序
+if [ "${QF_DESKTOP:-0}" = 1 ]; then key alt+Tab; else click "$MAIN" 30 60; fi
+x_keys_on "$MAIN"; key Tab; heard_focus "$before" "edit:电话号码信息查询结果：" >/dev/null
+check "back from another program: once, in the number box" \
+      "edit:请输入8位电话号码： edit:电话号码信息查询结果：" "$(focus_heard "$before")"
+kill "$other" 2>/dev/null; wait "$other" 2>/dev/null
 
 sleep 0.3; kill "$LISTENER" 2>/dev/null; wait "$LISTENER" 2>/dev/null
 
