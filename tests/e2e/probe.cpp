@@ -501,7 +501,10 @@ LRESULT CALLBACK Squatter(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 int Squat(const std::wstring& exe, DWORD ms, bool answer) {
     const std::wstring name = InstanceNameOf(exe);
-    if (name.empty()) return 1;
+    if (name.empty()) {
+        printf("no name: error %lu\n", GetLastError());  // said, so that a failing check shows why
+        return 1;
+    }
     HANDLE mutex = CreateMutexW(nullptr, FALSE, (L"Local\\" + name).c_str());
     printf("%s\n", mutex && GetLastError() == ERROR_ALREADY_EXISTS ? "taken" : "new");
     fflush(stdout);
