@@ -22,6 +22,13 @@ struct TestForm : host::Form {
     host::Image Back{*this, L"Back", {750, 750, 1050, 285}, IDP_END_NORMAL};
 };
 
+// The same names, declared the other way round.
+struct Reordered : host::Form {
+    Reordered() : Form(kLook) {}
+    host::Image Back{*this, L"Back", {750, 750, 1050, 285}, IDP_END_NORMAL};
+    host::Image Front{*this, L"Front", {150, 750, 1050, 285}, IDP_OK_NORMAL};
+};
+
 struct HostFormTest : ::testing::Test {
     std::unique_ptr<TestForm> f;
     void SetUp() override {
@@ -56,6 +63,10 @@ TEST_F(HostFormTest, ControlsTakeTheirPlacesInDeclarationOrder) {
     EXPECT_EQ(f->Box.Children().size(), 2u);
     EXPECT_EQ(f->First.Parent(), &f->Box);
     EXPECT_EQ(f->Front.PixelRect().right - f->Front.PixelRect().left, 70) << "the picture's size";
+    // A screen reader's id for a control is its name's, not its place's.
+    Reordered r;
+    EXPECT_EQ(r.Front.Id(), f->Front.Id());
+    EXPECT_EQ(r.Back.Id(), f->Back.Id());
 }
 
 TEST_F(HostFormTest, HitTestingGoesFrontToBack) {
