@@ -575,7 +575,9 @@ void Form::TellFocusSoon() { SetTimer(hwnd_, messages::kFocusEventTimer, 1, null
 // nothing else had the focus meanwhile, so a screen reader that heard this
 // control has nothing new to hear.
 bool Form::Bounced() const {
-    return wentNowhereAt_ && focus_ == told_ && GetTickCount() - wentNowhereAt_ < kBounceMilliseconds;
+    // Signed: the mark, made odd to be non-zero, can be a millisecond ahead.
+    return wentNowhereAt_ && focus_ == told_ &&
+           static_cast<LONG>(GetTickCount() - wentNowhereAt_) < static_cast<LONG>(kBounceMilliseconds);
 }
 
 bool Form::HasFocus(const Control& c) const {
