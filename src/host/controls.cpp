@@ -645,13 +645,14 @@ size_t TextBox::Room() const {
 // What a paste puts in place of the selection: what fits of the
 // clipboard's text, as the box's rules take it (a one-line box the text
 // before the first line break, as a one-line box on Windows pastes it).
-// A number box takes a number written with partings as its digits alone.
+// A number box takes the telephone number in the text (after a label, an
+// area code, written with partings) as its digits alone.
 std::wstring TextBox::Pasted() const {
-    // Enough for a number with its partings, or for what fits.
-    std::wstring head = ClipboardHead(hwnd_, 4 * Limit() + 64);
+    // Enough for a number with its label and partings, or for what fits.
+    std::wstring head = ClipboardHead(hwnd_, 4 * Limit() + 256);
     const size_t room = Room();
     if (number_) {
-        std::wstring digits = common::DigitsOfWrittenNumber(head.substr(0, head.find_first_of(L"\r\n")));
+        std::wstring digits = common::DigitsOfPaste(head);
         if (!digits.empty()) return digits.substr(0, room);
     }
     return common::Admit(head.c_str(), room, Rules());

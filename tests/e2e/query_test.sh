@@ -40,7 +40,7 @@ check "full-width digits typed arrive as digits" "55081111" "$typed"
 enter
 check "and are answered" '你所查询电话号码的归属地是：\r\n电信东区：政肃' \
       "$(probe acc "$MAIN" "$ANSWER" value --escaped)"
-for pasted in "6525-1234" "6525 1234" "(6525)1234" "６５２５１２３４"; do
+for pasted in "6525-1234" "6525 1234" "(6525)1234" "６５２５１２３４" "021-65251234" "Tel: +86 21 6525 1234" "6525—1234"; do
     probe clip "$pasted"; key ctrl+a; key ctrl+v
     check_soon "a pasted $pasted puts its digits into the box" "65251234" probe acc "$MAIN" "$INPUT" value
 done
