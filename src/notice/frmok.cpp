@@ -6,7 +6,9 @@ namespace {
 // Always at the same screen position, wherever the main window is. No
 // system buttons: nothing can minimise it and hide a later notice. No
 // taskbar button: it is a part of the main window's work, not a program.
-const host::FormDesign kForm = {L"Form1", {4305, 3600, 3720, 1380}, 0, false, host::kBtnFace,
+// Where it stands alone (the main window in the tray), the taskbar and
+// Alt+Tab name it by the program.
+const host::FormDesign kForm = {L"霁岚通", {4305, 3600, 3720, 1380}, 0, false, host::kBtnFace,
                                 false};
 // What Ctrl+C copies: the title the picture shows, the message and the
 // button, between rules, as a message box of the system copies itself.
@@ -20,7 +22,7 @@ frmok::frmok() : DefaultInstance(kForm) {
     Imgok0.Click = [this] { Imgok0_Click(); };
     KeyDown = [this](int& k, int s) { Form_KeyDown(k, s); };
     Imgok0.SetAccessible(host::AccRole::kPushButton, L"确定");
-    // A screen reader reads the dialog by its message, not by "Form1".
+    // A screen reader reads the dialog by its message, not by its title.
     SetAccessibleTitle(&Lblremind1);
     Imgok0.SetStateWhenShowing(Imgok2, STATE_SYSTEM_HOTTRACKED);
     // In high contrast: the system's face and a plain button.

@@ -77,7 +77,7 @@ check "another process hears the box ticked" "yes" "$([ "$(count "statechange �
 check "it hears the answer change" "yes" "$([ "$(count "valuechange 青枫软件系列 edit:电话号码信息查询结果：")" -ge 1 ] && echo yes)"
 check "it hears the hint line change" "yes" "$([ "$(count "namechange 青枫软件系列 text:窗体最前/普通窗体")" -ge 1 ] && echo yes)"
 check "it hears the notice come up with its message" "1 1" \
-      "$(count "show Form1 text:电话号码输入有误，请重新输入！") $(count "alert Form1 text:电话号码输入有误，请重新输入！")"
+      "$(count "show 霁岚通 text:电话号码输入有误，请重新输入！") $(count "alert 霁岚通 text:电话号码输入有误，请重新输入！")"
 check "it hears no clock tick" "0" "$(echo "$heard" | grep -c '^namechange 青枫软件系列 text:.*年')"
 
 probe press "$MAIN" "button:最小化"; sleep 0.5

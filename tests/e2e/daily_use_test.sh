@@ -77,7 +77,7 @@ xdotool keydown Return; sleep 1.5; xdotool keyup Return
 probe wait "$NOTICE" 5000 >/dev/null; probe ping "$NOTICE" 5000 >/dev/null; sleep 0.5  # every key handled
 kill "$listener" 2>/dev/null; wait "$listener" 2>/dev/null
 check "a held Enter opens one notice, and its repeats do not close it" "1 1" \
-      "$(grep -c '^alert Form1' "$WORK/held") $(probe count "$NOTICE")"
+      "$(grep -c '^alert 霁岚通' "$WORK/held") $(probe count "$NOTICE")"
 # A held Space or O closes it once; its repeats type nothing in the box.
 held_state() { echo "$(probe count "$NOTICE") [$(number)]"; }
 for k in space o; do

@@ -8,7 +8,7 @@ EXE_SRC="${QF_E2E_EXE:-$1}"
 PROBE="$2"
 echo "# the program under test: $EXE_SRC ($(stat -c %s "$EXE_SRC" 2>/dev/null) bytes)"
 MAIN="青枫软件系列"
-NOTICE="Form1"
+NOTICE="霁岚通"
 PASS=0
 FAIL=0
 APP_PID=

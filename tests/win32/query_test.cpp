@@ -83,7 +83,7 @@ TEST_F(QueryTest, TwoBadQueriesLeaveOneNoticeWithTheSecondText) {
     Enter(L"abc");
     EXPECT_EQ(frmok::Instance().hWnd(), first);
     EXPECT_EQ(frmok::Instance().Lblremind1.Caption(), L"你所输入的8位电话号码不合法！");
-    int notices = CountVisibleWindows(L"Form1");
+    int notices = CountVisibleWindows(L"霁岚通");
     EXPECT_EQ(notices, 1);
     EXPECT_EQ(GetFocus(), first);
 }
