@@ -6,7 +6,11 @@
 namespace mainwindow {
 
 // The decision alone: platform id first, then major and minor version.
-std::wstring PlatformNameFor(uint32_t platformId, uint32_t major, uint32_t minor);
+// From NT 6 on, the product type tells a server (2, a domain controller,
+// and 3) from a workstation (1), and the build Windows 11 from 10 and one
+// server of NT 10.0 from the next.
+std::wstring PlatformNameFor(uint32_t platformId, uint32_t major, uint32_t minor, uint32_t build = 0,
+                             uint8_t productType = 1);
 
 // The platform line: a fixed prefix directly followed by the name.
 std::wstring PlatformLine(const std::wstring& platformName);

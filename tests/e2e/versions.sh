@@ -1,8 +1,8 @@
 # The program under the Windows versions Wine reports for it: Windows XP,
 # 7 and 10. It starts, answers a query, goes into the tray and back, and
-# names the platform it runs on (XP by name, later ones not at all) in the
-# hint line while the pointer is over it. The shipped build is checked the
-# same way, from outside, as a screen reader reads it.
+# names the platform it runs on in the hint line while the pointer is over
+# it. The shipped build is checked the same way, from outside, as a
+# screen reader reads it.
 #   versions.sh EXE PROBE RELEASE_EXE   (inside tools/wine-env)
 RELEASE="$3"
 source "$(dirname "$0")/lib.sh" "$@"
@@ -10,7 +10,7 @@ source "$(dirname "$0")/tray_lib.sh"
 KEY='HKCU\Software\Wine\AppDefaults\jilantong.exe'
 trap 'wine reg delete "$KEY" /f >/dev/null 2>&1' EXIT
 
-for v in "winxp:你的操作平台是Windows XP" "win7:你的操作平台是" "win10:你的操作平台是"; do
+for v in "winxp:你的操作平台是Windows XP" "win7:你的操作平台是Windows 7" "win10:你的操作平台是Windows 10"; do
     ver="${v%%:*}" line="${v#*:}"
     wine reg add "$KEY" /v Version /d "$ver" /f >/dev/null 2>&1
     for build in "development" "shipped"; do

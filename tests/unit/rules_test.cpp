@@ -84,8 +84,23 @@ TEST(Platform, NamesEveryRowOfTheDecision) {
     EXPECT_EQ(PlatformNameFor(2, 5, 0), L"Windows 2000");
     EXPECT_EQ(PlatformNameFor(2, 5, 1), L"Windows XP");
     EXPECT_EQ(PlatformNameFor(2, 5, 2), L"Windows XP");
-    EXPECT_EQ(PlatformNameFor(2, 6, 0), L"");
-    EXPECT_EQ(PlatformNameFor(2, 10, 0), L"");
+    // Build numbers and product types as Microsoft lists each release.
+    EXPECT_EQ(PlatformNameFor(2, 6, 0, 6002, 1), L"Windows Vista");
+    EXPECT_EQ(PlatformNameFor(2, 6, 0, 6003, 3), L"Windows Server 2008");
+    EXPECT_EQ(PlatformNameFor(2, 6, 1, 7601, 1), L"Windows 7");
+    EXPECT_EQ(PlatformNameFor(2, 6, 1, 7601, 2), L"Windows Server 2008 R2");
+    EXPECT_EQ(PlatformNameFor(2, 6, 2, 9200, 1), L"Windows 8");
+    EXPECT_EQ(PlatformNameFor(2, 6, 2, 9200, 3), L"Windows Server 2012");
+    EXPECT_EQ(PlatformNameFor(2, 6, 3, 9600, 1), L"Windows 8.1");
+    EXPECT_EQ(PlatformNameFor(2, 6, 3, 9600, 3), L"Windows Server 2012 R2");
+    EXPECT_EQ(PlatformNameFor(2, 10, 0, 19045, 1), L"Windows 10");
+    EXPECT_EQ(PlatformNameFor(2, 10, 0, 22000, 1), L"Windows 11");
+    EXPECT_EQ(PlatformNameFor(2, 10, 0, 14393, 3), L"Windows Server 2016");
+    EXPECT_EQ(PlatformNameFor(2, 10, 0, 17763, 3), L"Windows Server 2019");
+    EXPECT_EQ(PlatformNameFor(2, 10, 0, 20348, 2), L"Windows Server 2022");
+    EXPECT_EQ(PlatformNameFor(2, 10, 0, 26100, 3), L"Windows Server 2025");
+    EXPECT_EQ(PlatformNameFor(2, 6, 4, 9841, 1), L"");  // a release not named yet
+    EXPECT_EQ(PlatformNameFor(2, 11, 0, 30000, 1), L"");
     EXPECT_EQ(PlatformNameFor(0, 0, 0), L"Failed");
     EXPECT_EQ(PlatformNameFor(3, 5, 1), L"Failed");
 }
