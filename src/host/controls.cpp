@@ -377,6 +377,16 @@ RECT Label::PaintRect() const {
     return r;
 }
 
+bool Label::FitsInWindow(const std::wstring& caption) const {
+    RECT client;
+    if (!parent_->Window() || !GetClientRect(parent_->Window(), &client)) return true;
+    ScreenDc dc;
+    Selected font(dc.get(), App::DefaultFont(underline_, parent_->Dpi()));
+    SIZE sz = {};
+    GetTextExtentPoint32W(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &sz);
+    return PixelRect().left + sz.cx <= client.right;
+}
+
 std::wstring Label::AccessibleName() const { return accName_.empty() ? caption_ : accName_; }
 
 RECT Label::FocusRect() const {

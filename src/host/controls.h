@@ -257,6 +257,9 @@ public:
     bool WordWrap() const { return wrap_; }
     void SetWordWrap(bool w) { wrap_ = w; }
     RECT PaintRect() const override;
+    // Whether a caption on one line would end inside the window the label
+    // lies in, at its font and DPI: seen whole, not cut at the edge.
+    bool FitsInWindow(const std::wstring& caption) const;
     // The caption as painted: wrapped to the label's width, each line.
     std::vector<std::wstring> WrappedLines() const;
     std::wstring AccessibleName() const override;

@@ -20,14 +20,20 @@ bool IsNumeric(const std::wstring& text) {
     return parse(const_cast<OLECHAR*>(text.c_str()), LOCALE_USER_DEFAULT, 0, &value) == S_OK;
 }
 
-std::wstring LongDate(int year, int month, int day) {
+namespace {
+std::wstring FormattedDate(int year, int month, int day, DWORD form) {
     SYSTEMTIME t = {};
     t.wYear = static_cast<WORD>(year);
     t.wMonth = static_cast<WORD>(month);
     t.wDay = static_cast<WORD>(day);
     wchar_t buf[128] = {};
-    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &t, nullptr, buf, 128);
+    GetDateFormatW(LOCALE_USER_DEFAULT, form, &t, nullptr, buf, 128);
     return buf;
 }
+}  // namespace
+
+std::wstring LongDate(int year, int month, int day) { return FormattedDate(year, month, day, DATE_LONGDATE); }
+
+std::wstring ShortDate(int year, int month, int day) { return FormattedDate(year, month, day, DATE_SHORTDATE); }
 
 }  // namespace host

@@ -12,5 +12,7 @@ bool IsNumeric(const std::wstring& text);
 
 // A day in the user's long date format ("dddddd").
 std::wstring LongDate(int year, int month, int day);
+// The same day in the user's short date format.
+std::wstring ShortDate(int year, int month, int day);
 
 }  // namespace host

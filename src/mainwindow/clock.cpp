@@ -13,9 +13,15 @@ ReadClockFn readClock = ::GetLocalTime;
 void Frmmain::Timer1_Timer() {
     SYSTEMTIME now;
     mainwindow::readClock(&now);
-    Lbltime.SetCaption(mainwindow::ClockLine(host::LongDate(now.wYear, now.wMonth, now.wDay),
-                                             mainwindow::ClockTime(now.wHour, now.wMinute,
-                                                                   now.wSecond)));
+    const std::wstring time = mainwindow::ClockTime(now.wHour, now.wMinute, now.wSecond);
+    std::wstring line = mainwindow::ClockLine(host::LongDate(now.wYear, now.wMonth, now.wDay), time);
+    // A long date the user chose with the weekday (or a large font) runs
+    // past the window's edge and cuts the seconds: the short date then,
+    // the time alone last; the time is always whole.
+    if (!Lbltime.FitsInWindow(line))
+        line = mainwindow::ClockLine(host::ShortDate(now.wYear, now.wMonth, now.wDay), time);
+    if (!Lbltime.FitsInWindow(line)) line = time;
+    Lbltime.SetCaption(line);
 }
 
 void Frmmain::ShowPlatformLine() {

@@ -318,6 +318,18 @@ TEST_F(MainWindowTest, TheWidestClockLineShowsWholeOnOneLineInsideTheWindow) {
     // Other labels still wrap: the two box captions take two lines.
     EXPECT_EQ(f->Label1.WrappedLines().size(), 2u);
     EXPECT_TRUE(f->Label1.WordWrap());
+    // A long date with the weekday is too wide: the time stays whole, at
+    // every scale.
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, L"yyyy'年'M'月'd'日'dddd");
+    for (int dpi : {96, 192}) {
+        f->ChangeDpi(dpi);
+        f->Timer1_Timer();
+        GetClientRect(f->hWnd(), &client);
+        EXPECT_EQ(t.Caption().size() - t.Caption().rfind(L" 23:58:58"), 9u) << "a date, the time whole: " << dpi;
+        EXPECT_LE(t.PaintRect().right, client.right) << dpi;
+    }
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SLONGDATE, L"yyyy'年'M'月'd'日'");
+    f->ChangeDpi(96);
 }
 
 TEST_F(MainWindowTest, AShorterClockLineRepaintsWhereTheLongerOneWas) {
