@@ -300,15 +300,9 @@ bool Container::HandleInput(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
         Control* c = under;
         result = 0;
         if (!c) return true;
-        // A left press gives the keys to the tab stop it lands on, as it
-        // does to a button in a dialog; the cue shows or stays hidden as
-        // the keyboard-cue rule says.
-        if (button == 1)
-            for (Control* stop : children_)
-                if (stop->TabStop() && stop->Windowless() && stop->FocusedByPressOn(*c)) {
-                    Top().FocusOn(stop);
-                    break;
-                }
+        // A press leaves the keys where they were: pictures and labels are
+        // the skin's, and the next number is typed into the box that had
+        // the keys.
         pressed_ = c;
         SetCapture(hwnd_);
         float x, y;

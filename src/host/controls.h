@@ -125,13 +125,11 @@ public:
     virtual void TakeFocus() { parent_->Top().FocusOn(this); }
     // Tab or Shift+Tab has just brought the focus here.
     virtual void TabbedInto() {}
-    // Whether a left press on `pressed` gives this tab stop the focus, as a
-    // press on a button gives it the focus in a dialog: on itself.
-    virtual bool FocusedByPressOn(const Control& pressed) const { return &pressed == this; }
     // Whether the keys are with it, or with a control inside it.
     virtual bool HoldsFocus() const { return parent_->Top().HasFocus(*this); }
     // A key pressed while the windowless control has the focus. Space does
-    // what a click does; Enter too, on a button or a link. True if taken.
+    // what a click does; Enter too, on a push button or a link. True if
+    // taken.
     virtual bool KeyPressed(int key);
     // Where the focus cue goes, in its container's pixels: around it.
     virtual RECT FocusRect() const;
@@ -206,10 +204,9 @@ public:
     // the edge of its face.
     void SetCueBeside(const Control* beside) { beside_ = beside; }
     RECT FocusRect() const override;
-    // A press on the label beside a check box focuses the box too, as the
-    // text of a check box belongs to it.
-    bool FocusedByPressOn(const Control& pressed) const override {
-        return &pressed == this || (beside_ && &pressed == beside_);
+    // A toggle (a button that stays in) leaves Enter to the default button.
+    bool KeyPressed(int key) override {
+        return !(key == VK_RETURN && plain_ == Plain::kToggle) && Control::KeyPressed(key);
     }
     // What it is drawn as in high contrast, where the skin gives way to the
     // system's own controls in the system's colours; the state is read as

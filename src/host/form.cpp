@@ -10,6 +10,7 @@
 #include "dpi.h"
 #include "error.h"
 #include "messages.h"
+#include "one_line.h"
 #include "paint.h"
 #include "twips.h"
 
@@ -654,7 +655,8 @@ void Form::KeepOwnedAbove() {
 }
 
 // Keys for the windowless control that has the focus: Tab moves on, and
-// the control takes what it does (Space, Enter). Held keys do not repeat
+// the control takes what it does (Space, Enter), else Enter presses the
+// default button; a paste goes to the typing box. Held keys do not repeat
 // a click.
 bool Form::KeyToFocus(WPARAM key, LPARAM flags) {
     if (!focus_ || !focus_->Windowless() || GetFocus() != hwnd_) return false;
@@ -663,10 +665,25 @@ bool Form::KeyToFocus(WPARAM key, LPARAM flags) {
         TabFrom(focus_, shift & 1);
         return true;
     }
+    if (typingBox_ && typingBox_->hWnd() && ((key == 'V' && shift == 2) || (key == VK_INSERT && shift == 1))) {
+        TypeIntoBox();
+        SendMessageW(typingBox_->hWnd(), WM_PASTE, 0, 0);
+        return true;
+    }
     if (shift & 6) return false;  // Ctrl or Alt with a key means something else
     const bool repeat = (flags & (1 << 30)) != 0;
     if ((key == VK_SPACE || key == VK_RETURN) && repeat) return true;
-    return focus_->KeyPressed(static_cast<int>(key));
+    if (focus_->KeyPressed(static_cast<int>(key))) return true;
+    if (key != VK_RETURN || !defaultButton_) return false;
+    defaultButton_->Press();
+    // As after the button's own press by the keys: the next number is typed.
+    if (typingBox_ && typingBox_->hWnd() && GetFocus() == hwnd_) TypeIntoBox();
+    return true;
+}
+
+void Form::TypeIntoBox() {
+    typingBox_->TakeFocus();
+    typingBox_->TabbedInto();
 }
 
 void Form::SetOutline(const POINT* vertices, int count) {
@@ -771,6 +788,16 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             int code = static_cast<int>(wp);
             KeyDown(code, ShiftState());
             if (code == 0) return 0;
+        }
+        break;
+    case WM_CHAR:
+        // A digit typed on a control that takes no text starts a number.
+        if (typingBox_ && typingBox_->hWnd() && focus_ && focus_->Windowless() && GetFocus() == hwnd_) {
+            const wchar_t digit = common::AsciiDigit(static_cast<wchar_t>(wp));
+            if (digit >= L'0' && digit <= L'9') {
+                TypeIntoBox();
+                return SendMessageW(typingBox_->hWnd(), WM_CHAR, wp, lp);
+            }
         }
         break;
     case WM_SYSCOMMAND:

@@ -104,6 +104,12 @@ public:
     // keyboard asked for it); the chosen item's Click runs before this
     // returns. False when the menu closed with nothing chosen.
     bool PopupMenu(Menu& menu, const POINT* at = nullptr);
+    // With the keys on a control that takes no text: Enter where the
+    // control has no use for it (a check box, a toggle) presses the default
+    // button, as in a dialog; digits and a paste go into the typing box as
+    // though Tab had brought the keys there, its text selected.
+    void SetDefaultButton(Control* c) { defaultButton_ = c; }
+    void SetTypingBox(TextBox* box) { typingBox_ = box; }
     // Keys that reach the form itself, while no edit box of it has the
     // focus (a dialog without edit boxes). A handler that sets the code to
     // 0 takes the key.
@@ -185,6 +191,7 @@ private:
     bool Bounced() const;
     static void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD);
     bool KeyToFocus(WPARAM key, LPARAM flags);
+    void TypeIntoBox();
 
     // Set by the default instance: forgets the unloaded form and buries it.
     void (*release_)(host::Form*) = nullptr;
@@ -196,6 +203,8 @@ private:
     // The control that has the keys while the form is active, and gets
     // them back when it is activated again.
     Control* focus_ = nullptr;
+    Control* defaultButton_ = nullptr;
+    TextBox* typingBox_ = nullptr;
     // The control screen readers last heard of as having the focus, and
     // GetTickCount() when the activation last went to no window (0: since
     // then it went somewhere, or the window was hidden or shown).

@@ -102,6 +102,11 @@ Frmmain::Frmmain() : DefaultInstance(kForm) {
     Imgend0.SetTabIndex(12);
     Lblmail.SetTabIndex(13);
     Imgding0.SetTabIndex(14);
+    // A click on the skin leaves the keys where they were; where Tab has
+    // put them on a check box or the pin, Enter queries and a number typed
+    // goes to the number box.
+    SetDefaultButton(&Imgok0);
+    SetTypingBox(&Text1);
 
     // A screen reader steps through the window as a person reads it: the
     // title band, the frame (each label before its box, each check box

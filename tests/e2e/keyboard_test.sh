@@ -30,6 +30,7 @@ focus_heard() { # count [all]
         paste -sd' '
 }
 hold() { xdotool keydown "$1"; sleep 1.5; xdotool keyup "$1"; sleep 0.3; }  # past the key's repeat delay
+topmost() { probe state "$MAIN" | awk '{print $3}'; }
 
 # Focus cues as Windows shows them unless asked otherwise: once the keyboard
 # is used (Wine's own default shows them always).
@@ -40,17 +41,19 @@ LISTENER=$!
 for _ in $(seq 1 50); do grep -q listening "$WORK/events" 2>/dev/null && break; sleep 0.1; done
 
 # Started by the mouse (the pointer clicked the program's icon): the cues
-# stay hidden, and a click on a box or its text gives the box the focus
-# but shows no cue.
+# stay hidden, and a click on a box, its text or the pin does what it does
+# and leaves the keys in the number box, where the next number goes.
 shot before
-click "$MAIN" 242 206; xdotool mousemove 0 0; soon focused checkbox:保留历史记录 >/dev/null; sleep 0.3
+click "$MAIN" 242 206; xdotool mousemove 0 0; soon checked checkbox:保留历史记录 >/dev/null; sleep 0.3
 shot clicked
-check "a click ticks the box, gives it the focus and shows no focus cue" "yes yes 0" \
-      "$(checked checkbox:保留历史记录) $(focused checkbox:保留历史记录) $(changed before clicked)"
-click "$MAIN" 150 208
-mouse_box() { echo "$(checked checkbox:用鼠标获取号码) $(focused checkbox:用鼠标获取号码)"; }
-check_soon "a click on the text of 用鼠标获取号码 ticks its box and gives it the focus" "yes yes" mouse_box
-click "$MAIN" 150 208; click "$MAIN" 242 206; click "$MAIN" 200 104; xdotool mousemove 0 0
+check "a click ticks the box, leaves the keys in the number box and shows no focus cue" "yes yes 0" \
+      "$(checked checkbox:保留历史记录) $(focused "$INPUT") $(changed before clicked)"
+click "$MAIN" 242 206; click "$MAIN" 150 208; click "$MAIN" 16 270
+type_text "$MAIN" $'65521234\n'
+mouse_box() { echo "$(checked checkbox:用鼠标获取号码) $(topmost) $(probe acc "$MAIN" "$ANSWER" value --escaped)"; }
+check_soon "after a click on the text of 用鼠标获取号码 and on the pin, a number and Enter are answered" \
+      'yes topmost=1 你所查询电话号码的归属地是：\r\n电信东区：曲阳' mouse_box
+click "$MAIN" 150 208; click "$MAIN" 16 270; xdotool mousemove 0 0
 
 # Where the cue shows on screen: the box around what changed from a picture
 # without any cue, where the boxes (a caret blinks there) and the clock are
@@ -133,9 +136,7 @@ check_soon "and clears it again" "no" checked checkbox:用鼠标获取号码
 key Tab; key space
 check "Space ticks 保留历史记录 (the history is on)" "yes" "$(soon checked checkbox:保留历史记录)"
 key Return
-check "Enter on a check box does nothing" "yes" "$(checked checkbox:保留历史记录)"
-key Tab; key Return
-check_soon "Enter on 确定 answers" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' probe acc "$MAIN" "$ANSWER" value --escaped
+check_soon "Enter on a check box answers, as a dialog's default button" '你所查询电话号码的归属地是：\r\n电信东区： 凉城' probe acc "$MAIN" "$ANSWER" value --escaped
 check "and the record is written" "yes" "$([ -s "$WORK/app/历史查询纪录.txt" ] && echo yes)"
 input_state() { echo "$(focused "$INPUT") $(probe sel "$MAIN" "$INPUT")"; }
 check_soon "then the number box has the keys, the number selected for the next one" "yes 0 8" input_state
@@ -144,15 +145,25 @@ key shift+Tab; key End; key Tab; key shift+Tab
 selections() { echo "$sel $(probe sel "$MAIN" "$INPUT")"; }
 check_soon "Tab and Shift+Tab into a box select all of its text" "0 24 0 8" selections
 type_text "$MAIN" 55081111
+stop 4; key Return
+check_soon "Enter on 确定 answers" '你所查询电话号码的归属地是：\r\n电信东区：政肃' probe acc "$MAIN" "$ANSWER" value --escaped
+type_text "$MAIN" 65521234
 stop 4; key space
-check_soon "Space on 确定 answers too" '你所查询电话号码的归属地是：\r\n电信东区：政肃' probe acc "$MAIN" "$ANSWER" value --escaped
+check_soon "Space on 确定 answers too" '你所查询电话号码的归属地是：\r\n电信东区：曲阳' probe acc "$MAIN" "$ANSWER" value --escaped
 before="$(heard_count)"; key shift+Tab
-before="$(heard_focus "$before" "button:窗体最前")"; hold Return
+before="$(heard_focus "$before" "button:窗体最前")"; hold space
 key Tab; heard_focus "$before" "edit:请输入8位电话号码：" >/dev/null; key shift+Tab
-check "Enter held down on the pin keeps the window on top, pinned once" "topmost=1 1" \
-      "$(probe state "$MAIN" | awk '{print $3}') $(heard_since "$before" | grep -cx 'statechange 青枫软件系列 button:窗体最前')"
-topmost() { probe state "$MAIN" | awk '{print $3}'; }
-key space
+check "Space held down on the pin keeps the window on top, pinned once" "topmost=1 1" \
+      "$(topmost) $(heard_since "$before" | grep -cx 'statechange 青枫软件系列 button:窗体最前')"
+typed_state() { echo "$(probe acc "$MAIN" "$INPUT" value) $(focused "$INPUT")"; }
+type_text "$MAIN" 55081111
+check_soon "digits typed on the pin go into the number box, in place of its number" "55081111 yes" typed_state
+key shift+Tab; probe clip "电话：6525-1234"; key ctrl+v
+check_soon "and so does Ctrl+V there" "65251234 yes" typed_state
+key shift+Tab; key Return
+pin_state() { echo "$(topmost) $(probe acc "$MAIN" "$ANSWER" value --escaped)"; }
+check_soon "Enter on the pin answers and leaves it in" 'topmost=1 你所查询电话号码的归属地是：\r\n电信东区： 凉城' pin_state
+key shift+Tab; key space
 check_soon "Space on it lets go" "topmost=0" topmost
 key Tab; key BackSpace; key space
 space_state() { echo "[$(probe acc "$MAIN" "$INPUT" value)] $(checked checkbox:保留历史记录) $(checked checkbox:用鼠标获取号码) $(topmost)"; }
