@@ -164,12 +164,23 @@ std::wstring App::Path() {
     return folder;
 }
 
+namespace {
+const MSG* g_dispatching = nullptr;
+}
+
+bool App::Dispatching(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    const MSG* m = g_dispatching;
+    return m && m->hwnd == h && m->message == msg && m->wParam == wp && m->lParam == lp;
+}
+
 int App::Run() {
     MSG msg;
     g_running = true;
     while (LoadedFormCount() > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
+        g_dispatching = &msg;
         DispatchMessageW(&msg);
+        g_dispatching = nullptr;
         CollectGarbage();
     }
     g_running = false;

@@ -41,6 +41,9 @@ public:
     static std::wstring Path();
     // Runs the message loop until no form is loaded.
     static int Run();
+    // Whether the loop is handing out this very message: one posted (or
+    // typed or clicked) into the queue, not sent.
+    static bool Dispatching(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     [[noreturn]] static void End();
 
     static void FormLoaded(Form* f);

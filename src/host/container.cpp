@@ -9,6 +9,7 @@
 #include "app.h"
 #include "error.h"
 #include "messages.h"
+#include "outside.h"
 #include "twips.h"
 
 namespace host {
@@ -105,10 +106,34 @@ LRESULT CALLBACK Container::Starter(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(h, msg, wp, lp);
 }
 
+// A window is created once, in order, inside CreateWindowEx, and destroyed
+// once, while its form destroys it: the same messages sent or posted by
+// another program would have it drop what it holds (its title, its hook,
+// its object). They are answered as a live window answers and do nothing.
+bool Container::SystemsOwn(UINT msg) {
+    switch (msg) {
+    case WM_NCCREATE:
+        if (life_ != Life::kNone) return false;
+        life_ = Life::kCreating;
+        return true;
+    case WM_CREATE:
+        if (life_ != Life::kCreating) return false;
+        life_ = Life::kLive;
+        return true;
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+        return Top().Destroying();
+    }
+    return true;
+}
+
 LRESULT CALLBACK Container::Thunk(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<Container*>(GetWindowLongPtrW(h, GWLP_USERDATA));
     if (!self) return DefWindowProcW(h, msg, wp, lp);
     if (Failed()) return FailingProc(h, msg, wp, lp);
+    if (!self->SystemsOwn(msg)) return msg == WM_NCCREATE;
+    LRESULT answer = 0;
+    if (RefusedFromOutside(h, msg, wp, lp, (GetWindowLongW(h, GWL_STYLE) & WS_CHILD) != 0, answer)) return answer;
     QF_COUNT(messages);
     LRESULT r = GuardOr(LRESULT(0), [&] {
         LRESULT result = 0;
@@ -118,6 +143,7 @@ LRESULT CALLBACK Container::Thunk(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {
         self->hook_.Remove();
         self->hwnd_ = nullptr;
+        self->life_ = Life::kNone;
     }
     return r;
 }

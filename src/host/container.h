@@ -77,7 +77,11 @@ private:
     void RelayToTip(UINT msg, WPARAM wp, LPARAM lp, const Control* over);
     // Requests of screen readers: the window's object, and presses.
     bool HandleAccessibility(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // Whether a message of the window's creation or destruction is the
+    // system's own (see Thunk).
+    bool SystemsOwn(UINT msg);
     WindowHook hook_;
+    enum class Life { kNone, kCreating, kLive } life_ = Life::kNone;
     AccessibleObject* accessible_ = nullptr;  // its client area's
     AccessibleObject* windowAccessible_ = nullptr;  // the window's as a whole
     std::vector<const Control*> reading_;

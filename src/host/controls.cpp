@@ -12,6 +12,7 @@
 #include "error.h"
 #include "messages.h"
 #include "one_line.h"
+#include "outside.h"
 #include "twips.h"
 
 namespace host {
@@ -700,7 +701,20 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     const WindowHook& edit = self->hook_;
     const bool oneLine = !self->multiLine_;
     std::wstring replaced;
+    LRESULT refused = 0;
+    if (RefusedFromOutside(h, msg, wp, lp, true, refused)) return refused;
     switch (msg) {
+    // The box was made before it was hooked, and goes only with its form:
+    // these come from another program, and the edit control would drop
+    // its state for a new one (no border, no text rectangle, no parent)
+    // and then corrupt memory at the next character.
+    case WM_NCCREATE:
+        return TRUE;
+    case WM_CREATE:
+        return 0;
+    case WM_DESTROY:
+        if (!self->parent_->Top().Destroying()) return 0;
+        break;
     // What other programs may not do to a box: each of these is refused,
     // answered as a box without the feature would answer. The program
     // never sends them (its own font excepted).
@@ -778,7 +792,9 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         self->halfTyped_ = common::IsHighSurrogate(static_cast<wchar_t>(wp));
         break;  // the rest of the rules: EnforceBounds
     case EM_SETLIMITTEXT:  // and EM_LIMITTEXT: the box's own limit stands
-        if (wp == 0 || wp > self->Limit()) wp = self->Limit();
+        // A smaller one from another program (1, say) would take the box's
+        // typing away.
+        wp = self->Limit();
         break;
     case WM_SETTEXT:
     case EM_REPLACESEL:
@@ -809,6 +825,7 @@ LRESULT CALLBACK TextBox::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         self->parent_->Top().FocusArrived(self);  // the form remembers it
         break;
     case WM_NCDESTROY:
+        if (!self->parent_->Top().Destroying()) return 0;
         self->parent_->Top().ForgetAccessible(self->accessible_);
         self->pendingText_ = self->Text();
         self->hwnd_ = nullptr;

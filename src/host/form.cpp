@@ -122,7 +122,7 @@ void Form::MakeWindowAnew() {
     if (tooltip_) DestroyWindow(tooltip_);
     tooltip_ = nullptr;
     tooltipsTried_ = false;
-    DestroyWindow(hwnd_);  // edit boxes keep their text; the hook lets go
+    DestroyWindowOfItsOwn();  // edit boxes keep their text; the hook lets go
     CreateFormWindow(r.left, r.top, r.right - r.left, r.bottom - r.top, ExStyleFor(nullptr));
     for (Control* c : children_)
         if (!c->Windowless()) c->Realize();
@@ -195,6 +195,12 @@ void Form::Unload() {
     if (release_) release_(this);
 }
 
+void Form::DestroyWindowOfItsOwn() {
+    destroying_ = true;
+    DestroyWindow(hwnd_);
+    destroying_ = false;
+}
+
 void Form::TearDown() {
     if (loaded_) App::FormUnloaded(this);
     loaded_ = false;
@@ -206,7 +212,7 @@ void Form::TearDown() {
     }
     if (hwnd_) {
         for (size_t i = 0; i < timers_.size(); ++i) KillTimer(hwnd_, kFormTimerBase + i);
-        DestroyWindow(hwnd_);
+        DestroyWindowOfItsOwn();
     }
 }
 

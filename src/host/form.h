@@ -137,6 +137,7 @@ public:
     // FormSite: every control of the form, the keyboard focus, tooltips.
     void Register(Control* c) override { controls_.push_back(c); }
     void FocusArrived(Control* c) override;
+    bool Destroying() const override { return destroying_; }
     void FocusOn(Control* c) override;
     bool HasFocus(const Control& c) const override;
     bool ShowsFocusCue(const Control& c) const override;
@@ -192,6 +193,7 @@ private:
     static void CALLBACK Heard(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD);
     bool KeyToFocus(WPARAM key, LPARAM flags);
     void TypeIntoBox();
+    void DestroyWindowOfItsOwn();
 
     // Set by the default instance: forgets the unloaded form and buries it.
     void (*release_)(host::Form*) = nullptr;
@@ -203,6 +205,7 @@ private:
     // The control that has the keys while the form is active, and gets
     // them back when it is activated again.
     Control* focus_ = nullptr;
+    bool destroying_ = false;  // while DestroyWindow of its own runs
     Control* defaultButton_ = nullptr;
     TextBox* typingBox_ = nullptr;
     // The control screen readers last heard of as having the focus, and

@@ -50,6 +50,9 @@ public:
     // A control took the keyboard focus (an edit box tells of it), or a
     // windowless one asks for it.
     virtual void FocusArrived(Control* c) = 0;
+    // Whether the form is destroying its window (its children go with it):
+    // the only time its windows are told they are destroyed.
+    virtual bool Destroying() const = 0;
     virtual void FocusOn(Control* c) = 0;
     // Whether the control has the keyboard focus now, and whether its focus
     // cue shows (unless the user has the cues hidden).

@@ -363,6 +363,8 @@ LRESULT SendFromOutside(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
 // shows it as before and takes typing.
 TEST_F(QueryTest, ForeignMessagesLeaveTheBoxesWorking) {
     WORD line[64] = {40};  // EM_GETLINE: room for 40 characters
+    CREATESTRUCTW zeroed = {};
+    const LPARAM made = reinterpret_cast<LPARAM>(&zeroed);
     struct Case {
         UINT msg;
         WPARAM wp;
@@ -382,6 +384,15 @@ TEST_F(QueryTest, ForeignMessagesLeaveTheBoxesWorking) {
         {EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&kTiny), 0},
         {EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(400, 400), 0},
         {WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FIXED_FONT)), TRUE, 0},
+        // A life the system alone begins and ends, and its modal loops.
+        {WM_NCCREATE, 0, made, TRUE},
+        {WM_CREATE, 0, made, 0},
+        {WM_NCDESTROY, 0, 0, 0},
+        {WM_CLOSE, 0, 0, 0},
+        {WM_NCLBUTTONDOWN, HTCAPTION, 0, 0},
+        {WM_SYSCOMMAND, SC_MOVE, 0, 0},
+        {WM_CONTEXTMENU, 0, -1, 0},
+        {EM_SETLIMITTEXT, 1, 0, 0},  // too small to type a number
     };
     // The answer box with each number of lines up to more than it shows:
     // one of them is as many as it shows.
@@ -416,11 +427,15 @@ TEST_F(QueryTest, ForeignMessagesLeaveTheBoxesWorking) {
             EXPECT_EQ(box->Text(), L"7 7");
         }
     }
-    // The frame and the window around them stay shown.
+    // The frame and the window around them stay shown, hooked and named.
     for (HWND w : {f->Frame1.hWnd(), f->hWnd()}) {
-        SendFromOutside(w, WM_SETREDRAW, FALSE, 0);
+        for (UINT m : {WM_SETREDRAW, WM_NCCREATE, WM_CREATE, WM_NCDESTROY}) SendFromOutside(w, m, 0, made);
         EXPECT_TRUE(GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE);
+        EXPECT_EQ(w == f->hWnd() ? f->hWnd() : f->Frame1.hWnd(), w);
     }
+    wchar_t title[32] = {};
+    GetWindowTextW(f->hWnd(), title, 32);
+    EXPECT_STREQ(title, L"青枫软件系列");
     f->Text1.SetFocus();  // a second start does this
 }
 
