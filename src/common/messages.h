@@ -15,6 +15,9 @@ constexpr UINT kAccessiblePress = WM_USER + 0x100;
 // A form that has just come to stand alone looks whether the activation it
 // lost went where the user did not send it (see Form::WndProc).
 constexpr UINT kKeysBack = WM_USER + 0x101;
+// Another start of the program was answered: the form comes forward when
+// the loop reaches this.
+constexpr UINT kComeForward = WM_USER + 0x102;
 
 
 // Timers of a form window: the one-shot idle work after the first paint,
@@ -29,7 +32,7 @@ constexpr UINT_PTR kFormTimerBase = 100;
 // the same executable (the name ends with the instance's own key).
 constexpr const wchar_t* kTaskbarCreated = L"TaskbarCreated";
 constexpr const wchar_t* kWakeSuffix = L"-Wake";
-// What a running copy answers to it, once it has come forward.
+// What a running copy answers to it, before it comes forward.
 constexpr LRESULT kWakeAnswer = 0x4A4C54;
 // Sent down a window's chain of procedures: does it still reach our hook?
 constexpr const wchar_t* kHookProbe = L"QfWindowHookProbe";

@@ -781,10 +781,16 @@ void Form::Paint() {
 LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WakeMessage() && msg) {
         if (!Woken) return 0;  // not the form a copy comes forward with
-        Woken();
+        // Answered at once: coming forward can take seconds (from the tray
+        // on a display without a window manager, behind a modal box), and
+        // the new copy must not give up on a live one meanwhile.
+        PostMessageW(hwnd_, messages::kComeForward, 0, 0);
         return messages::kWakeAnswer;
     }
     switch (msg) {
+    case messages::kComeForward:
+        if (Woken) Woken();
+        return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:  // Alt with a key arrives as a system key
         if (msg == WM_KEYDOWN && KeyToFocus(wp, lp)) return 0;
