@@ -11,14 +11,17 @@
 // QF_FUZZ_ONLY=,I,J,K, delivers only those of the sequence (made all the
 // same); QF_FUZZ_LOG=1 prints every message delivered.
 //
-// Left out: the messages that end a program on purpose (WM_CLOSE,
-// WM_DESTROY, WM_NCDESTROY, WM_QUIT, WM_ENDSESSION, SC_CLOSE, and to the
-// program's own windows the presses that reach 取消 or 关闭, the system
+// Left out: the messages that end a program on purpose (WM_CLOSE to a
+// form, WM_QUIT, WM_ENDSESSION, SC_CLOSE, and to the program's own
+// windows the presses that reach 取消 or 关闭, the system
 // menu's 关闭 or the tray menu's 退出: left button down, up and double
 // click, Space, Enter, Esc and F4 keys, what opens the system menu
 // (SC_KEYMENU, SC_MOUSEMENU, WM_POPUPSYSTEMMENU, WM_CONTEXTMENU, a right
-// click outside the client area), the tray icon's right click), and Wine's
-// own fault: LB_GETSELITEMS with a wild count kills any Wine program.
+// click outside the client area), the tray icon's right click), the
+// taskbar's Move (SC_MOVE takes the keys until Enter or Esc, on any
+// window), a close or a destruction sent to a window of the system's own
+// classes (a tooltip), and Wine's own fault: LB_GETSELITEMS with a wild
+// count kills any Wine program.
 #include <windows.h>
 #include <dde.h>
 
@@ -232,11 +235,18 @@ UINT Message() {
 
 // The messages left out, and why: see the top of the file.
 bool LeftOut(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
+    const std::wstring cls = ClassOf(to);
+    const bool ours = cls == L"QfForm" || cls == L"QfFrame" || cls == L"Edit";
     switch (msg) {
-    case WM_CLOSE: case WM_DESTROY: case WM_NCDESTROY: case WM_QUIT: case WM_ENDSESSION:
+    case WM_QUIT: case WM_ENDSESSION:
         return true;
+    case WM_CLOSE:
+        return cls != L"QfFrame" && cls != L"Edit";
+    case WM_DESTROY: case WM_NCDESTROY:
+        return !ours;
     case WM_SYSCOMMAND:  // the system menu holds 关闭 too
-        return (wp & 0xFFF0) == SC_CLOSE || (wp & 0xFFF0) == SC_KEYMENU || (wp & 0xFFF0) == SC_MOUSEMENU;
+        return (wp & 0xFFF0) == SC_CLOSE || (wp & 0xFFF0) == SC_KEYMENU || (wp & 0xFFF0) == SC_MOUSEMENU ||
+               ((wp & 0xFFF0) == SC_MOVE && cls == L"QfForm");
     case 0x0313:  // WM_POPUPSYSTEMMENU
         return true;
     case 0x191:  // LB_GETSELITEMS
@@ -246,7 +256,7 @@ bool LeftOut(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_APP + 25:
         return lp == WM_RBUTTONUP;
     }
-    if (ClassOf(to) != L"QfForm") return false;
+    if (cls != L"QfForm") return false;
     switch (msg) {
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
     case WM_CONTEXTMENU: case WM_NCRBUTTONDOWN: case WM_NCRBUTTONUP:  // the system menu
@@ -335,23 +345,31 @@ LRESULT Ask(HWND w, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
 }
 
 HFONT g_fonts[2];
+LONG g_styles[2];
+LRESULT g_limits[2];
 
-// A box still shows its text, as it did, and takes typing.
-void CheckShown(HWND box, HFONT font, const char* name) {
-    RECT r = {};
+// A box still shows its text, as it did, and takes typing: its style and
+// limit as at the start, its text laid out across the whole box.
+void CheckShown(HWND box, int which, const char* name) {
+    RECT r = {}, client = {};
     Ask(box, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    GetClientRect(box, &client);
     std::string what;
-    if (!(GetWindowLongW(box, GWL_STYLE) & WS_VISIBLE)) what += " hidden";  // (its window may be in the tray)
-    if (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) what += " read-only";
+    const LONG style = GetWindowLongW(box, GWL_STYLE);
+    if (!(style & WS_VISIBLE)) what += " hidden";  // (its window may be in the tray)
+    if (style != g_styles[which]) what += " style " + std::to_string(style) + " for " + std::to_string(g_styles[which]);
+    if (Ask(box, EM_GETLIMITTEXT) != g_limits[which]) what += " limit " + std::to_string(Ask(box, EM_GETLIMITTEXT));
     if (Ask(box, EM_GETPASSWORDCHAR)) what += " masked";
-    if (r.right - r.left < 100 || r.bottom - r.top < 10) what += " text rectangle " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-    if (reinterpret_cast<HFONT>(Ask(box, WM_GETFONT)) != font) what += " another font";
+    if (r.right - r.left < client.right - 16 || r.bottom - r.top < 10)
+        what += " text rectangle " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
+                " in " + std::to_string(client.right) + "x" + std::to_string(client.bottom);
+    if (reinterpret_cast<HFONT>(Ask(box, WM_GETFONT)) != g_fonts[which]) what += " another font";
     if (!what.empty()) Fail((std::string("the ") + name + " box shows and takes text as it did").c_str(), what);
 }
 
 void CheckBoxes() {
-    CheckShown(g_number, g_fonts[0], "number");
-    CheckShown(g_answer, g_fonts[1], "answer");
+    CheckShown(g_number, 0, "number");
+    CheckShown(g_answer, 1, "answer");
     std::wstring number = TextOf(g_number, 4096), answer = TextOf(g_answer, 70000);
     if (number.size() > 8) Fail("the number box holds at most 8 characters", Escaped(number));
     if (Control(number)) Fail("the number box holds no control character", Escaped(number));
@@ -424,8 +442,12 @@ int wmain(int argc, wchar_t** argv) {
         if (ClassOf(w) == L"Edit")
             (GetWindowLongW(w, GWL_STYLE) & ES_MULTILINE ? g_answer : g_number) = w;
     if (!g_number || !g_answer) return 2;
-    g_fonts[0] = reinterpret_cast<HFONT>(Ask(g_number, WM_GETFONT));
-    g_fonts[1] = reinterpret_cast<HFONT>(Ask(g_answer, WM_GETFONT));
+    for (int b = 0; b < 2; ++b) {
+        HWND box = b ? g_answer : g_number;
+        g_fonts[b] = reinterpret_cast<HFONT>(Ask(box, WM_GETFONT));
+        g_styles[b] = GetWindowLongW(box, GWL_STYLE);
+        g_limits[b] = Ask(box, EM_GETLIMITTEXT);
+    }
 
     const bool strict = argc > 5 && std::wstring(argv[5]) == L"strict";
     bool alive = true;
