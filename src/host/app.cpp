@@ -173,16 +173,19 @@ bool App::Dispatching(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return m && m->hwnd == h && m->message == msg && m->wParam == wp && m->lParam == lp;
 }
 
+void App::Dispatch(const MSG& msg) {
+    TranslateMessage(&msg);
+    const MSG* outer = g_dispatching;
+    g_dispatching = &msg;
+    DispatchMessageW(&msg);
+    g_dispatching = outer;
+    CollectGarbage();
+}
+
 int App::Run() {
     MSG msg;
     g_running = true;
-    while (LoadedFormCount() > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        g_dispatching = &msg;
-        DispatchMessageW(&msg);
-        g_dispatching = nullptr;
-        CollectGarbage();
-    }
+    while (LoadedFormCount() > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
     g_running = false;
     CollectGarbage();
     return 0;

@@ -41,6 +41,8 @@ public:
     static std::wstring Path();
     // Runs the message loop until no form is loaded.
     static int Run();
+    // Hands out a message taken from the queue, as the loop does.
+    static void Dispatch(const MSG& msg);
     // Whether the loop is handing out this very message: one posted (or
     // typed or clicked) into the queue, not sent.
     static bool Dispatching(HWND h, UINT msg, WPARAM wp, LPARAM lp);

@@ -11,6 +11,7 @@
 #include "error.h"
 #include "messages.h"
 #include "one_line.h"
+#include "outside.h"
 #include "paint.h"
 #include "twips.h"
 
@@ -35,6 +36,9 @@ Timer::Timer(Form& form, std::wstring name, unsigned intervalMs)
 // ---- Form --------------------------------------------------------------
 
 const wchar_t Form::kClassName[] = L"QfForm";
+namespace {
+const wchar_t kToolTipProp[] = L"QfToolTip";
+}
 
 Form::Form(const FormDesign& look) : look_(look) {}
 
@@ -151,9 +155,36 @@ HWND Form::ToolTip() {
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                App::Instance(), nullptr);
     if (!tooltip_) return nullptr;
+    SetPropW(tooltip_, kToolTipProp, this);
+    tipHook_.Install(tooltip_, ToolTipProc);
     SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(App::DefaultFont(false, Dpi())), FALSE);
     for (Control* c : children_) c->AddTools(tooltip_);
     return tooltip_;
+}
+
+// The tooltip's own messages carry this process's pointers (TTM_ADDTOOL a
+// record to read), and another program may send or post them with any
+// number in them: a wild one ends the program. Only this thread speaks to
+// it so, and only the form destroys it.
+LRESULT CALLBACK Form::ToolTipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = static_cast<Form*>(GetPropW(h, kToolTipProp));
+    if (!self) return DefWindowProcW(h, msg, wp, lp);
+    LRESULT answer = 0;
+    if (RefusedFromOutside(h, msg, wp, lp, false, answer)) return answer;
+    if (!FromThisThread(h, msg, wp, lp)) switch (msg) {
+        case WM_NCCREATE:
+            return TRUE;
+        case WM_CREATE: case WM_DESTROY: case WM_NCDESTROY: case WM_CLOSE:
+            return 0;
+        default:
+            if (msg >= WM_USER && msg < WM_APP) return 0;
+        }
+    const LRESULT r = self->tipHook_.CallPrevious(h, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        self->tipHook_.Remove();
+        RemovePropW(h, kToolTipProp);
+    }
+    return r;
 }
 
 void Form::UpdateToolRect(Control& c) {

@@ -202,6 +202,8 @@ private:
     std::vector<Timer*> timers_;
     IconHandle icon_, smallIcon_;
     HWND tooltip_ = nullptr;
+    WindowHook tipHook_;  // over the common controls' tooltip procedure
+    static LRESULT CALLBACK ToolTipProc(HWND, UINT, WPARAM, LPARAM);
     // The control that has the keys while the form is active, and gets
     // them back when it is activated again.
     Control* focus_ = nullptr;

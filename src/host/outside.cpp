@@ -24,6 +24,13 @@ bool RefusedFromOutside(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool child, LRES
         return !FromThisThread(h, msg, wp, lp);
     case WM_CLOSE:
         return child;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: {
+        // The button's state moves with the input the thread reads, not
+        // with a message posted to it.
+        const int button = msg <= WM_LBUTTONDBLCLK ? VK_LBUTTON : msg <= WM_RBUTTONDBLCLK ? VK_RBUTTON : VK_MBUTTON;
+        return InSendMessage() || (App::Dispatching(h, msg, wp, lp) && GetKeyState(button) >= 0);
+    }
     }
     return false;
 }

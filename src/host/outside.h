@@ -25,7 +25,10 @@ bool FromThisThread(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 //    no form offers;
 //  - a context menu from anywhere but this thread (a right click or the
 //    menu key comes so);
-//  - a close request to a child: the system would destroy the child.
+//  - a close request to a child: the system would destroy the child;
+//  - a button press the user did not make (sent by another program, or
+//    posted while the button is up): the window would keep the mouse, and
+//    the user's next click would go to it.
 bool RefusedFromOutside(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool child, LRESULT& answer);
 
 }  // namespace host

@@ -20,7 +20,8 @@
 // click outside the client area), the tray icon's right click), the
 // taskbar's Move (SC_MOVE takes the keys until Enter or Esc, on any
 // window), a close or a destruction sent to a window of the system's own
-// classes (a tooltip), and Wine's own fault: LB_GETSELITEMS with a wild
+// classes that the program does not hook (the input method's), and Wine's
+// own fault: LB_GETSELITEMS with a wild
 // count kills any Wine program.
 #include <windows.h>
 #include <dde.h>
@@ -236,12 +237,12 @@ UINT Message() {
 // The messages left out, and why: see the top of the file.
 bool LeftOut(HWND to, UINT msg, WPARAM wp, LPARAM lp) {
     const std::wstring cls = ClassOf(to);
-    const bool ours = cls == L"QfForm" || cls == L"QfFrame" || cls == L"Edit";
+    const bool ours = cls == L"QfForm" || cls == L"QfFrame" || cls == L"Edit" || cls == L"tooltips_class32";
     switch (msg) {
     case WM_QUIT: case WM_ENDSESSION:
         return true;
     case WM_CLOSE:
-        return cls != L"QfFrame" && cls != L"Edit";
+        return !ours || cls == L"QfForm";
     case WM_DESTROY: case WM_NCDESTROY:
         return !ours;
     case WM_SYSCOMMAND:  // the system menu holds 关闭 too

@@ -12,7 +12,7 @@
 source "$(dirname "$0")/lib.sh" "$@"
 FUZZ="$(dirname "$PROBE")/fuzz.exe"
 COUNT="${QF_FUZZ_COUNT:-3000}"
-SEEDS="20240611 190292513 340214866 135388014 1612395763"
+SEEDS="20240611 190292513 340214866 135388014 1612395763 609209100 563662755"
 # Wine's debugger, started for a crash of this prefix's program, holds the
 # process and its windows: found by the prefix it runs in, ended as ours.
 debuggers() {
@@ -42,7 +42,7 @@ for seed in ${QF_FUZZ_SEED:-$SEEDS}; do
         check_soon "seed $seed: Esc closes the notice left open" "0" probe count "$NOTICE"
     fi
     x_keys_on "$MAIN"
-    click "$MAIN" 200 104; key ctrl+a; type_text "$MAIN" $'65251234\n'
+    hover "$MAIN" "$INPUT"; xdotool click 1; key ctrl+a; type_text "$MAIN" $'65251234\n'
     check_soon "seed $seed: a click in the number box, a typed number and Enter are answered" \
                '你所查询电话号码的归属地是：\r\n电信东区： 凉城' answered
     stop_app

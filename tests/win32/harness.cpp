@@ -30,11 +30,8 @@ void Pump(int ms) {
     do {
         MSG msg;
         while (static_cast<LONG>(flood - GetTickCount()) > 0 &&
-               PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-            host::App::CollectGarbage();
-        }
+               PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            host::App::Dispatch(msg);  // as the program's loop does
         if (ms > 0) Sleep(5);
     } while (static_cast<LONG>(end - GetTickCount()) > 0);
     host::App::CollectGarbage();

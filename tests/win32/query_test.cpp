@@ -1,4 +1,7 @@
 // The query command through real key and mouse messages.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <random>
 
 #include "host/text_services.h"
@@ -393,6 +396,7 @@ TEST_F(QueryTest, ForeignMessagesLeaveTheBoxesWorking) {
         {WM_SYSCOMMAND, SC_MOVE, 0, 0},
         {WM_CONTEXTMENU, 0, -1, 0},
         {EM_SETLIMITTEXT, 1, 0, 0},  // too small to type a number
+        {WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4), 0, true},  // no button is down
     };
     // The answer box with each number of lines up to more than it shows:
     // one of them is as many as it shows.
@@ -421,6 +425,7 @@ TEST_F(QueryTest, ForeignMessagesLeaveTheBoxesWorking) {
                 EXPECT_EQ(SendMessageW(h, EM_GETPASSWORDCHAR, 0, 0), 0) << c.msg;
                 EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (ES_READONLY | WS_VISIBLE), WS_VISIBLE) << c.msg;
                 EXPECT_EQ(box->Text(), text) << c.msg;
+                EXPECT_NE(GetCapture(), h) << c.msg;
             }
             box->SetText(L"");
             TypeText(h, L"7 7");  // wrapped at a blank in the answer box
@@ -433,6 +438,10 @@ TEST_F(QueryTest, ForeignMessagesLeaveTheBoxesWorking) {
         EXPECT_TRUE(GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE);
         EXPECT_EQ(w == f->hWnd() ? f->hWnd() : f->Frame1.hWnd(), w);
     }
+    // Nor does the tooltip read another program's record: a wild one ends it.
+    ASSERT_TRUE(f->ToolTip());
+    PostMessageW(f->ToolTip(), TTM_ADDTOOLA, 0, 0x105);
+    Pump(0);
     wchar_t title[32] = {};
     GetWindowTextW(f->hWnd(), title, 32);
     EXPECT_STREQ(title, L"青枫软件系列");
