@@ -33,7 +33,7 @@ std::wstring PlatformNameFor(uint32_t platformId, uint32_t major, uint32_t minor
         if (major == 3) return L"Windows NT 3.51";
         if (major == 4) return L"Windows NT 4.0";
         if (major == 5) return minor == 0 ? L"Windows 2000" : L"Windows XP";
-        return ModernName(major, minor, build, productType != 1);
+        return ModernName(major, minor, build, productType == 2 || productType == 3);
     }
     return L"Failed";
 }

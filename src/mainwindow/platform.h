@@ -7,8 +7,8 @@ namespace mainwindow {
 
 // The decision alone: platform id first, then major and minor version.
 // From NT 6 on, the product type tells a server (2, a domain controller,
-// and 3) from a workstation (1), and the build Windows 11 from 10 and one
-// server of NT 10.0 from the next.
+// and 3) from anything else (1, a workstation), and the build Windows 11
+// from 10 and one server of NT 10.0 from the next.
 std::wstring PlatformNameFor(uint32_t platformId, uint32_t major, uint32_t minor, uint32_t build = 0,
                              uint8_t productType = 1);
 

@@ -10,7 +10,9 @@ source "$(dirname "$0")/tray_lib.sh"
 KEY='HKCU\Software\Wine\AppDefaults\jilantong.exe'
 trap 'wine reg delete "$KEY" /f >/dev/null 2>&1' EXIT
 
-for v in "winxp:你的操作平台是Windows XP" "win7:你的操作平台是Windows 7" "win10:你的操作平台是Windows 10"; do
+# Wine 8's "win7" reports a server's product type: the name is what the
+# system reports.
+for v in "winxp:你的操作平台是Windows XP" "win7:你的操作平台是Windows Server 2008 R2" "win10:你的操作平台是Windows 10"; do
     ver="${v%%:*}" line="${v#*:}"
     wine reg add "$KEY" /v Version /d "$ver" /f >/dev/null 2>&1
     for build in "development" "shipped"; do
